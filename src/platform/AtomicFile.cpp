@@ -1,0 +1,47 @@
+#include "platform/AtomicFile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+namespace vellumar {
+
+bool writeFileAtomically(const std::filesystem::path& path, std::string_view data) {
+    std::string temp = path.string() + ".XXXXXX";
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0) return false;
+    bool ok = true;
+    const char* p = data.data();
+    std::size_t left = data.size();
+    while (ok && left > 0) {
+        const ssize_t n = ::write(fd, p, left);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) ok = false;
+        else {
+            p += n;
+            left -= static_cast<std::size_t>(n);
+        }
+    }
+    // mkstemp creates the file 0600; settings are ordinary user files.
+    ok = ok && ::fchmod(fd, 0644) == 0;
+    ok = ok && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    if (ok && std::rename(temp.c_str(), path.c_str()) == 0) return true;
+    ::unlink(temp.c_str());
+    return false;
+}
+
+std::optional<std::string> readWholeFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::ostringstream buffer;
+    buffer << in.rdbuf();
+    if (in.bad()) return std::nullopt;
+    return buffer.str();
+}
+
+}  // namespace vellumar

@@ -1,0 +1,19 @@
+// Whole-file replacement: data goes to a temporary file in the target's folder, is flushed
+// to disk and renamed over the target, so that readers (and a second instance of the
+// program) see either the old file or the new one, never a mixture.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vellumar {
+
+// False (target unchanged) when the file cannot be written.
+bool writeFileAtomically(const std::filesystem::path& path, std::string_view data);
+
+// The whole file, or nothing when it cannot be read.
+std::optional<std::string> readWholeFile(const std::filesystem::path& path);
+
+}  // namespace vellumar
