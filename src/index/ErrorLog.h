@@ -1,0 +1,30 @@
+// The list of documents that failed to index during one build ("Files.log" after it).
+//
+// Owned by the build that runs; touched only by the thread that holds the notifier lock
+// (the main thread in a build, the notifier thread in an automatic update).
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace vellumar {
+
+class ErrorLog {
+public:
+    void report(std::string line) { lines_.push_back(std::move(line)); }
+    void clear() { lines_.clear(); }
+    bool empty() const { return lines_.empty(); }
+    std::size_t size() const { return lines_.size(); }
+    const std::vector<std::string>& lines() const { return lines_; }
+
+    // One line per entry, each ended by a line feed; false when it cannot be written.
+    bool save(const std::filesystem::path& file) const;
+
+private:
+    std::vector<std::string> lines_;
+};
+
+inline constexpr const char* kErrorLogFileName = "Files.log";
+
+}  // namespace vellumar
