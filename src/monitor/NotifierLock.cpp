@@ -32,9 +32,13 @@ void NotifierLock::Acquire() {
         return;
     }
     const bool main = me == mainThread_;
-    while (s.levels > 0) {
-        if (main && s.ServeOne(held)) continue;
-        s.changed.wait(held);
+    if (s.levels > 0) {
+        ++waiters_;
+        while (s.levels > 0) {
+            if (main && s.ServeOne(held)) continue;
+            s.changed.wait(held);
+        }
+        --waiters_;
     }
     s.owner = me;
     s.levels = 1;

@@ -66,6 +66,9 @@ public:
     void SleepUnless(const std::atomic<bool>& stop, std::chrono::milliseconds interval);
     void Wake();
 
+    // True while some thread waits in Acquire (for tests that need a waiter in place).
+    bool HasWaiterForTest() const { return waiters_.load() > 0; }
+
     bool IsMainThread() const { return std::this_thread::get_id() == mainThread_; }
 
 private:
@@ -90,6 +93,7 @@ private:
     MainThreadDispatcher& dispatcher_;
     std::thread::id mainThread_;
     std::shared_ptr<State> state_;  // shared with tasks posted to the dispatcher
+    std::atomic<int> waiters_{0};
 };
 
 // Holds one level of the lock for a scope.

@@ -37,7 +37,9 @@ void TNotifier::ScanScope(int position) {
         const std::string folder = NormalizeScopeFolder(ScopeFolder(entry.text));
         std::string patterns = ScopePatterns(entry.text);
         if (entry.exclude && patterns.empty()) patterns = "<*.*>";
-        if (folder.empty() || patterns.empty()) continue;
+        // Group text must open a group: in "/home/ann/docs+<*>" (a "/" forgotten) the
+        // folder would be /home/ann and every file in it would be taken.
+        if (folder.empty() || patterns.empty() || patterns.front() != '<') continue;
         WalkFolder(position, folder, patterns, entry.subfolders, entry.exclude, state);
     }
 }
