@@ -14,24 +14,33 @@ bool IsEmptyFolder(const THashListItem& item) {
 }
 }  // namespace
 
-TDirectoryTable::TDirectoryTable(ChangeSource& source, std::int32_t initialCapacity)
-    : source_(source), watched_(initialCapacity), unwatchable_(initialCapacity) {}
+namespace {
+std::unique_ptr<THashList> MakeTable(std::int32_t capacity, bool plainHash) {
+    if (plainHash) return std::make_unique<THashList>(capacity);
+    return std::make_unique<TFolderHashList>(capacity);
+}
+}  // namespace
+
+TDirectoryTable::TDirectoryTable(ChangeSource& source, std::int32_t initialCapacity, bool plainHash)
+    : source_(source),
+      watched_(MakeTable(initialCapacity, plainHash)),
+      unwatchable_(MakeTable(initialCapacity, plainHash)) {}
 
 TDirectoryTable::~TDirectoryTable() { Clear(); }
 
 TDirItem* TDirectoryTable::WatchedFolder(std::int32_t index) const {
-    return static_cast<TDirItem*>(watched_.Items(index));
+    return static_cast<TDirItem*>(watched_->Items(index));
 }
 
 TDirItem* TDirectoryTable::UnwatchableFolder(std::int32_t index) const {
-    return static_cast<TDirItem*>(unwatchable_.Items(index));
+    return static_cast<TDirItem*>(unwatchable_->Items(index));
 }
 
 TDirItem* TDirectoryTable::Find(const std::string& path, bool& watched) const {
-    std::int32_t index = watched_.IndexOf(path);
+    std::int32_t index = watched_->IndexOf(path);
     watched = index >= 0;
     if (watched) return WatchedFolder(index);
-    index = unwatchable_.IndexOf(path);
+    index = unwatchable_->IndexOf(path);
     return index >= 0 ? UnwatchableFolder(index) : nullptr;
 }
 
@@ -41,11 +50,11 @@ void TDirectoryTable::Watch(TDirItem* folder) {
     if (handle == kInvalidChangeHandle) {
         lastRefusal_ = error ? error : EINVAL;
         if (error == ENOSPC) watchLimitReached_ = true;
-        unwatchable_.Add(folder);
+        unwatchable_->Add(folder);
         return;
     }
     try {
-        watched_.Add(folder);
+        watched_->Add(folder);
     } catch (...) {
         source_.FindCloseChangeNotification(handle);
         throw;
@@ -53,7 +62,7 @@ void TDirectoryTable::Watch(TDirItem* folder) {
     try {
         handles_.Add(handle);
     } catch (...) {
-        watched_.Remove(folder->Path());
+        watched_->Remove(folder->Path());
         source_.FindCloseChangeNotification(handle);
         throw;
     }
@@ -78,8 +87,8 @@ bool TDirectoryTable::RegisterFolder(const std::string& path, std::int32_t numbe
         int error = 0;
         const ChangeHandle handle = source_.FindFirstChangeNotification(path, error);
         if (handle != kInvalidChangeHandle) {
-            unwatchable_.Remove(path);
-            watched_.Add(folder);
+            unwatchable_->Remove(path);
+            watched_->Add(folder);
             handles_.Add(handle);
         }
     }
@@ -88,7 +97,7 @@ bool TDirectoryTable::RegisterFolder(const std::string& path, std::int32_t numbe
 }
 
 std::string TDirectoryTable::FolderPatterns(const std::string& path, std::int32_t number) const {
-    const std::int32_t index = watched_.IndexOf(path);
+    const std::int32_t index = watched_->IndexOf(path);
     if (index < 0) return {};
     const TDirItem* folder = WatchedFolder(index);
     std::int32_t first = 0;
@@ -104,7 +113,7 @@ std::string TDirectoryTable::FolderPatterns(const std::string& path, std::int32_
 }
 
 void TDirectoryTable::RemoveEntries(std::int32_t number) {
-    for (const THashList* table : {&watched_, &unwatchable_}) {
+    for (const THashList* table : {watched_.get(), unwatchable_.get()}) {
         for (std::int32_t i = 0; i < table->Count(); ++i) {
             auto* folder = static_cast<TDirItem*>(table->Items(i));
             std::int32_t first = 0;
@@ -116,12 +125,12 @@ void TDirectoryTable::RemoveEntries(std::int32_t number) {
 }
 
 void TDirectoryTable::DropEmptyFolders() {
-    for (THashListItem* item : unwatchable_.RemoveWhere(IsEmptyFolder)) Free(item);
+    for (THashListItem* item : unwatchable_->RemoveWhere(IsEmptyFolder)) Free(item);
 
-    std::vector<bool> keep(static_cast<std::size_t>(watched_.Count()));
+    std::vector<bool> keep(static_cast<std::size_t>(watched_->Count()));
     bool dropAny = false;
-    for (std::int32_t i = 0; i < watched_.Count(); ++i) {
-        keep[static_cast<std::size_t>(i)] = !IsEmptyFolder(*watched_.Items(i));
+    for (std::int32_t i = 0; i < watched_->Count(); ++i) {
+        keep[static_cast<std::size_t>(i)] = !IsEmptyFolder(*watched_->Items(i));
         if (!keep[static_cast<std::size_t>(i)]) {
             dropAny = true;
             source_.FindCloseChangeNotification(handles_.Get(i));
@@ -131,14 +140,14 @@ void TDirectoryTable::DropEmptyFolders() {
     // One pass for the table and the handles keeps them in step, and costs the same for
     // one folder as for a hundred thousand.
     handles_.Compact(keep);
-    for (THashListItem* item : watched_.RemoveWhere(IsEmptyFolder)) Free(item);
+    for (THashListItem* item : watched_->RemoveWhere(IsEmptyFolder)) Free(item);
 }
 
 void TDirectoryTable::Clear() {
     for (std::int32_t i = 0; i < handles_.Count(); ++i)
         source_.FindCloseChangeNotification(handles_.Get(i));
     handles_.Clear();
-    for (THashList* table : {&watched_, &unwatchable_}) {
+    for (THashList* table : {watched_.get(), unwatchable_.get()}) {
         for (std::int32_t i = 0; i < table->Count(); ++i) Free(table->Items(i));
         table->Clear();
     }

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "monitor/HandleArray.h"
@@ -22,7 +23,10 @@ namespace vellumar {
 
 class TDirectoryTable {
 public:
-    explicit TDirectoryTable(ChangeSource& source, std::int32_t initialCapacity = 1024);
+    // plainHash selects THashList's own hash instead of the folder hash (for measuring
+    // the difference; see TFolderHashList).
+    explicit TDirectoryTable(ChangeSource& source, std::int32_t initialCapacity = 1024,
+                             bool plainHash = false);
     ~TDirectoryTable();
     TDirectoryTable(const TDirectoryTable&) = delete;
     TDirectoryTable& operator=(const TDirectoryTable&) = delete;
@@ -53,8 +57,8 @@ public:
     // Closes every handle and frees every folder.
     void Clear();
 
-    const THashList& Watched() const { return watched_; }
-    const THashList& Unwatchable() const { return unwatchable_; }
+    const THashList& Watched() const { return *watched_; }
+    const THashList& Unwatchable() const { return *unwatchable_; }
     const THandleArray& Handles() const { return handles_; }
     TDirItem* WatchedFolder(std::int32_t index) const;
     TDirItem* UnwatchableFolder(std::int32_t index) const;
@@ -69,8 +73,8 @@ private:
     void Watch(TDirItem* folder);  // adds folder to one of the tables, per the system's answer
 
     ChangeSource& source_;
-    THashList watched_;
-    THashList unwatchable_;
+    std::unique_ptr<THashList> watched_;
+    std::unique_ptr<THashList> unwatchable_;
     THandleArray handles_;
     int lastRefusal_ = 0;
     bool watchLimitReached_ = false;

@@ -13,7 +13,7 @@ TNotifier::TNotifier(NotifierServices services, NotifierOptions options)
     : services_(services),
       options_(options),
       lock_(services.dispatcher, std::this_thread::get_id()),
-      tables_(services.changes, options.tableCapacity) {
+      tables_(services.changes, options.tableCapacity, options.plainFolderHash) {
     if (options_.startThread) thread_ = std::thread([this] { Execute(); });
 }
 

@@ -98,6 +98,7 @@ struct NotifierOptions {
     std::chrono::milliseconds pollInterval{500};
     bool startThread = true;  // tests may run passes themselves with PollPass
     std::int32_t tableCapacity = 1024;
+    bool plainFolderHash = false;  // THashList's own hash in the folder tables (benchmark)
 };
 
 class TNotifier {

@@ -186,4 +186,26 @@ THashListItem* THashList::Items(std::int32_t index) const {
     return items_[static_cast<std::size_t>(index)];
 }
 
+std::uint32_t TFolderHashList::FolderHashValue(std::string_view key) {
+    const std::size_t n = std::min<std::size_t>(key.size(), 4096);
+    std::uint32_t h = 2166136261u;
+    for (std::size_t i = 0; i < n; ++i) {
+        h ^= static_cast<unsigned char>(key[i]);
+        h *= 16777619u;
+    }
+    // The table takes the hash modulo its capacity (a power of two times the initial
+    // size): mix the high bits into the low ones.
+    h ^= h >> 16;
+    h *= 0x85ebca6bu;
+    h ^= h >> 13;
+    h *= 0xc2b2ae35u;
+    h ^= h >> 16;
+    return h;
+}
+
+std::int32_t TFolderHashList::Hash(std::string_view key) const {
+    return static_cast<std::int32_t>((FolderHashValue(key) & 0x7FFFFFFFu) %
+                                     static_cast<std::uint32_t>(Capacity()));
+}
+
 }  // namespace vellumar

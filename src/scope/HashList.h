@@ -94,4 +94,20 @@ private:
     std::int32_t tombstones_ = 0;
 };
 
+// The hash list of the folder tables. Folder paths are the worst case for the hash above:
+// siblings such as 2019, 2020, ... or d0 ... d99 differ in one or two bytes, often at odd
+// positions that it never reads, and its shift-and-xor keeps differences in the low bits.
+// A generated tree of 100,000 folders gives only 110 distinct hashes, so a lookup probes
+// thousands of slots and registering the tree takes quadratic time. This table hashes every
+// byte of the first 4,096 (FNV-1a with a final mix); probing, growth, tombstones and
+// shrinking are those of THashList.
+class TFolderHashList : public THashList {
+public:
+    using THashList::THashList;
+    static std::uint32_t FolderHashValue(std::string_view key);
+
+protected:
+    std::int32_t Hash(std::string_view key) const override;
+};
+
 }  // namespace vellumar

@@ -232,3 +232,29 @@ TEST(HashList, CompanionValuesFollowTheirItemsWhenTheTableGrows) {
     // A stored key returns its own slot.
     EXPECT_EQ(table.AddWithCompanion(pool.Make(keys[5]), &companion), table.SlotOf(keys[5]));
 }
+
+// Folder paths of a numbered tree collapse onto a few values of the list's own hash; the
+// folder tables' hash keeps them apart.
+TEST(HashList, TheFolderHashSpreadsNumberedFolders) {
+    std::set<std::uint32_t> plain, folder;
+    int keys = 0;
+    for (int a = 0; a < 10; ++a) {
+        for (int b = 0; b < 100; ++b) {
+            for (int c = 0; c < 10; ++c) {
+                const std::string key = "/home/ann/tree/d" + std::to_string(a) + "/d" +
+                                        std::to_string(b) + "/d" + std::to_string(c);
+                plain.insert(THashList::HashValue(key));
+                folder.insert(TFolderHashList::FolderHashValue(key));
+                ++keys;
+            }
+        }
+    }
+    EXPECT_LT(plain.size(), 200u);
+    EXPECT_GT(folder.size(), static_cast<std::size_t>(keys) * 99 / 100);
+
+    Pool pool;
+    TFolderHashList table(1024);
+    for (int i = 0; i < 5000; ++i) table.Add(pool.Make("/t/d" + std::to_string(i)));
+    EXPECT_LE(table.Capacity(), 16384);
+    ExpectConsistent(table);
+}

@@ -74,6 +74,10 @@ bool InotifyChangeSource::FindCloseChangeNotification(ChangeHandle handle) {
             if (it->second.empty()) {
                 inotify_rm_watch(fd_, slot.wd);
                 byWatch_.erase(it);
+                if (++closesSinceDrain_ >= 256) {
+                    closesSinceDrain_ = 0;
+                    DrainLocked();
+                }
             }
         }
     }

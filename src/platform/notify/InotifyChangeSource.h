@@ -7,7 +7,9 @@
 //  - A folder that is deleted or unmounted signals its handles once; they stay open (so
 //    the caller's arrays stay in step) but never signal again.
 //  - When the kernel's event queue overflows, every handle is signalled: changes were
-//    lost, and reporting every folder is the only way not to miss one.
+//    lost, and reporting every folder is the only way not to miss one. Closing a watch
+//    queues an event too, so closing many (an index removed) reads the queue as it goes,
+//    lest those events alone overflow it.
 //
 // Thread-safe: one internal mutex.
 #pragma once
@@ -53,6 +55,7 @@ private:
     int fd_ = -1;
     int initError_ = 0;
     int openCount_ = 0;
+    int closesSinceDrain_ = 0;
     std::vector<Slot> slots_;            // indexed by handle
     std::vector<ChangeHandle> free_;     // closed handles, reused
     std::unordered_map<int, std::vector<ChangeHandle>> byWatch_;
