@@ -18,6 +18,7 @@
 #include <mutex>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "monitor/Notifier.h"
@@ -159,8 +160,10 @@ int Poll(const std::string& root, int wanted) {
     });
     std::mt19937 random(1);
     std::vector<double> delays;
-    for (int round = 0; round < 10; ++round) {
+    for (int round = 0; round < 20; ++round) {
         const std::string folder = folders[random() % folders.size()];
+        // A change comes at any moment of the thread's cycle, not right after a report.
+        std::this_thread::sleep_for(std::chrono::milliseconds(random() % 500));
         std::unique_lock lock(m);
         reported.clear();
         lock.unlock();
