@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "../scope/ExpectMessage.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <random>
@@ -41,25 +43,10 @@ TEST(NotifierScopes, BadPositionsRaiseTheirErrorsAndLeaveTheLockFree) {
     NotifierRig rig;
     TNotifier& n = *rig.notifier;
     n.AddScope("/a/<*.x>", false, false);
-    try {
-        n.RemoveScope(1);
-        FAIL();
-    } catch (const EScopeNumbersError& e) {
-        EXPECT_STREQ(e.what(), "Read TScopeNumberArray out of range!");
-    }
-    try {
-        n.SetScope(1, "/b/<*.x>");
-        FAIL();
-    } catch (const ENotifierError& e) {
-        EXPECT_STREQ(e.what(), "Scope index is out of range when writing");
-    }
+    EXPECT_THROW_MESSAGE(n.RemoveScope(1), EScopeNumbersError, "Read TScopeNumberArray out of range!");
+    EXPECT_THROW_MESSAGE(n.SetScope(1, "/b/<*.x>"), ENotifierError, "Scope index is out of range when writing");
     EXPECT_THROW(n.GetAutoUpdate(3), EBooleanError);
-    try {
-        n.SetAutoUpdate(-1, true);
-        FAIL();
-    } catch (const EBooleanError& e) {
-        EXPECT_STREQ(e.what(), "Write TTBooleanArray out of range!");
-    }
+    EXPECT_THROW_MESSAGE(n.SetAutoUpdate(-1, true), EBooleanError, "Write TTBooleanArray out of range!");
     EXPECT_EQ(n.ScopeCount(), 1);
     std::thread other([&] {
         n.Lock();  // would wait for ever if an error had left the lock held

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "ExpectMessage.h"
+
 #include <memory>
 #include <random>
 #include <set>
@@ -81,18 +83,8 @@ TEST(HashList, CapacityIsClampedAndAddLooksKeysUp) {
     EXPECT_EQ(table.IndexOf(""), -1);
     EXPECT_EQ(table.SlotOf(""), -1);
 
-    try {
-        table.Add(nullptr);
-        FAIL();
-    } catch (const EHashListError& e) {
-        EXPECT_STREQ(e.what(), "Error try to add nil-pointer item");
-    }
-    try {
-        table.Add(pool.Make(""));
-        FAIL();
-    } catch (const EHashListError& e) {
-        EXPECT_STREQ(e.what(), "Empty key string!");
-    }
+    EXPECT_THROW_MESSAGE(table.Add(nullptr), EHashListError, "Error try to add nil-pointer item");
+    EXPECT_THROW_MESSAGE(table.Add(pool.Make("")), EHashListError, "Empty key string!");
     EXPECT_EQ(table.Count(), 1);
 }
 
