@@ -20,12 +20,12 @@ if [ ! -f "$tree/.complete" ]; then
   touch "$tree/.complete"
 fi
 
-now() { date +%s.%N; }
+now() { date +%s%N; }
 find "$tree" -type d | wc -l >/dev/null  # warm the cache for everyone
 
 for round in 1 2 3; do
   t0=$(now); count=$(find "$tree" -type d | wc -l); t1=$(now)
-  echo "find round=$round folders=$count seconds=$(echo "$t1 - $t0" | bc)"
+  echo "find round=$round folders=$count seconds=$(awk "BEGIN { printf \"%.3f\", ($t1 - $t0) / 1e9 }")"
   "$bench" walk "$tree" null | sed "s/^/round=$round /"
   "$bench" walk "$tree" inotify | sed "s/^/round=$round /"
   "$bench" walk "$tree" plain | sed "s/^/round=$round /"
