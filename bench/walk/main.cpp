@@ -39,18 +39,19 @@ long PeakRssKb() {
 
 // Accepts every watch without asking the kernel: the walk and the tables alone.
 class NullChangeSource : public ChangeSource {
-public:
+  public:
     ChangeHandle FindFirstChangeNotification(const std::string&, int& error) override {
         error = 0;
         return next_++;
     }
     bool FindNextChangeNotification(ChangeHandle) override { return true; }
     bool FindCloseChangeNotification(ChangeHandle) override { return true; }
-    std::uint32_t WaitForMultipleObjects(std::uint32_t, const ChangeHandle*, std::uint32_t) override {
+    std::uint32_t WaitForMultipleObjects(std::uint32_t, const ChangeHandle*,
+                                         std::uint32_t) override {
         return kWaitTimeout;
     }
 
-private:
+  private:
     ChangeHandle next_ = 0;
 };
 
@@ -59,7 +60,8 @@ int Generate(const std::string& root, long folders, int filesPerFolder) {
     fs::create_directories(root);
     long made = 0;
     auto fill = [&](const fs::path& dir) {
-        for (int f = 0; f < filesPerFolder; ++f) std::ofstream(dir / ("f" + std::to_string(f) + ".txt"));
+        for (int f = 0; f < filesPerFolder; ++f)
+            std::ofstream(dir / ("f" + std::to_string(f) + ".txt"));
     };
     fill(root);
     for (int a = 0; a < 10 && made < folders; ++a) {
@@ -81,7 +83,8 @@ int Generate(const std::string& root, long folders, int filesPerFolder) {
             }
         }
     }
-    std::printf("generated %ld folders below %s, %d files each\n", made, root.c_str(), filesPerFolder);
+    std::printf("generated %ld folders below %s, %d files each\n", made, root.c_str(),
+                filesPerFolder);
     return 0;
 }
 
@@ -105,9 +108,12 @@ int Walk(const std::string& root, bool inotify, bool plainHash) {
     const auto start = Clock::now();
     notifier.AddScope(root + "/+<*.txt>", true, true);
     const double seconds = Seconds(Clock::now() - start);
-    std::printf("walk %s%s folders=%ld watched=%d unwatchable=%d seconds=%.3f folders_per_s=%.0f peak_rss_kb=%ld\n",
-                inotify ? "inotify" : "null", plainHash ? "+plain-hash" : "", scanned, notifier.WatchedCount(),
-                notifier.UnwatchableCount(), seconds, scanned / seconds, PeakRssKb());
+    std::printf(
+        "walk %s%s folders=%ld watched=%d unwatchable=%d seconds=%.3f folders_per_s=%.0f "
+        "peak_rss_kb=%ld\n",
+        inotify ? "inotify" : "null", plainHash ? "+plain-hash" : "", scanned,
+        notifier.WatchedCount(), notifier.UnwatchableCount(), seconds, scanned / seconds,
+        PeakRssKb());
     const auto clearStart = Clock::now();
     notifier.Clear();
     std::printf("clear seconds=%.3f\n", Seconds(Clock::now() - clearStart));
@@ -130,7 +136,8 @@ int Poll(const std::string& root, int wanted) {
         TNotifier notifier({rig.ui, rig.throttle, rig.dispatcher, source, nullptr}, manual);
         for (int a = 0; a < 10 && notifier.WatchedCount() < wanted; ++a)
             notifier.AddScope(root + "/d" + std::to_string(a) + "/+<*.txt>", true, true);
-        std::printf("watched=%d unwatchable=%d\n", notifier.WatchedCount(), notifier.UnwatchableCount());
+        std::printf("watched=%d unwatchable=%d\n", notifier.WatchedCount(),
+                    notifier.UnwatchableCount());
         std::vector<double> passes;
         for (int i = 0; i < 200; ++i) {
             const auto start = Clock::now();
@@ -177,8 +184,8 @@ int Poll(const std::string& root, int wanted) {
         delays.push_back(Seconds(reportedAt - changed) * 1000);
     }
     std::sort(delays.begin(), delays.end());
-    std::printf("change reported after ms: median=%.1f max=%.1f (poll interval 500)\n", Median(delays),
-                delays.back());
+    std::printf("change reported after ms: median=%.1f max=%.1f (poll interval 500)\n",
+                Median(delays), delays.back());
     std::printf("peak_rss_kb=%ld\n", PeakRssKb());
     return 0;
 }
@@ -193,7 +200,8 @@ int main(int argc, char** argv) {
     const std::string mode = argv[1];
     const std::string root = argv[2];
     if (mode == "generate")
-        return Generate(root, argc > 3 ? std::stol(argv[3]) : 100000, argc > 4 ? std::stoi(argv[4]) : 10);
+        return Generate(root, argc > 3 ? std::stol(argv[3]) : 100000,
+                        argc > 4 ? std::stoi(argv[4]) : 10);
     if (mode == "walk") {
         const std::string how = argc > 3 ? argv[3] : "null";
         return Walk(root, how == "inotify", how == "plain");

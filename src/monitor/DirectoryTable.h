@@ -22,7 +22,7 @@
 namespace vellumar {
 
 class TDirectoryTable {
-public:
+  public:
     // plainHash selects THashList's own hash instead of the folder hash (for measuring
     // the difference; see TFolderHashList).
     explicit TDirectoryTable(ChangeSource& source, std::int32_t initialCapacity = 1024,
@@ -68,7 +68,7 @@ public:
     int LastRefusal() const { return lastRefusal_; }
     bool WatchLimitReached() const { return watchLimitReached_; }
 
-private:
+  private:
     TDirItem* Find(const std::string& path, bool& watched) const;
     void Watch(TDirItem* folder);  // adds folder to one of the tables, per the system's answer
 

@@ -16,7 +16,7 @@
 namespace vellumar {
 
 class FolderListing {
-public:
+  public:
     FolderListing() = default;
     ~FolderListing();
     FolderListing(const FolderListing&) = delete;
@@ -40,7 +40,7 @@ public:
     // returns them, until visit returns false. False when reading failed part-way.
     bool ForEach(const std::function<bool(std::string_view name, bool isFolder)>& visit);
 
-private:
+  private:
     int fd_ = -1;
     dev_t device_ = 0;
     ino_t inode_ = 0;

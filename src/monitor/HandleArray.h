@@ -13,12 +13,12 @@
 namespace vellumar {
 
 class THandleArray {
-public:
+  public:
     static constexpr std::int32_t kBlock = 256;
 
     void Add(ChangeHandle handle);
-    void Delete(std::int32_t index);                // out of range: nothing
-    ChangeHandle Get(std::int32_t index) const;     // out of range: kInvalidChangeHandle
+    void Delete(std::int32_t index);             // out of range: nothing
+    ChangeHandle Get(std::int32_t index) const;  // out of range: kInvalidChangeHandle
     const ChangeHandle* EntryAddress(std::int32_t index) const;  // out of range: null
     void Clear();
 
@@ -28,7 +28,7 @@ public:
     std::int32_t Count() const { return count_; }
     std::int32_t Capacity() const { return static_cast<std::int32_t>(block_.size()); }
 
-private:
+  private:
     void ShrinkToBlocks();
 
     std::vector<ChangeHandle> block_;  // size() is the capacity

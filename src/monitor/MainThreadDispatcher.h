@@ -19,14 +19,14 @@
 namespace vellumar {
 
 class MainThreadDispatcher {
-public:
+  public:
     virtual ~MainThreadDispatcher() = default;
     // Runs task on the main thread soon, without waiting for it.
     virtual void Post(std::function<void()> task) = 0;
 };
 
 class QueuedDispatcher : public MainThreadDispatcher {
-public:
+  public:
     void Post(std::function<void()> task) override {
         {
             std::lock_guard lock(mutex_);
@@ -55,7 +55,7 @@ public:
         return RunPending();
     }
 
-private:
+  private:
     std::mutex mutex_;
     std::condition_variable posted_;
     std::deque<std::function<void()>> tasks_;

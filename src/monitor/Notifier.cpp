@@ -54,10 +54,10 @@ void TNotifier::PollPassLocked() {
     std::int32_t start = 0;
     std::int32_t retries = 0;
     while (start < handles.Count()) {
-        const std::int32_t count =
-            std::min<std::int32_t>(handles.Count() - start, static_cast<std::int32_t>(kMaxWaitHandles));
-        const std::uint32_t hit =
-            source.WaitForMultipleObjects(static_cast<std::uint32_t>(count), handles.EntryAddress(start), 0);
+        const std::int32_t count = std::min<std::int32_t>(
+            handles.Count() - start, static_cast<std::int32_t>(kMaxWaitHandles));
+        const std::uint32_t hit = source.WaitForMultipleObjects(static_cast<std::uint32_t>(count),
+                                                                handles.EntryAddress(start), 0);
         if (hit < static_cast<std::uint32_t>(count)) {
             const std::int32_t index = start + static_cast<std::int32_t>(hit);
             source.FindNextChangeNotification(handles.Get(index));
@@ -232,15 +232,16 @@ std::string TNotifier::UnwatchableStatusText() {
     NotifierLockGuard guard(lock_);
     const int count = tables_.Unwatchable().Count();
     if (count == 0) return {};
-    std::string text = "Live updates are off for " + std::to_string(count) +
-                       (count == 1 ? " folder" : " folders");
+    std::string text =
+        "Live updates are off for " + std::to_string(count) + (count == 1 ? " folder" : " folders");
     if (tables_.WatchLimitReached()) {
         text += ": the system's limit of watched folders";
         const long limit = InotifyChangeSource::MaxUserWatches();
         if (limit > 0) text += " (fs.inotify.max_user_watches = " + std::to_string(limit) + ")";
         text += " is reached";
     } else if (tables_.LastRefusal() != 0) {
-        text += std::string(" that cannot be watched (") + std::strerror(tables_.LastRefusal()) + ")";
+        text +=
+            std::string(" that cannot be watched (") + std::strerror(tables_.LastRefusal()) + ")";
     }
     return text + ". Update the index to catch up on their changes.";
 }

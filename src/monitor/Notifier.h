@@ -62,14 +62,14 @@
 namespace vellumar {
 
 class ENotifierError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
 // Lowers and restores the process's priority while an event handler runs (indexing is
 // background work). Best effort; must not throw.
 class PriorityControl {
-public:
+  public:
     virtual ~PriorityControl() = default;
     virtual void SetIdle() = 0;
     virtual void SetNormal() = 0;
@@ -78,9 +78,8 @@ public:
 // Called by the walk for every newly covered folder: position, folder with its trailing
 // "/" (/home/ann/docs/, or / for the root), the folder's pattern groups with the excluded
 // patterns taken out, and the result (0 on entry; non-zero stops the whole walk).
-using ScanFolderEvent =
-    std::function<void(int position, const std::string& folder, const std::string& patterns,
-                       int& result)>;
+using ScanFolderEvent = std::function<void(int position, const std::string& folder,
+                                           const std::string& patterns, int& result)>;
 
 // Called for a changed folder, once per index: position, folder key (no trailing "/"; the
 // root is "/"), and stop (set it to end the reports for this folder).
@@ -102,7 +101,7 @@ struct NotifierOptions {
 };
 
 class TNotifier {
-public:
+  public:
     explicit TNotifier(NotifierServices services, NotifierOptions options = {});
     ~TNotifier();
     TNotifier(const TNotifier&) = delete;
@@ -168,7 +167,7 @@ public:
     // The tables, for tests and diagnostics; hold the lock while reading them.
     const TDirectoryTable& Tables() const { return tables_; }
 
-private:
+  private:
     void Execute();
     void PollPassLocked();
     void ReportFolder(std::int32_t index);

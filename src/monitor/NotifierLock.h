@@ -33,7 +33,7 @@
 namespace vellumar {
 
 class NotifierLock {
-public:
+  public:
     NotifierLock(MainThreadDispatcher& dispatcher, std::thread::id mainThread);
     NotifierLock(const NotifierLock&) = delete;
     NotifierLock& operator=(const NotifierLock&) = delete;
@@ -71,7 +71,7 @@ public:
 
     bool IsMainThread() const { return std::this_thread::get_id() == mainThread_; }
 
-private:
+  private:
     struct Call {
         const std::function<void()>* fn;
         bool done = false;
@@ -98,13 +98,13 @@ private:
 
 // Holds one level of the lock for a scope.
 class NotifierLockGuard {
-public:
+  public:
     explicit NotifierLockGuard(NotifierLock& lock) : lock_(lock) { lock_.Acquire(); }
     ~NotifierLockGuard() { lock_.Release(); }
     NotifierLockGuard(const NotifierLockGuard&) = delete;
     NotifierLockGuard& operator=(const NotifierLockGuard&) = delete;
 
-private:
+  private:
     NotifierLock& lock_;
 };
 

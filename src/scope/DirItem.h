@@ -23,7 +23,7 @@ struct TPatternItem {
 };
 
 class TDirItem : public THashListItem {
-public:
+  public:
     // path is the folder key: no trailing "/", the root is "/". Folders keep their case.
     explicit TDirItem(std::string path) : path_(std::move(path)) {}
 
@@ -46,7 +46,7 @@ public:
     const std::vector<TPatternItem>& Patterns() const { return patterns_; }
     std::int32_t PatternCount() const { return static_cast<std::int32_t>(patterns_.size()); }
 
-private:
+  private:
     std::string path_;
     std::vector<TPatternItem> patterns_;  // ascending by number, equal numbers in adding order
 };

@@ -82,7 +82,8 @@ THashListItem* THashList::Add(THashListItem* item) {
     return items_[static_cast<std::size_t>(slots_[static_cast<std::size_t>(slot)])];
 }
 
-std::int32_t THashList::AddWithCompanion(THashListItem* item, std::vector<std::int32_t>* companion) {
+std::int32_t THashList::AddWithCompanion(THashListItem* item,
+                                         std::vector<std::int32_t>* companion) {
     if (item == nullptr) Error("Error try to add nil-pointer item");
     bool found = false;
     std::int32_t slot = FindSlot(item->GetKey(), found);
@@ -104,8 +105,8 @@ std::int32_t THashList::AddWithCompanion(THashListItem* item, std::vector<std::i
             for (std::int32_t s = 0; s < capacity_; ++s) {
                 const std::int32_t v = slots_[static_cast<std::size_t>(s)];
                 if (v >= 0 && oldSlots[static_cast<std::size_t>(v)] >= 0)
-                    moved[static_cast<std::size_t>(s)] =
-                        (*companion)[static_cast<std::size_t>(oldSlots[static_cast<std::size_t>(v)])];
+                    moved[static_cast<std::size_t>(s)] = (*companion)[static_cast<std::size_t>(
+                        oldSlots[static_cast<std::size_t>(v)])];
             }
             *companion = std::move(moved);
         }

@@ -22,18 +22,18 @@
 namespace vellumar {
 
 class EHashListError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
 class THashListItem {
-public:
+  public:
     virtual ~THashListItem() = default;
     virtual const std::string& GetKey() const = 0;
 };
 
 class THashList {
-public:
+  public:
     static constexpr std::int32_t kEmpty = -1;
     static constexpr std::int32_t kDeleted = -2;
     static constexpr std::int32_t kMaxCapacity = 0x0FFFFFFE;
@@ -70,17 +70,19 @@ public:
     std::int32_t Capacity() const { return capacity_; }
     std::int32_t InitialCapacity() const { return initialCapacity_; }
     std::int32_t Tombstones() const { return tombstones_; }
-    std::int32_t SlotValue(std::int32_t slot) const { return slots_.at(static_cast<std::size_t>(slot)); }
+    std::int32_t SlotValue(std::int32_t slot) const {
+        return slots_.at(static_cast<std::size_t>(slot));
+    }
 
     // The raw hash of a key (before reducing it to a slot).
     static std::uint32_t HashValue(std::string_view key);
 
-protected:
+  protected:
     [[noreturn]] virtual void Error(const std::string& message) const;
     virtual std::int32_t Hash(std::string_view key) const;
     virtual std::int32_t FindSlot(std::string_view key, bool& found) const;
 
-private:
+  private:
     // Lays out every item again at the current capacity; false when an item found no slot.
     bool Rebuild();
     // Doubles until a rebuild succeeds; raises when the maximum is passed.
@@ -102,11 +104,11 @@ private:
 // byte of the first 4,096 (FNV-1a with a final mix); probing, growth, tombstones and
 // shrinking are those of THashList.
 class TFolderHashList : public THashList {
-public:
+  public:
     using THashList::THashList;
     static std::uint32_t FolderHashValue(std::string_view key);
 
-protected:
+  protected:
     std::int32_t Hash(std::string_view key) const override;
 };
 

@@ -12,7 +12,8 @@ void GrowInBlocks(std::vector<T>& items) {
 }  // namespace
 
 std::int32_t TScopeNumberArray::Get(std::int32_t index) const {
-    if (index < 0 || index >= Count()) throw EScopeNumbersError("Read TScopeNumberArray out of range!");
+    if (index < 0 || index >= Count())
+        throw EScopeNumbersError("Read TScopeNumberArray out of range!");
     return items_[static_cast<std::size_t>(index)];
 }
 

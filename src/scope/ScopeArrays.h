@@ -13,17 +13,17 @@
 namespace vellumar {
 
 class EScopeNumbersError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
 class EBooleanError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
 class TScopeNumberArray {
-public:
+  public:
     std::int32_t Get(std::int32_t index) const;
     std::int32_t IndexOf(std::int32_t value) const;
     void Insert(std::int32_t index, std::int32_t value);
@@ -32,12 +32,12 @@ public:
     std::int32_t Count() const { return static_cast<std::int32_t>(items_.size()); }
     std::size_t Capacity() const { return items_.capacity(); }
 
-private:
+  private:
     std::vector<std::int32_t> items_;
 };
 
 class TBooleanArray {
-public:
+  public:
     bool Get(std::int32_t index) const;
     void Put(std::int32_t index, bool value);
     void Insert(std::int32_t index, bool value);
@@ -46,7 +46,7 @@ public:
     std::int32_t Count() const { return static_cast<std::int32_t>(items_.size()); }
     std::size_t Capacity() const { return items_.capacity(); }
 
-private:
+  private:
     std::vector<std::uint8_t> items_;
 };
 

@@ -143,7 +143,9 @@ std::vector<ScopeProblem> CheckScope(std::string_view scope) {
         const std::string folder = ScopeFolder(entry);
         const std::string patterns = ScopePatterns(entry);
         if (folder.empty()) {
-            report("The entry names no folder (a folder ends with \"/\", as in /home/ann/docs/+<*.txt>).");
+            report(
+                "The entry names no folder (a folder ends with \"/\", as in "
+                "/home/ann/docs/+<*.txt>).");
         } else if (folder.front() != '/') {
             report("The folder must be a full path beginning with \"/\".");
         } else if (patterns.empty()) {

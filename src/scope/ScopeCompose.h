@@ -19,7 +19,7 @@ namespace vellumar {
 
 // What one "add" of the folder dialog hands over.
 struct BrowseAddition {
-    std::string folder;    // the selected folder as the folder list reports it
+    std::string folder;       // the selected folder as the folder list reports it
     bool subfolders = false;  // "With &Subfolders"
     bool exclude = false;     // "&Exclude From Index"
     std::string patterns;     // file names joined by ",", or the file type text
@@ -27,8 +27,8 @@ struct BrowseAddition {
 };
 
 struct ComposedScope {
-    std::string scope;            // the dialog's new scope text
-    std::size_t changedStart = 0; // the changed part, for selecting it in the edit box
+    std::string scope;             // the dialog's new scope text
+    std::size_t changedStart = 0;  // the changed part, for selecting it in the edit box
     std::size_t changedLength = 0;
     std::string patterns;  // the patterns as used (trimmed, lower case), for cmbFileTypes
     std::string label;     // the label as used (cleaned), for cmbLabel; empty for exclusions
@@ -46,8 +46,8 @@ std::string RetargetScopeDrive(std::string_view scope, std::string_view mountPoi
 
 // Entries of a scope that take nothing, with the reason, in the order written.
 struct ScopeProblem {
-    int entry = 0;          // 1-based, counting the entries as written
-    std::string text;       // the entry as written, trimmed
+    int entry = 0;     // 1-based, counting the entries as written
+    std::string text;  // the entry as written, trimmed
     std::string message;
 };
 std::vector<ScopeProblem> CheckScope(std::string_view scope);

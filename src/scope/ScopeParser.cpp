@@ -73,7 +73,8 @@ TScopeEntry TScopeParser::GetEntry(int index) const {
     if (index < 0 || index >= Count()) return entry;
     const TScopeItem& item = items_[static_cast<std::size_t>(index)];
     std::string_view text(text_);
-    text = text.substr(static_cast<std::size_t>(item.start - 1), static_cast<std::size_t>(item.length));
+    text = text.substr(static_cast<std::size_t>(item.start - 1),
+                       static_cast<std::size_t>(item.length));
     while (!text.empty() && static_cast<unsigned char>(text.back()) <= 32) text.remove_suffix(1);
     if (!text.empty() && text.front() == '-') {
         entry.exclude = true;

@@ -32,7 +32,7 @@ struct TScopeEntry {
 };
 
 class TScopeParser {
-public:
+  public:
     // scope must not be blank; callers test the trimmed scope before parsing.
     explicit TScopeParser(std::string_view scope);
 
@@ -44,7 +44,7 @@ public:
     const std::string& Text() const { return text_; }
     const std::vector<TScopeItem>& Items() const { return items_; }
 
-private:
+  private:
     std::string text_;
     std::vector<TScopeItem> items_;
 };

@@ -13,7 +13,7 @@
 namespace vellumar::testing {
 
 class FakeChangeSource : public ChangeSource {
-public:
+  public:
     ChangeHandle FindFirstChangeNotification(const std::string& folder, int& error) override {
         std::lock_guard lock(mutex_);
         requested.push_back(folder);
@@ -73,7 +73,7 @@ public:
     int waits = 0;
     int rearms = 0;
 
-private:
+  private:
     std::mutex mutex_;
     ChangeHandle next_ = 100;
     std::map<ChangeHandle, std::string> open_;

@@ -14,7 +14,8 @@ using vellumar::testing::TempTree;
 namespace {
 
 std::uint32_t Poll(InotifyChangeSource& source, const std::vector<ChangeHandle>& handles) {
-    return source.WaitForMultipleObjects(static_cast<std::uint32_t>(handles.size()), handles.data(), 0);
+    return source.WaitForMultipleObjects(static_cast<std::uint32_t>(handles.size()), handles.data(),
+                                         0);
 }
 
 }  // namespace
@@ -64,9 +65,11 @@ TEST(InotifyChangeSource, RefusalsAndBadCalls) {
     TempTree tree;
     InotifyChangeSource source;
     int error = 0;
-    EXPECT_EQ(source.FindFirstChangeNotification(tree.Path("missing"), error), kInvalidChangeHandle);
+    EXPECT_EQ(source.FindFirstChangeNotification(tree.Path("missing"), error),
+              kInvalidChangeHandle);
     EXPECT_EQ(error, ENOENT);
-    EXPECT_EQ(source.FindFirstChangeNotification(tree.File("plain.txt"), error), kInvalidChangeHandle);
+    EXPECT_EQ(source.FindFirstChangeNotification(tree.File("plain.txt"), error),
+              kInvalidChangeHandle);
     EXPECT_EQ(error, ENOTDIR);
 
     const ChangeHandle h = source.FindFirstChangeNotification(tree.Path(), error);
@@ -121,7 +124,8 @@ TEST(InotifyChangeSource, AnOverflowedEventQueueSignalsEveryHandle) {
     const ChangeHandle busy = source.FindFirstChangeNotification(tree.Folder("busy"), error);
     const ChangeHandle quiet = source.FindFirstChangeNotification(tree.Folder("quiet"), error);
     // Creating a file queues two events (create, close after writing).
-    for (long i = 0; i < limit / 2 + 100; ++i) std::ofstream(tree.Path("busy/" + std::to_string(i)));
+    for (long i = 0; i < limit / 2 + 100; ++i)
+        std::ofstream(tree.Path("busy/" + std::to_string(i)));
     EXPECT_EQ(Poll(source, {quiet}), 0u);
     EXPECT_EQ(Poll(source, {busy}), 0u);
 }

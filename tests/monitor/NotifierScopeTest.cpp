@@ -43,10 +43,13 @@ TEST(NotifierScopes, BadPositionsRaiseTheirErrorsAndLeaveTheLockFree) {
     NotifierRig rig;
     TNotifier& n = *rig.notifier;
     n.AddScope("/a/<*.x>", false, false);
-    EXPECT_THROW_MESSAGE(n.RemoveScope(1), EScopeNumbersError, "Read TScopeNumberArray out of range!");
-    EXPECT_THROW_MESSAGE(n.SetScope(1, "/b/<*.x>"), ENotifierError, "Scope index is out of range when writing");
+    EXPECT_THROW_MESSAGE(n.RemoveScope(1), EScopeNumbersError,
+                         "Read TScopeNumberArray out of range!");
+    EXPECT_THROW_MESSAGE(n.SetScope(1, "/b/<*.x>"), ENotifierError,
+                         "Scope index is out of range when writing");
     EXPECT_THROW(n.GetAutoUpdate(3), EBooleanError);
-    EXPECT_THROW_MESSAGE(n.SetAutoUpdate(-1, true), EBooleanError, "Write TTBooleanArray out of range!");
+    EXPECT_THROW_MESSAGE(n.SetAutoUpdate(-1, true), EBooleanError,
+                         "Write TTBooleanArray out of range!");
     EXPECT_EQ(n.ScopeCount(), 1);
     std::thread other([&] {
         n.Lock();  // would wait for ever if an error had left the lock held
@@ -148,7 +151,8 @@ TEST(NotifierWalk, AbortedStopsTheListingAtTheNextItem) {
         ++calls;
         rig.notifier->SetAborted(true);  // as a click on Cancel during the first folder would
     });
-    rig.notifier->AddScope(tree.Path() + "/big/+<*.txt>;" + tree.Path() + "/other/<*.x>", false, true);
+    rig.notifier->AddScope(tree.Path() + "/big/+<*.txt>;" + tree.Path() + "/other/<*.x>", false,
+                           true);
     EXPECT_EQ(calls, 1);
     EXPECT_EQ(rig.notifier->WatchedCount(), 1);
     EXPECT_TRUE(rig.notifier->Aborted());
@@ -181,11 +185,12 @@ TEST(NotifierWalk, RandomScopesLeaveNothingBehind) {
     TempTree tree;
     for (const char* f : {"a/b/c", "a/d", "e"}) tree.Folder(f);
     const std::string root = tree.Path();
-    const std::vector<std::string> pieces = {root, root + "/a", root + "/a/b", root + "/e",
-                                             "/nonexistent", "rel", " " + root,
-                                             root + "/./a/../e"};
-    const std::vector<std::string> tails = {"/+<*.txt>", "/<*.doc,*.txt>", "/+", "/", "/+<l:*.x>",
-                                            "/<*.txt", "+<*>", "/+<*.*>", "//+<a,b>"};
+    const std::vector<std::string> pieces = {root,        root + "/a",       root + "/a/b",
+                                             root + "/e", "/nonexistent",    "rel",
+                                             " " + root,  root + "/./a/../e"};
+    const std::vector<std::string> tails = {"/+<*.txt>", "/<*.doc,*.txt>", "/+",
+                                            "/",         "/+<l:*.x>",      "/<*.txt",
+                                            "+<*>",      "/+<*.*>",        "//+<a,b>"};
     std::mt19937 random(99);
     NotifierRig rig;
     rig.RecordScans();

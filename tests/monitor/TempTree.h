@@ -11,11 +11,12 @@
 namespace vellumar::testing {
 
 class TempTree {
-public:
+  public:
     TempTree() {
         static std::atomic<int> counter{0};
-        root_ = std::filesystem::temp_directory_path() /
-                ("vellumar-monitor-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+        root_ =
+            std::filesystem::temp_directory_path() /
+            ("vellumar-monitor-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
         std::filesystem::remove_all(root_);
         std::filesystem::create_directories(root_);
     }
@@ -40,7 +41,7 @@ public:
         return Path(relative);
     }
 
-private:
+  private:
     std::filesystem::path root_;
 };
 

@@ -28,7 +28,8 @@ void DropFileReadOverride() {
     __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
     __user_cap_data_struct data[2] = {};
     if (syscall(SYS_capget, &header, data) != 0) return;
-    for (int cap : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH}) data[cap / 32].effective &= ~(1u << (cap % 32));
+    for (int cap : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH})
+        data[cap / 32].effective &= ~(1u << (cap % 32));
     syscall(SYS_capset, &header, data);
 }
 
@@ -54,8 +55,8 @@ TEST(WalkSafety, LinksAreNeverFollowedBelowTheScopeFolder) {
     fs::create_directory_symlink(tree.Path("a"), outside.Path("linked"));
     rig.scans.clear();
     rig.notifier->AddScope(outside.Path("linked") + "/+<*.txt>", false, true);
-    EXPECT_EQ(rig.ScannedFolders(),
-              (std::vector<std::string>{outside.Path("linked") + "/", outside.Path("linked/b") + "/"}));
+    EXPECT_EQ(rig.ScannedFolders(), (std::vector<std::string>{outside.Path("linked") + "/",
+                                                              outside.Path("linked/b") + "/"}));
 }
 
 TEST(WalkSafety, FoldersThatVanishOrChangeDuringTheWalkAreSkipped) {

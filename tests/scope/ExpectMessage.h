@@ -6,12 +6,12 @@
 
 #include <string>
 
-#define EXPECT_THROW_MESSAGE(statement, exception, message)                        \
-    do {                                                                           \
-        try {                                                                      \
-            statement;                                                             \
-            ADD_FAILURE() << #statement " did not raise";                          \
-        } catch (const exception& e) {                                             \
-            EXPECT_EQ(std::string(e.what()), message) << #statement;               \
-        }                                                                          \
+#define EXPECT_THROW_MESSAGE(statement, exception, message)          \
+    do {                                                             \
+        try {                                                        \
+            statement;                                               \
+            ADD_FAILURE() << #statement " did not raise";            \
+        } catch (const exception& e) {                               \
+            EXPECT_EQ(std::string(e.what()), message) << #statement; \
+        }                                                            \
     } while (0)

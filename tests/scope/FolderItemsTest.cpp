@@ -21,7 +21,8 @@ TEST(ScopeArrays, InsertDeleteAndTheirErrors) {
     EXPECT_EQ(numbers.IndexOf(7), 2);
     EXPECT_EQ(numbers.IndexOf(4), -1);
     EXPECT_THROW_MESSAGE(numbers.Insert(4, 1), EScopeNumbersError, "Invalid index while inserting");
-    EXPECT_THROW_MESSAGE(numbers.Get(3), EScopeNumbersError, "Read TScopeNumberArray out of range!");
+    EXPECT_THROW_MESSAGE(numbers.Get(3), EScopeNumbersError,
+                         "Read TScopeNumberArray out of range!");
     EXPECT_THROW(numbers.Get(-1), EScopeNumbersError);
     numbers.Delete(3);  // at count: nothing
     numbers.Delete(-1);
@@ -36,7 +37,8 @@ TEST(ScopeArrays, InsertDeleteAndTheirErrors) {
     EXPECT_TRUE(flags.Get(1));
     EXPECT_THROW_MESSAGE(flags.Put(2, true), EBooleanError, "Write TTBooleanArray out of range!");
     EXPECT_THROW_MESSAGE(flags.Get(2), EBooleanError, "Read TBooleanArray out of range!");
-    EXPECT_THROW_MESSAGE(flags.Insert(3, true), EBooleanError, "Invalid index while inserting in TBooleanArray");
+    EXPECT_THROW_MESSAGE(flags.Insert(3, true), EBooleanError,
+                         "Invalid index while inserting in TBooleanArray");
     flags.Delete(2);
     EXPECT_EQ(flags.Count(), 2);
 }

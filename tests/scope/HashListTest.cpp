@@ -15,11 +15,11 @@ using namespace vellumar;
 namespace {
 
 class Item : public THashListItem {
-public:
+  public:
     explicit Item(std::string key) : key_(std::move(key)) {}
     const std::string& GetKey() const override { return key_; }
 
-private:
+  private:
     std::string key_;
 };
 
@@ -199,11 +199,11 @@ TEST(HashList, RandomAddsAndRemovesAgreeWithASet) {
     }
     EXPECT_EQ(static_cast<std::size_t>(table.Count()), model.size());
     ExpectConsistent(table);
-    const auto removed = table.RemoveWhere([](const THashListItem& item) {
-        return item.GetKey().back() % 2 == 0;
-    });
+    const auto removed =
+        table.RemoveWhere([](const THashListItem& item) { return item.GetKey().back() % 2 == 0; });
     for (const auto* item : removed) EXPECT_EQ(item->GetKey().back() % 2, 0);
-    for (std::int32_t i = 1; i < table.Count(); ++i) EXPECT_NE(table.Items(i)->GetKey().back() % 2, 0);
+    for (std::int32_t i = 1; i < table.Count(); ++i)
+        EXPECT_NE(table.Items(i)->GetKey().back() % 2, 0);
     ExpectConsistent(table);
 }
 

@@ -16,30 +16,46 @@ TEST(ScopeCompose, AddingEntriesAndJoiningGroups) {
         std::string changed;  // the text selected afterwards
     };
     const std::vector<Case> cases = {
-        {"", {"/home/ann/Docs", true, false, "*.TXT", ""}, "/home/ann/Docs/+<*.txt>",
+        {"",
+         {"/home/ann/Docs", true, false, "*.TXT", ""},
+         "/home/ann/Docs/+<*.txt>",
          "/home/ann/Docs/+<*.txt>"},
         {"", {"/", true, false, "*.htm", ""}, "/+<*.htm>", "/+<*.htm>"},
         {"", {"/home/ann/", false, true, "*.*", "ignored"}, "-/home/ann/<*.*>", "-/home/ann/<*.*>"},
         // Same folder and marks, no label: the unlabelled group grows.
         {"/docs/+<*.txt>", {"/docs", true, false, "*.doc", ""}, "/docs/+<*.txt,*.doc>", ",*.doc"},
         // With a label that has no group yet: a new group at the end of the entry.
-        {"/docs/+<*.txt>", {"/docs", true, false, "*.doc", "notes"},
-         "/docs/+<*.txt><notes:*.doc>", "<notes:*.doc>"},
-        {"/docs/+<*.txt><notes:*.doc>", {"/docs", true, false, "*.rtf", "Notes"},
-         "/docs/+<*.txt><notes:*.doc,*.rtf>", ",*.rtf"},
+        {"/docs/+<*.txt>",
+         {"/docs", true, false, "*.doc", "notes"},
+         "/docs/+<*.txt><notes:*.doc>",
+         "<notes:*.doc>"},
+        {"/docs/+<*.txt><notes:*.doc>",
+         {"/docs", true, false, "*.rtf", "Notes"},
+         "/docs/+<*.txt><notes:*.doc,*.rtf>",
+         ",*.rtf"},
         // The last unlabelled group is the one that grows; the entry is found in the middle.
-        {"/a/<*.x>;/docs/+<*.txt><n:*.xml><*.htm>;/b/<*.y>", {"/docs", true, false, "*.doc", ""},
-         "/a/<*.x>;/docs/+<*.txt><n:*.xml><*.htm,*.doc>;/b/<*.y>", ",*.doc"},
+        {"/a/<*.x>;/docs/+<*.txt><n:*.xml><*.htm>;/b/<*.y>",
+         {"/docs", true, false, "*.doc", ""},
+         "/a/<*.x>;/docs/+<*.txt><n:*.xml><*.htm,*.doc>;/b/<*.y>",
+         ",*.doc"},
         // Different marks make a different entry.
-        {"/docs/+<*.txt>", {"/docs", false, false, "*.doc", ""}, "/docs/+<*.txt>;/docs/<*.doc>",
+        {"/docs/+<*.txt>",
+         {"/docs", false, false, "*.doc", ""},
+         "/docs/+<*.txt>;/docs/<*.doc>",
          ";/docs/<*.doc>"},
-        {"/docs/+<*.txt>", {"/docs", true, true, "*.bak", ""}, "/docs/+<*.txt>;-/docs/+<*.bak>",
+        {"/docs/+<*.txt>",
+         {"/docs", true, true, "*.bak", ""},
+         "/docs/+<*.txt>;-/docs/+<*.bak>",
          ";-/docs/+<*.bak>"},
         // Folders keep their case: /Docs is not /docs.
-        {"/docs/+<*.txt>", {"/Docs", true, false, "*.doc", ""}, "/docs/+<*.txt>;/Docs/+<*.doc>",
+        {"/docs/+<*.txt>",
+         {"/Docs", true, false, "*.doc", ""},
+         "/docs/+<*.txt>;/Docs/+<*.doc>",
          ";/Docs/+<*.doc>"},
         // A folder whose name merely starts like another is not joined.
-        {"/docs2/+<*.txt>", {"/docs", true, false, "*.doc", ""}, "/docs2/+<*.txt>;/docs/+<*.doc>",
+        {"/docs2/+<*.txt>",
+         {"/docs", true, false, "*.doc", ""},
+         "/docs2/+<*.txt>;/docs/+<*.doc>",
          ";/docs/+<*.doc>"},
         // Trailing separators and blanks of the dialog's text do not leave empty entries.
         {"/a/<*.x>; ", {"/b", false, false, "*.y", ""}, "/a/<*.x>;/b/<*.y>", ";/b/<*.y>"},
@@ -65,7 +81,8 @@ TEST(ScopeCompose, LabelsAreCleanedAndDroppedForExclusions) {
 
 TEST(ScopeCompose, RetargetMovesEveryFolderToTheCurrentMount) {
     namespace fs = std::filesystem;
-    const fs::path mount = fs::temp_directory_path() / ("vellumar-retarget-" + std::to_string(::getpid()));
+    const fs::path mount =
+        fs::temp_directory_path() / ("vellumar-retarget-" + std::to_string(::getpid()));
     fs::create_directories(mount / "docs" / "old");
     const std::string m = mount.string();
     EXPECT_EQ(RetargetScopeDrive("/media/cdrom0/docs/+<*.txt>;-/media/cdrom0/docs/old/<*.*>", m),

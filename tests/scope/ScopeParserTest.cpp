@@ -43,17 +43,22 @@ TEST(ScopeParser, NormalizesExclusionsFirstAndSplitsItems) {
     const std::vector<Case> cases = {
         {"/b/+<*.txt>;-/b/tmp/+<*.*>;/x/<*.doc>",
          "-/b/tmp/+<*.*>;/b/+<*.txt>;/x/<*.doc>;",
-         {{"/b/tmp/+<*.*>", true, true}, {"/b/+<*.txt>", false, true}, {"/x/<*.doc>", false, false}}},
+         {{"/b/tmp/+<*.*>", true, true},
+          {"/b/+<*.txt>", false, true},
+          {"/x/<*.doc>", false, false}}},
         // Group text is lower-cased, folders keep their case.
         {"/Docs/+<*.TXT>", "/Docs/+<*.txt>;", {{"/Docs/+<*.txt>", false, true}}},
         {"/Docs/+<Notes:*.XML>", "/Docs/+<notes:*.xml>;", {{"/Docs/+<notes:*.xml>", false, true}}},
         // Blanks before an entry and around its "-" do not hide the exclusion.
-        {"/a/+<*.txt>; -/a/tmp/+<*.*>", "-/a/tmp/+<*.*>;/a/+<*.txt>;",
+        {"/a/+<*.txt>; -/a/tmp/+<*.*>",
+         "-/a/tmp/+<*.*>;/a/+<*.txt>;",
          {{"/a/tmp/+<*.*>", true, true}, {"/a/+<*.txt>", false, true}}},
-        {"/a/+<*.txt>;  -  /a/tmp/+<*.*>", "-/a/tmp/+<*.*>;/a/+<*.txt>;",
+        {"/a/+<*.txt>;  -  /a/tmp/+<*.*>",
+         "-/a/tmp/+<*.*>;/a/+<*.txt>;",
          {{"/a/tmp/+<*.*>", true, true}, {"/a/+<*.txt>", false, true}}},
         // Empty entries and a trailing ";" give nothing.
-        {"/a/<*.x>;;/b/<*.y>;", "/a/<*.x>;/b/<*.y>;",
+        {"/a/<*.x>;;/b/<*.y>;",
+         "/a/<*.x>;/b/<*.y>;",
          {{"/a/<*.x>", false, false}, {"/b/<*.y>", false, false}}},
         {" ; ;", "", {}},
         // Trailing blanks are dropped by GetEntry.

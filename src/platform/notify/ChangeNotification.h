@@ -24,7 +24,7 @@ inline constexpr std::uint32_t kWaitFailed = 0xFFFFFFFF;
 inline constexpr std::uint32_t kMaxWaitHandles = 64;
 
 class ChangeSource {
-public:
+  public:
     virtual ~ChangeSource() = default;
 
     // A new handle on folder, or kInvalidChangeHandle with error set to the errno value of

@@ -30,7 +30,8 @@ bool InotifyChangeSource::IsOpenLocked(ChangeHandle handle) const {
            slots_[static_cast<std::size_t>(handle)].open;
 }
 
-ChangeHandle InotifyChangeSource::FindFirstChangeNotification(const std::string& folder, int& error) {
+ChangeHandle InotifyChangeSource::FindFirstChangeNotification(const std::string& folder,
+                                                              int& error) {
     std::lock_guard lock(mutex_);
     error = 0;
     if (fd_ < 0) {

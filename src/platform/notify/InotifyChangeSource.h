@@ -23,7 +23,7 @@
 namespace vellumar {
 
 class InotifyChangeSource : public ChangeSource {
-public:
+  public:
     InotifyChangeSource();
     ~InotifyChangeSource() override;
     InotifyChangeSource(const InotifyChangeSource&) = delete;
@@ -40,7 +40,7 @@ public:
     // The system's limit of folder watches per user (fs.inotify.max_user_watches), or -1.
     static long MaxUserWatches();
 
-private:
+  private:
     struct Slot {
         int wd = -1;  // -1 once the kernel dropped the watch
         bool open = false;
@@ -56,8 +56,8 @@ private:
     int initError_ = 0;
     int openCount_ = 0;
     int closesSinceDrain_ = 0;
-    std::vector<Slot> slots_;            // indexed by handle
-    std::vector<ChangeHandle> free_;     // closed handles, reused
+    std::vector<Slot> slots_;         // indexed by handle
+    std::vector<ChangeHandle> free_;  // closed handles, reused
     std::unordered_map<int, std::vector<ChangeHandle>> byWatch_;
 };
 
