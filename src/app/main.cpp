@@ -12,9 +12,11 @@
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QScreen>
+#include <QTabWidget>
 #include <QTimer>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <memory>
@@ -58,7 +60,10 @@ void armScreenshot(TFormMain& window) {
     const char* target = std::getenv("VELLUMAR_SCREENSHOT");
     if (!target || !*target) return;
     const QString file = QString::fromLocal8Bit(target);
-    QTimer::singleShot(2000, &window, [&window, file] {
+    const int page = std::getenv("VELLUMAR_SCREENSHOT_PAGE") ? std::atoi(std::getenv("VELLUMAR_SCREENSHOT_PAGE")) : -1;
+    QTimer::singleShot(2000, &window, [&window, file, page] {
+        if (page >= 0) window.tabMain->setCurrentIndex(page);
+        QCoreApplication::processEvents();
         QPixmap shot;
         if (QScreen* screen = QGuiApplication::primaryScreen()) shot = screen->grabWindow(0);
         if (shot.isNull()) shot = window.grab();

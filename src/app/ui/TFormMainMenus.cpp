@@ -38,7 +38,7 @@ void TFormMain::buildToolBar() {
                                 QStringLiteral("Options"));
     btnCut = makeToolButton(pnlBar, "btnCut", toolIcon("edit-cut", QStringLiteral("\u2702")), QStringLiteral("Cut"));
     btnCopy = makeToolButton(pnlBar, "btnCopy", toolIcon("edit-copy", QStringLiteral("\u2750")), QStringLiteral("Copy"));
-    btnPaste = makeToolButton(pnlBar, "btnPaste", toolIcon("edit-paste", QStringLiteral("\u2398")),
+    btnPaste = makeToolButton(pnlBar, "btnPaste", toolIcon("edit-paste", QStringLiteral("\u25A4")),
                               QStringLiteral("Paste"));
     for (QToolButton* b : {btnCut, btnCopy, btnPaste}) b->setEnabled(false);
     bar->addWidget(btnNew);
