@@ -14,6 +14,7 @@
 #include "index/ui/TFormWizard.h"
 #include "platform/Priority.h"
 #include "platform/Settings.h"
+#include "platform/Snapcatch.h"
 #include "platform/TempFolders.h"
 #include "platform/ui/Cursors.h"
 #include "platform/ui/MessageBox.h"
@@ -421,6 +422,7 @@ void TFormMain::FormDestroy() {
     }
     HTML2->clearHistory();
     releaseCoreObjects();
+    snapcatch::UnHook();  // after the notifier was told to end; harmless without a hook
     SaveSettings();
     setScreenCursor(CursorShape::Default);
 }
