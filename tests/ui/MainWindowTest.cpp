@@ -3,6 +3,7 @@
 #include "WindowFixture.h"
 
 #include "app/ui/ClipFrame.h"
+#include "index/ui/TFormChange.h"
 #include "platform/ProfileFile.h"
 #include "platform/Settings.h"
 
@@ -125,9 +126,9 @@ private slots:
 
         w->FormDestroy();
         const Settings saved = loadSettings({f.home / "Vellumar.ini", {}, false}, {}).settings;
-        Settings expected = written;
-        expected.indexName = "";  // at shutdown the name of the index in use, and none is open
-        QVERIFY(saved == expected);
+        // IndexName is the index in use at shutdown; with none loaded the stored one stays.
+        QVERIFY(saved == written);
+        QCOMPARE(saved.indexName, std::string("Mail"));
         QCOMPARE(WindowFixture::read(f.home / "Qryhist.ini"),
                  std::string("cat & dog\r\nzebra\r\n[files]\r\nlists/words.txt\r\n"));
     }
@@ -150,6 +151,41 @@ private slots:
         QCOMPARE(w->lstDirsOff->count(), 2);
         w->FormDestroy();
         QCOMPARE(ProfileFile::load(f.home / "Vellumar.ini").readString("Search Options", "Sorting"), std::string("0"));
+    }
+
+    void definitionFilesAreListedAsAListBoxSortsThem() {
+        WindowFixture f;
+        const fs::path indexes = f.home / "Indexes";
+        f.write(f.home / "Vellumar.ini", "[Indexes]\nIndexFolder=" + indexes.string() + "\n");
+        for (const char* name : {"c.INF", "B.inf", "a.inf", "my.index.inf", "notes.txt"}) f.write(indexes / name, "[Parameters]\n");
+        fs::create_directories(indexes / "folder.inf");
+        auto w = f.makeWindow();
+        QCOMPARE(w->countDefinitionFiles(), 4);
+        QCOMPARE(w->FormChange->definitionFiles(),
+                 (QStringList{"a.inf", "B.inf", "c.INF", "my.index.inf"}));
+        // Definition files but no index loaded: the Indexes page, search off, no wizard.
+        w->DeferredStartup();
+        QCOMPARE(w->tabMain->currentIndex(), int(TFormMain::pageIndexes));
+        QVERIFY(!w->searchEnabled);
+        QVERIFY(!w->cmdOK->isEnabled());
+        QVERIFY(f.dialogsShown.empty());
+    }
+
+    void aSecondInstanceOnTheSameHomeNeverMixesTheFile() {
+        WindowFixture f;
+        f.write(f.home / "Vellumar.ini", "[Indexes]\n");
+        auto first = f.makeWindow();
+        auto second = f.makeWindow();
+        first->chkTray->setChecked(true);
+        first->edHotKey->setText(QStringLiteral("A"));
+        second->chkTray->setChecked(false);
+        second->edHotKey->setText(QStringLiteral("B"));
+        first->FormDestroy();
+        second->FormDestroy();
+        const Settings saved = loadSettings({f.home / "Vellumar.ini", {}, false}, {}).settings;
+        QVERIFY(!saved.tray);  // the last writer wins, whole
+        QCOMPARE(saved.hotKey, std::string("B"));
+        QVERIFY(saved == second->collectSettings());
     }
 
     void traySettingKeepsTheWindowHidden() {

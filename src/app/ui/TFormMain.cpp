@@ -415,7 +415,10 @@ void TFormMain::FormDestroy() {
     destroyed_ = true;
     setScreenCursor(CursorShape::Hourglass);
     detachNotifierEvents();
-    storedIndexName = cmbUsedIndex->currentText();
+    // The index in use is remembered for the next start. With no index loaded at all (an
+    // index folder on media that is not mounted, say) the name read at start-up is kept,
+    // so that the choice is not lost.
+    if (cmbUsedIndex->count() > 0) storedIndexName = cmbUsedIndex->currentText();
     {
         IdlePriorityScope idle;
         UnloadAllIndexes();
