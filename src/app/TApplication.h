@@ -13,15 +13,17 @@ namespace vellumar {
 
 class TApplication : public QApplication {
     Q_OBJECT
-public:
+  public:
     TApplication(int& argc, char** argv);
 
-    void setExceptionHandler(std::function<void(const QString&)> handler) { handler_ = std::move(handler); }
+    void setExceptionHandler(std::function<void(const QString&)> handler) {
+        handler_ = std::move(handler);
+    }
     bool notify(QObject* receiver, QEvent* event) override;
     // Shows the message of an error that nothing else caught.
     void handleException(const QString& message);
 
-private:
+  private:
     std::function<void(const QString&)> handler_;
 };
 

@@ -29,7 +29,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
 }
 
 std::string usageText(const std::string& programName) {
-    return "Usage: " + programName + " [--home DIR]\n"
+    return "Usage: " + programName +
+           " [--home DIR]\n"
            "\n"
            "Starts Vellumar, the desktop full-text search program.\n"
            "\n"

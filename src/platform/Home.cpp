@@ -1,9 +1,9 @@
 #include "platform/Home.h"
 
-#include <cstdlib>
 #include <pwd.h>
-#include <system_error>
 #include <unistd.h>
+#include <cstdlib>
+#include <system_error>
 
 namespace fs = std::filesystem;
 
@@ -68,7 +68,8 @@ fs::path findShippedFolder(const fs::path& executableFolder) {
     // In a build tree the executable sits a few levels below the source root.
     fs::path folder = executableFolder;
     for (int level = 0; level < 4 && !folder.empty(); ++level) {
-        if (fs::is_directory(folder / "data" / "home", ec)) return normaliseFolder(folder / "data" / "home");
+        if (fs::is_directory(folder / "data" / "home", ec))
+            return normaliseFolder(folder / "data" / "home");
         if (folder == folder.parent_path()) break;
         folder = folder.parent_path();
     }
@@ -93,7 +94,8 @@ HomeSetup prepareHome(const fs::path& home, const fs::path& shipped, bool readOn
     }
     if (!setup.firstUse || shipped.empty() || !fs::is_directory(shipped, ec)) return setup;
 
-    for (fs::recursive_directory_iterator it(shipped, ec), end; !ec && it != end; it.increment(ec)) {
+    for (fs::recursive_directory_iterator it(shipped, ec), end; !ec && it != end;
+         it.increment(ec)) {
         const fs::path relative = it->path().lexically_relative(shipped);
         const fs::path target = home / relative;
         std::error_code itemError;

@@ -47,10 +47,10 @@ std::filesystem::path executableFolder();
 std::filesystem::path findShippedFolder(const std::filesystem::path& executableFolder);
 
 struct HomeSetup {
-    bool created = false;    // the folder did not exist and was made
-    bool firstUse = false;   // no settings file was there yet
+    bool created = false;   // the folder did not exist and was made
+    bool firstUse = false;  // no settings file was there yet
     std::size_t copiedFiles = 0;
-    std::string problem;     // empty, or what went wrong (the program still starts)
+    std::string problem;  // empty, or what went wrong (the program still starts)
 };
 
 // Makes sure the home exists. On first use (no settings file yet) the shipped files are

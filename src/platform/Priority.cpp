@@ -1,14 +1,14 @@
 #include "platform/Priority.h"
 
-#include <atomic>
-#include <cerrno>
-#include <cstdlib>
 #include <dirent.h>
-#include <mutex>
-#include <string>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
+#include <atomic>
+#include <cerrno>
+#include <cstdlib>
+#include <mutex>
+#include <string>
 
 namespace vellumar {
 

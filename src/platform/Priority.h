@@ -15,7 +15,7 @@ namespace vellumar {
 enum class PriorityClass { Normal = 32, Idle = 64 };
 
 class ProcessPriority {
-public:
+  public:
     static void set(PriorityClass priority);
     static PriorityClass current();
     // Whether the CPU part can be switched back and forth here (for tests and the notes).
@@ -24,7 +24,7 @@ public:
 
 // Idle for the lifetime of the scope, then normal again, also when an exception leaves it.
 class IdlePriorityScope {
-public:
+  public:
     IdlePriorityScope() { ProcessPriority::set(PriorityClass::Idle); }
     ~IdlePriorityScope() { ProcessPriority::set(PriorityClass::Normal); }
     IdlePriorityScope(const IdlePriorityScope&) = delete;

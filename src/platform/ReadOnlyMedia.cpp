@@ -2,10 +2,10 @@
 
 #include "platform/MediaPath.h"
 
+#include <sys/statvfs.h>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <sys/statvfs.h>
 
 namespace vellumar {
 

@@ -3,9 +3,9 @@
 #include "platform/CommaText.h"
 #include "platform/ProfileFile.h"
 
+#include <textfold/TextFold.h>
 #include <algorithm>
 #include <system_error>
-#include <textfold/TextFold.h>
 
 namespace vellumar {
 
@@ -42,7 +42,8 @@ void readUserKeys(const ProfileFile& file, Settings& s) {
     s.tray = file.readBool(kProperties, "Tray", s.tray);
     s.hotKey = readText(file, kProperties, "HotKey", s.hotKey);
     if (s.hotKey.empty()) s.hotKey = "S";
-    s.stayOnPreviouslyViewed = file.readBool(kView, "StayOnPreviouslyViewed", s.stayOnPreviouslyViewed);
+    s.stayOnPreviouslyViewed =
+        file.readBool(kView, "StayOnPreviouslyViewed", s.stayOnPreviouslyViewed);
     s.wordWrap = file.readBool(kView, "WordWrap", s.wordWrap);
     readFont(file, kView, s.viewFont, true);
     s.viewBackColor = file.readInt(kView, "BackColor", s.viewBackColor);
@@ -63,9 +64,10 @@ void writeFont(ProfileFile& file, const char* section, const FontSetting& font, 
 
 bool lessIgnoringCase(const std::string& a, const std::string& b) {
     const auto lower = [](unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + 32 : c; };
-    const bool less = std::lexicographical_compare(
-        a.begin(), a.end(), b.begin(), b.end(),
-        [&](char x, char y) { return lower(static_cast<unsigned char>(x)) < lower(static_cast<unsigned char>(y)); });
+    const bool less =
+        std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [&](char x, char y) {
+            return lower(static_cast<unsigned char>(x)) < lower(static_cast<unsigned char>(y));
+        });
     if (less) return true;
     if (equalsIgnoringCase(a, b)) return a < b;
     return false;
@@ -140,7 +142,8 @@ bool saveSettings(const SettingsLocation& location, const Settings& s) {
     file.writeBool(kView, "HtmlAsSource", s.htmlAsSource);
     if (s.rtfAsPlainShown) file.writeBool(kView, "RtfAsPlain", s.rtfAsPlain);
     if (all) {
-        file.writeString(kMonitoring, "NotMonitoredDirectories", toCommaText(s.notMonitoredDirectories));
+        file.writeString(kMonitoring, "NotMonitoredDirectories",
+                         toCommaText(s.notMonitoredDirectories));
         file.writeBool(kMonitoring, "IndexFolderOff", s.indexFolderOff);
         file.writeBool(kMonitoring, "WindowsFolderOff", s.windowsFolderOff);
         file.writeBool(kMonitoring, "TempFolderOff", s.tempFolderOff);

@@ -1,8 +1,8 @@
 #include "platform/TempFolders.h"
 
 #include <sys/stat.h>
-#include <system_error>
 #include <unistd.h>
+#include <system_error>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -55,7 +55,8 @@ bool isSameOrParentOf(const fs::path& parent, const fs::path& child) {
 }
 
 // True when folder ended up empty and was removed (or would have been, if removable).
-bool sweep(const fs::path& folder, dev_t device, const std::vector<fs::path>& keep, bool removable) {
+bool sweep(const fs::path& folder, dev_t device, const std::vector<fs::path>& keep,
+           bool removable) {
     std::error_code ec;
     bool empty = true;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {

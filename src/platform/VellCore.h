@@ -32,7 +32,7 @@ using DosStamp = std::uint32_t;
 struct HitRecord {
     std::uint32_t firstWord = 0xFFFFFFFFu;  // word number; 0xFFFFFFFF = no position
     std::uint16_t unused = 0;
-    std::uint16_t wordCount = 1;            // a phrase has several words
+    std::uint16_t wordCount = 1;  // a phrase has several words
 };
 static_assert(sizeof(HitRecord) == 8);
 
@@ -55,7 +55,7 @@ inline constexpr int kSortAlphabetically = 1;
 inline constexpr int kSortByRelevancy = 2;
 
 class IndexObject {
-public:
+  public:
     virtual ~IndexObject() = default;
 
     virtual void ClearError() = 0;
@@ -115,6 +115,7 @@ public:
 // CreateIndexObject(path): path is the index folder, "/" and the index name. Returns none
 // when memory or disk space is short; a non-zero GetErrorCode right after creation marks
 // the index unusable.
-using IndexEngine = std::function<std::unique_ptr<IndexObject>(const std::filesystem::path& indexPath)>;
+using IndexEngine =
+    std::function<std::unique_ptr<IndexObject>(const std::filesystem::path& indexPath)>;
 
 }  // namespace vellumar

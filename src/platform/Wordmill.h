@@ -22,18 +22,18 @@ namespace vellumar {
 
 // What a parser delivers for one word.
 struct WordRecord {
-    std::string word;          // UTF-8, folded as the language table says
-    std::int32_t position = 0; // the word number the engine's hits refer to; -2 after the
-                               // last word: the document could not be parsed
-    std::int32_t offset = 0;   // 0-based character offset in the document text
-    std::uint16_t tag = 0;     // 0 for ordinary text, else the markup tag's number
-    std::uint8_t length = 0;   // length in characters
+    std::string word;           // UTF-8, folded as the language table says
+    std::int32_t position = 0;  // the word number the engine's hits refer to; -2 after the
+                                // last word: the document could not be parsed
+    std::int32_t offset = 0;    // 0-based character offset in the document text
+    std::uint16_t tag = 0;      // 0 for ordinary text, else the markup tag's number
+    std::uint8_t length = 0;    // length in characters
 };
 
 enum class ParserKind { Text, Html, Xml };
 
 class ParserObject {
-public:
+  public:
     virtual ~ParserObject() = default;
 
     virtual void SetMaxWordLength(std::uint8_t length) = 0;
@@ -47,7 +47,7 @@ public:
     virtual bool OpenText(std::string_view text) = 0;
     virtual void Close() = 0;
     virtual std::uint32_t GetDocumentSize() const = 0;  // bytes of the open document
-    virtual bool NextWord(WordRecord& record) = 0;       // false after the last word
+    virtual bool NextWord(WordRecord& record) = 0;      // false after the last word
     // The text around the first hit of hits (the hits from it on are given).
     virtual bool GetPassage(std::span<const HitRecord> hits, std::string& passage) = 0;
     virtual std::string GetTagName(int tag) = 0;

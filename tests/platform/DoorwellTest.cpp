@@ -12,7 +12,8 @@ TEST(Doorwell, ReadsTheSavedFromMarkAndNothingElse) {
         const char* text;
         const char* url;
     } cases[] = {
-        {"<!-- saved from url=(0023)http://www.example.com/ -->\n<html>", "http://www.example.com/"},
+        {"<!-- saved from url=(0023)http://www.example.com/ -->\n<html>",
+         "http://www.example.com/"},
         {"<!-- Saved From URL=(0014)about:internet -->", "about:internet"},
         {"<html><!-- saved from url=(0099)http://short/ --></html>", ""},  // length beyond the text
         {"<!-- saved from url=(0030)http://a.b/ with blanks ok -->", ""},

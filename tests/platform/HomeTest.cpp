@@ -42,13 +42,27 @@ TEST(Home, ChoosesTheFirstRuleThatApplies) {
         HomeSource source;
     } cases[] = {
         {"/srv/v/", {{"VELLUMAR_HOME", "/env/home"}}, portable, "/srv/v", HomeSource::CommandLine},
-        {std::nullopt, {{"VELLUMAR_HOME", "/env/home//"}}, portable, "/env/home", HomeSource::Environment},
-        {std::nullopt, {{"VELLUMAR_HOME", ""}, {"HOME", "/home/ann"}}, portable, portable, HomeSource::Portable},
+        {std::nullopt,
+         {{"VELLUMAR_HOME", "/env/home//"}},
+         portable,
+         "/env/home",
+         HomeSource::Environment},
+        {std::nullopt,
+         {{"VELLUMAR_HOME", ""}, {"HOME", "/home/ann"}},
+         portable,
+         portable,
+         HomeSource::Portable},
         {std::nullopt, {{"XDG_DATA_HOME", "/xdg"}}, plainExe, "/xdg/vellumar", HomeSource::Default},
         // a relative XDG_DATA_HOME is ignored, as the XDG rule says
-        {std::nullopt, {{"XDG_DATA_HOME", "rel"}, {"HOME", "/home/ann"}}, plainExe,
-         "/home/ann/.local/share/vellumar", HomeSource::Default},
-        {std::nullopt, {{"HOME", "/home/ann"}}, fs::path(), "/home/ann/.local/share/vellumar",
+        {std::nullopt,
+         {{"XDG_DATA_HOME", "rel"}, {"HOME", "/home/ann"}},
+         plainExe,
+         "/home/ann/.local/share/vellumar",
+         HomeSource::Default},
+        {std::nullopt,
+         {{"HOME", "/home/ann"}},
+         fs::path(),
+         "/home/ann/.local/share/vellumar",
          HomeSource::Default},
     };
     for (const Case& c : cases) {
@@ -63,7 +77,8 @@ TEST(Home, ChoosesTheFirstRuleThatApplies) {
 
 TEST(Home, UserConfigFolderFollowsXdg) {
     EXPECT_EQ(userConfigFolder(fakeEnvironment({{"XDG_CONFIG_HOME", "/cfg"}})), "/cfg/vellumar");
-    EXPECT_EQ(userConfigFolder(fakeEnvironment({{"HOME", "/home/bo"}})), "/home/bo/.config/vellumar");
+    EXPECT_EQ(userConfigFolder(fakeEnvironment({{"HOME", "/home/bo"}})),
+              "/home/bo/.config/vellumar");
 }
 
 TEST(Home, FirstUseCreatesTheHomeAndCopiesShippedFilesWithoutOverwriting) {

@@ -20,7 +20,7 @@ TEST(QueryHistoryFile, SplitsAtTheFirstFilesLine) {
         {"cat\r\n[files]\r\nlists/a.txt\r\n/abs/b.txt\r\n", {"cat"}, {"lists/a.txt", "/abs/b.txt"}},
         {"[files]\r\n", {}, {}},
         {"a\n[files]\nb\n[files]\nc", {"a"}, {"b", "[files]", "c"}},  // only the first counts
-        {"a\r[FILES]\r b \r", {"a", "[FILES]", " b "}, {}},  // exact match, any line end
+        {"a\r[FILES]\r b \r", {"a", "[FILES]", " b "}, {}},           // exact match, any line end
         {"\r\n\r\nx\r\n\r\n", {"x"}, {}},
         {"caf\xe9\n", {"caf\xc3\xa9"}, {}},
     };

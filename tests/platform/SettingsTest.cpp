@@ -123,7 +123,8 @@ TEST(Settings, GarbageAndOddValuesFallBackToDefaults) {
           "[Properties]\nHotKey=\nTray=yes\nStartUp=-7\n"
           "[View Options]\nFontSize=huge\nWordWrap=0\nFontName=Caf\xe9\n"
           "[Miscellaneous]\nFileTypesToSelect=\n"
-          "[Cache Watcher]\nFontSize=" + std::string(100000, '9') + "\n");
+          "[Cache Watcher]\nFontSize=" +
+              std::string(100000, '9') + "\n");
     const Settings s = loadSettings(where, defaultsFor(tmp.path())).settings;
     EXPECT_EQ(s.sorting, 3);  // kept; the window checks neither sort box for it
     EXPECT_EQ(s.hotKey, "S");
@@ -156,10 +157,12 @@ TEST(Settings, ValuesWithLineBreaksCannotInjectKeys) {
 TEST(Settings, ReadOnlyMediaKeepsUserKeysInTheUserFile) {
     testing_support::TempDir tmp;
     const fs::path programFile = tmp.path() / "cd" / "Vellumar.ini";
-    write(programFile, "[Indexes]\nIndexFolder=/media/cdrom/Indexes\n[Properties]\nTray=1\n"
-                       "[View Options]\nWordWrap=0\n[Monitoring]\nIndexFolderOff=0\n");
-    const std::string before = "[Indexes]\nIndexFolder=/media/cdrom/Indexes\n[Properties]\nTray=1\n"
-                               "[View Options]\nWordWrap=0\n[Monitoring]\nIndexFolderOff=0\n";
+    write(programFile,
+          "[Indexes]\nIndexFolder=/media/cdrom/Indexes\n[Properties]\nTray=1\n"
+          "[View Options]\nWordWrap=0\n[Monitoring]\nIndexFolderOff=0\n");
+    const std::string before =
+        "[Indexes]\nIndexFolder=/media/cdrom/Indexes\n[Properties]\nTray=1\n"
+        "[View Options]\nWordWrap=0\n[Monitoring]\nIndexFolderOff=0\n";
     const SettingsLocation cd{programFile, tmp.path() / "cfg" / "vellumar" / "Vellumar.ini", true};
 
     // No user file yet: the user keys come from the program folder's file.

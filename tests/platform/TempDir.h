@@ -1,15 +1,15 @@
 // A temporary folder per test, removed afterwards.
 #pragma once
 
+#include <unistd.h>
 #include <atomic>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 
 namespace testing_support {
 
 class TempDir {
-public:
+  public:
     TempDir() {
         static std::atomic<int> counter{0};
         path_ = std::filesystem::temp_directory_path() /
@@ -27,7 +27,7 @@ public:
     TempDir& operator=(const TempDir&) = delete;
     const std::filesystem::path& path() const { return path_; }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <sys/resource.h>
+#include <fstream>
 
 namespace fs = std::filesystem;
 using namespace vellumar;
@@ -93,8 +93,8 @@ TEST(ReadOnlyMedia, TypeOrReadOnlyMountMeansCdRomMode) {
         const char* options;
         bool readOnly;
     } cases[] = {
-        {"iso9660", "rw,nosuid", true}, {"udf", "rw", true},    {"squashfs", "ro", true},
-        {"ext4", "ro,relatime", true},  {"ext4", "rw,ro", true}, {"ext4", "rw,relatime", false},
+        {"iso9660", "rw,nosuid", true},  {"udf", "rw", true},     {"squashfs", "ro", true},
+        {"ext4", "ro,relatime", true},   {"ext4", "rw,ro", true}, {"ext4", "rw,relatime", false},
         {"vfat", "rw,errors=ro", false}, {"tmpfs", "", false},
     };
     for (const auto& c : cases)

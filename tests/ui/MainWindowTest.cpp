@@ -30,10 +30,13 @@ namespace {
 const char* kEverySetting =
     "[Indexes]\r\nIndexFolder=%1\r\nIndexName=Mail\r\nWizardOnly=1\r\n"
     "[Search Options]\r\nSorting=2\r\nQueryInFile=1\r\n"
-    "[Cache Watcher]\r\nFontName=DejaVu Sans\r\nFontSize=11\r\nFontColor=255\r\nBackColor=16777215\r\n"
+    "[Cache Watcher]\r\nFontName=DejaVu "
+    "Sans\r\nFontSize=11\r\nFontColor=255\r\nBackColor=16777215\r\n"
     "[Properties]\r\nStartUp=1\r\nTray=1\r\nHotKey=Q\r\n"
-    "[View Options]\r\nStayOnPreviouslyViewed=0\r\nWordWrap=0\r\nFontName=DejaVu Sans Mono\r\nFontSize=13\r\n"
-    "FontColor=65280\r\nFontBold=1\r\nFontItalic=1\r\nFontUnderline=1\r\nFontStrikeOut=1\r\nBackColor=15790320\r\n"
+    "[View Options]\r\nStayOnPreviouslyViewed=0\r\nWordWrap=0\r\nFontName=DejaVu Sans "
+    "Mono\r\nFontSize=13\r\n"
+    "FontColor=65280\r\nFontBold=1\r\nFontItalic=1\r\nFontUnderline=1\r\nFontStrikeOut="
+    "1\r\nBackColor=15790320\r\n"
     "HtmlAsSource=1\r\nRtfAsPlain=0\r\n"
     "[Monitoring]\r\nNotMonitoredDirectories=/a,\"/home/ann/My Files\",/Z\r\nIndexFolderOff=0\r\n"
     "WindowsFolderOff=0\r\nTempFolderOff=0\r\n"
@@ -44,18 +47,21 @@ const char* kEverySetting =
 class MainWindowTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void pagesMenusAndToolBarCarryTheirCaptions() {
         WindowFixture f;
         auto w = f.makeWindow();
-        const QStringList captions{"Search", "Indexes", "Cache Watcher", "", "Options", "Monitoring"};
+        const QStringList captions{"Search", "Indexes", "Cache Watcher",
+                                   "",       "Options", "Monitoring"};
         QCOMPARE(w->tabMain->count(), captions.size());
         for (int i = 0; i < captions.size(); ++i) QCOMPARE(w->tabMain->tabText(i), captions[i]);
         QVERIFY(!w->tabMain->isTabVisible(TFormMain::pageWeb));
         QVERIFY(!w->tabMain->isTabVisible(TFormMain::pageOptions));
         QVERIFY(w->tabMain->isTabVisible(TFormMain::pageMonitoring));
-        const QList<QPair<QToolButton*, QString>> hints{{w->btnNew, "Index wizard"}, {w->btnOptions, "Options"},
-                                                        {w->btnCut, "Cut"}, {w->btnCopy, "Copy"},
+        const QList<QPair<QToolButton*, QString>> hints{{w->btnNew, "Index wizard"},
+                                                        {w->btnOptions, "Options"},
+                                                        {w->btnCut, "Cut"},
+                                                        {w->btnCopy, "Copy"},
                                                         {w->btnPaste, "Paste"}};
         for (const auto& [button, hint] : hints) QCOMPARE(button->toolTip(), hint);
         QCOMPARE(w->windowTitle(), QStringLiteral("Vellumar v8.1"));
@@ -94,7 +100,9 @@ private slots:
         const fs::path indexes = f.home / "Indexes";
         fs::create_directories(indexes / "kept");
         f.write(indexes / "kept" / "data", "x");
-        f.write(f.home / "Vellumar.ini", QString::fromLatin1(kEverySetting).arg(QString::fromStdString(indexes.string())).toStdString());
+        f.write(f.home / "Vellumar.ini", QString::fromLatin1(kEverySetting)
+                                             .arg(QString::fromStdString(indexes.string()))
+                                             .toStdString());
         f.write(f.home / "Qryhist.ini", "cat & dog\r\nzebra\r\n[files]\r\nlists/words.txt\r\n");
         const Settings written = loadSettings({f.home / "Vellumar.ini", {}, false}, {}).settings;
 
@@ -136,7 +144,8 @@ private slots:
     void oddValuesReadAsTheirDefaults() {
         WindowFixture f;
         f.write(f.home / "Vellumar.ini",
-                "[Search Options]\nSorting=3\n[Properties]\nHotKey=\n[Miscellaneous]\nFileTypesToSelect=\n"
+                "[Search "
+                "Options]\nSorting=3\n[Properties]\nHotKey=\n[Miscellaneous]\nFileTypesToSelect=\n"
                 "[Monitoring]\nNotMonitoredDirectories=/b,/a,/b\n");
         f.write(f.home / "Qryhist.ini", "one\r\ntwo\r\nthree\r\n");
         auto w = f.makeWindow();
@@ -150,14 +159,16 @@ private slots:
         QCOMPARE(w->ExcludedFolders, (std::vector<std::string>{"/a", "/b"}));
         QCOMPARE(w->lstDirsOff->count(), 2);
         w->FormDestroy();
-        QCOMPARE(ProfileFile::load(f.home / "Vellumar.ini").readString("Search Options", "Sorting"), std::string("0"));
+        QCOMPARE(ProfileFile::load(f.home / "Vellumar.ini").readString("Search Options", "Sorting"),
+                 std::string("0"));
     }
 
     void definitionFilesAreListedAsAListBoxSortsThem() {
         WindowFixture f;
         const fs::path indexes = f.home / "Indexes";
         f.write(f.home / "Vellumar.ini", "[Indexes]\nIndexFolder=" + indexes.string() + "\n");
-        for (const char* name : {"c.INF", "B.inf", "a.inf", "my.index.inf", "notes.txt"}) f.write(indexes / name, "[Parameters]\n");
+        for (const char* name : {"c.INF", "B.inf", "a.inf", "my.index.inf", "notes.txt"})
+            f.write(indexes / name, "[Parameters]\n");
         fs::create_directories(indexes / "folder.inf");
         auto w = f.makeWindow();
         QCOMPARE(w->countDefinitionFiles(), 4);
@@ -225,7 +236,8 @@ private slots:
         QVERIFY(w->indexingBusy);
         QVERIFY(!w->pnlBar->isEnabled());
         QVERIFY(w->mnuCancel->isEnabled());
-        for (int page : {int(TFormMain::pageSearch), int(TFormMain::pageWatcher), int(TFormMain::pageMonitoring)}) {
+        for (int page : {int(TFormMain::pageSearch), int(TFormMain::pageWatcher),
+                         int(TFormMain::pageMonitoring)}) {
             w->tabMain->setCurrentIndex(page);
             QCOMPARE(w->tabMain->currentIndex(), int(TFormMain::pageIndexes));
         }
@@ -235,7 +247,8 @@ private slots:
         w->tabMain->setCurrentIndex(TFormMain::pageSearch);
         QCOMPARE(w->tabMain->currentIndex(), int(TFormMain::pageSearch));
         QCOMPARE(w->txtStatus->text(),
-                 QStringLiteral("No index is available. Go to the Indexes-tab and create or find one(s)"));
+                 QStringLiteral(
+                     "No index is available. Go to the Indexes-tab and create or find one(s)"));
         w->tabMain->setCurrentIndex(TFormMain::pageMonitoring);
         QVERIFY(w->btnCopy->isEnabled());  // other pages enable the clipboard buttons
     }
@@ -251,9 +264,11 @@ private slots:
         answers.queueAnswer(MessageResult::No);
         QVERIFY(!w->close());
         QCOMPARE(answers.messages().size(), size_t(1));
-        QCOMPARE(answers.messages()[0].text,
-                 QStringLiteral("Creating\\updating the index is not completed yet.\rIf you exit just right now, "
-                                "the index will be removed\rAre you sure to cancel creating/updating the index?"));
+        QCOMPARE(
+            answers.messages()[0].text,
+            QStringLiteral(
+                "Creating\\updating the index is not completed yet.\rIf you exit just right now, "
+                "the index will be removed\rAre you sure to cancel creating/updating the index?"));
         QCOMPARE(answers.messages()[0].buttons, MessageButtons::YesNo);
         QCOMPARE(answers.messages()[0].icon, MessageIcon::Warning);
         QVERIFY(!w->cancelFlag);
@@ -278,10 +293,12 @@ private slots:
         QCOMPARE(quit.count(), 1);
         QVERIFY(w->cancelFlag);
         // With a build on the stack the shutdown waits for the event loop to end.
-        QCOMPARE(ProfileFile::load(f.home / "Vellumar.ini").readString("Properties", "StartUp"), std::string("1"));
+        QCOMPARE(ProfileFile::load(f.home / "Vellumar.ini").readString("Properties", "StartUp"),
+                 std::string("1"));
         w->EnableIndexControls();
         w->WMQueryEndSession();
-        QCOMPARE(ProfileFile::load(f.home / "Vellumar.ini").readString("Properties", "StartUp"), std::string("0"));
+        QCOMPARE(ProfileFile::load(f.home / "Vellumar.ini").readString("Properties", "StartUp"),
+                 std::string("0"));
     }
 
     void anUnwritableSettingsFileIsReportedAndNothingIsWritten() {
@@ -291,9 +308,10 @@ private slots:
         MessageResponderScope answers;
         w->FormDestroy();
         QCOMPARE(answers.messages().size(), size_t(1));
-        QCOMPARE(answers.messages()[0].text, QStringLiteral("Can not write the configuration parameters to ") +
-                                                 QString::fromStdString((f.home / "Vellumar.ini").string()) +
-                                                 QStringLiteral(" file"));
+        QCOMPARE(answers.messages()[0].text,
+                 QStringLiteral("Can not write the configuration parameters to ") +
+                     QString::fromStdString((f.home / "Vellumar.ini").string()) +
+                     QStringLiteral(" file"));
         QCOMPARE(answers.messages()[0].icon, MessageIcon::Error);
         QVERIFY(!fs::exists(f.home / "Qryhist.ini"));
     }
@@ -377,7 +395,7 @@ private slots:
         QVERIFY(w->FormKeyDown(Qt::Key_Up, Qt::AltModifier));
         QCOMPARE(w->lstFiles->currentRow(), 0);
         QVERIFY(!w->FormKeyDown(Qt::Key_Down, Qt::NoModifier));  // plain arrows belong to the list
-        QVERIFY(!w->FormKeyDown(Qt::Key_F3, Qt::NoModifier));     // no entries shown
+        QVERIFY(!w->FormKeyDown(Qt::Key_F3, Qt::NoModifier));    // no entries shown
         w->scrNextPrev->setRange(0, 2);
         w->scrNextPrev->show();
         for (int i = 0; i < 4; ++i) QVERIFY(w->FormKeyDown(Qt::Key_F3, Qt::NoModifier));
@@ -395,8 +413,9 @@ private slots:
         QStatusTipEvent tip(w->lstFiles->statusTip());
         QCoreApplication::sendEvent(w.get(), &tip);
         QCOMPARE(w->txtStatus->text(),
-                 QStringLiteral("Click right mouse button to access shell operations. Double click to run "
-                                "associated program."));
+                 QStringLiteral(
+                     "Click right mouse button to access shell operations. Double click to run "
+                     "associated program."));
     }
 
     void anUncaughtErrorIsShownAndEndsTheProgram() {

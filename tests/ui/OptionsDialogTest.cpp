@@ -15,7 +15,7 @@ using namespace vellumar;
 class OptionsDialogTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void takesTheWindowsValuesAndGivesThemBack() {
         WindowFixture f;
         f.write(f.home / "Vellumar.ini", "[Properties]\nTray=1\n[View Options]\nHtmlAsSource=1\n");

@@ -17,7 +17,7 @@ using namespace vellumar;
 class PlatformUiTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void messagesBreakLinesWhereTheProgramWroteCarriageReturns() {
         QCOMPARE(displayText(QStringLiteral("a\rb\r\nc\nd")), QStringLiteral("a\nb\nc\nd"));
     }
@@ -25,15 +25,20 @@ private slots:
     void theResponderAnswersInOrderThenWithTheFirstButton() {
         MessageResponderScope answers;
         answers.queueAnswer(MessageResult::No);
-        QCOMPARE(ShowMessage("q1", MessageIcon::Question, MessageButtons::YesNo), MessageResult::No);
-        QCOMPARE(ShowMessage("q2", MessageIcon::Question, MessageButtons::YesNo), MessageResult::Yes);
-        QCOMPARE(ShowMessage("q3", MessageIcon::Warning, MessageButtons::RetryCancel), MessageResult::Retry);
+        QCOMPARE(ShowMessage("q1", MessageIcon::Question, MessageButtons::YesNo),
+                 MessageResult::No);
+        QCOMPARE(ShowMessage("q2", MessageIcon::Question, MessageButtons::YesNo),
+                 MessageResult::Yes);
+        QCOMPARE(ShowMessage("q3", MessageIcon::Warning, MessageButtons::RetryCancel),
+                 MessageResult::Retry);
         QCOMPARE(int(ShowMessage("m", MessageIcon::Error)), 1);
         QCOMPARE(answers.messages().size(), size_t(4));
         QCOMPARE(answers.messages()[2].icon, MessageIcon::Warning);
         {
-            MessageResponderScope inner([](const MessageRequest&) { return MessageResult::Cancel; });
-            QCOMPARE(ShowMessage("x", MessageIcon::None, MessageButtons::OkCancel), MessageResult::Cancel);
+            MessageResponderScope inner(
+                [](const MessageRequest&) { return MessageResult::Cancel; });
+            QCOMPARE(ShowMessage("x", MessageIcon::None, MessageButtons::OkCancel),
+                     MessageResult::Cancel);
         }
         QCOMPARE(answers.messages().size(), size_t(4));  // the inner scope took that one
         QCOMPARE(applicationTitle(), QStringLiteral("Vellumar"));

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 #include <fstream>
 #include <system_error>
-#include <filesystem>
 
 namespace doorwell {
 

@@ -11,7 +11,7 @@
 namespace vellumar {
 
 class ClipFrame : public QWidget {
-public:
+  public:
     static constexpr QSize kMinimumClient{333, 241};
 
     explicit ClipFrame(QWidget* parent = nullptr);
@@ -20,10 +20,10 @@ public:
     QSize minimumSizeHint() const override { return {0, 0}; }
     QSize sizeHint() const override;
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     QWidget* content_ = nullptr;
 };
 

@@ -6,9 +6,9 @@
 #include "app/TApplication.h"
 #include "app/ui/ClipFrame.h"
 #include "app/ui/Icons.h"
+#include "app/ui/TAboutBox.h"
 #include "app/ui/TTrayIcon.h"
 #include "app/ui/Widgets.h"
-#include "app/ui/TAboutBox.h"
 #include "index/ui/TFormBrowse.h"
 #include "index/ui/TFormChange.h"
 #include "index/ui/TFormWizard.h"
@@ -149,7 +149,8 @@ void TFormMain::FormCreate() {
 
     // 8, 9. Temporary folders.
     systemTempFolder = QString::fromStdString(environment_.systemTemp.string());
-    const fs::path temp = vellumar::programTempFolder(environment_.home, runFromCD, environment_.systemTemp);
+    const fs::path temp =
+        vellumar::programTempFolder(environment_.home, runFromCD, environment_.systemTemp);
     programTempFolder = QString::fromStdString(temp.string());
     prepareTempFolder(temp);
     if (runFromCD) {
@@ -188,10 +189,12 @@ void TFormMain::FormCreate() {
 
     // 16. The not-monitored folders, sorted and without duplicates.
     std::vector<std::string> folders;
-    for (int i = 0; i < lstDirsOff->count(); ++i) folders.push_back(lstDirsOff->item(i)->text().toStdString());
+    for (int i = 0; i < lstDirsOff->count(); ++i)
+        folders.push_back(lstDirsOff->item(i)->text().toStdString());
     ExcludedFolders = sortedFolderList(std::move(folders));
     lstDirsOff->clear();
-    for (const std::string& folder : ExcludedFolders) lstDirsOff->addItem(QString::fromStdString(folder));
+    for (const std::string& folder : ExcludedFolders)
+        lstDirsOff->addItem(QString::fromStdString(folder));
 
     // 17. The second phase runs on the first idle moment of the event loop.
     QTimer::singleShot(0, this, [this] { DeferredStartup(); });
@@ -247,7 +250,8 @@ void TFormMain::DeferredStartup() {
         cmbLanguage->raise();
         definitionFiles = countDefinitionFiles();
     } catch (...) {
-        ShowMessage(QStringLiteral("Loading error."), MessageIcon::Warning, MessageButtons::Ok, this);
+        ShowMessage(QStringLiteral("Loading error."), MessageIcon::Warning, MessageButtons::Ok,
+                    this);
         definitionFiles = 0;
     }
 
@@ -277,8 +281,8 @@ void TFormMain::DeferredStartup() {
                     remembered = i;
                 if (notifierGetAutoUpdate(i)) {
                     const QString caption = windowTitle();
-                    setWindowTitle(caption + QStringLiteral(" - ") + QStringLiteral("Updating index ") +
-                                   QStringLiteral("..."));
+                    setWindowTitle(caption + QStringLiteral(" - ") +
+                                   QStringLiteral("Updating index ") + QStringLiteral("..."));
                     tabMain->setCurrentIndex(pageIndexes);
                     processPendingMessages();
                     cmdUpdateClick(nullptr);
@@ -387,8 +391,8 @@ void TFormMain::closeEvent(QCloseEvent* event) {
 }
 
 void TFormMain::mnuExitClick() {
-    if (indexingBusy &&
-        ShowMessage(kCancelQuestion, MessageIcon::Warning, MessageButtons::YesNo, this) == MessageResult::No)
+    if (indexingBusy && ShowMessage(kCancelQuestion, MessageIcon::Warning, MessageButtons::YesNo,
+                                    this) == MessageResult::No)
         return;
     cancelFlag = true;
     notifierAborted = true;
@@ -454,7 +458,8 @@ bool TFormMain::event(QEvent* event) {
 }
 
 void TFormMain::EnableSearch() {
-    for (QWidget* w : std::initializer_list<QWidget*>{cmbSearchExpr, cmbFileList, cmdOK, lstFiles, ree, rtfEntries})
+    for (QWidget* w : std::initializer_list<QWidget*>{cmbSearchExpr, cmbFileList, cmdOK, lstFiles,
+                                                      ree, rtfEntries})
         w->setEnabled(true);
     applyViewFonts();
     searchEnabled = true;
@@ -466,7 +471,8 @@ void TFormMain::DisableSearch() {
     cmbSearchExpr->setEnabled(false);
     cmbFileList->setEnabled(false);
     cmdOK->setEnabled(false);
-    for (QLabel* label : {lblTotalFiles1, lblTotalEntries1, lblEntries1, lblEntries2, lblEntries3}) label->clear();
+    for (QLabel* label : {lblTotalFiles1, lblTotalEntries1, lblEntries1, lblEntries2, lblEntries3})
+        label->clear();
     lstFiles->clear();
     ree->clear();
     rtfEntries->clear();
@@ -478,114 +484,6 @@ void TFormMain::DisableSearch() {
     ree->setEnabled(false);
     rtfEntries->setEnabled(false);
     searchEnabled = false;
-}
-
-void TFormMain::setToolButtonsForPage(int page) {
-    if (page != pageSearch) {
-        for (QToolButton* b : {btnCut, btnCopy, btnPaste}) b->setEnabled(true);
-        return;
-    }
-    if (cmbSearchExpr->isVisibleTo(this) && cmbSearchExpr->isEnabled()) {
-        cmbSearchExpr->setFocus();
-    } else {
-        for (QToolButton* b : {btnCut, btnCopy, btnPaste}) b->setEnabled(false);
-    }
-}
-
-void TFormMain::tabMainChange(int page) {
-    if (inPageChange_) return;
-    if (indexingBusy && page != pageIndexes) {
-        // The Indexes page cannot be left while an index is being built.
-        inPageChange_ = true;
-        tabMain->setCurrentIndex(pageIndexes);
-        inPageChange_ = false;
-        return;
-    }
-    setToolButtonsForPage(page);
-    if (page == pageMonitoring) ensureFolderModel();
-    if (page != pageSearch) return;
-    CursorScope busy(CursorShape::Hourglass);
-    try {
-        if (cmbUsedIndex->count() > 0) {
-            if (!searchEnabled) EnableSearch();
-            if (cmbUsedIndex->currentIndex() < 0) {
-                cmbUsedIndex->setCurrentIndex(0);
-                cmbUsedIndexClick();
-            }
-        } else {
-            if (searchEnabled) DisableSearch();
-            txtStatus->setText(
-                QStringLiteral("No index is available. Go to the Indexes-tab and create or find one(s)"));
-        }
-    } catch (...) {
-        // Errors of this step are ignored: the page is shown as it is.
-    }
-}
-
-bool TFormMain::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
-    const int page = tabMain->currentIndex();
-    const bool alt = modifiers & Qt::AltModifier;
-    if (page == pageWatcher && !alt) {
-        if (key == Qt::Key_F5 && cmdCWForward->isEnabled()) return cmdCWForwardClick(), true;
-        if (key == Qt::Key_F4 && cmdCWBack->isEnabled()) return cmdCWBackClick(), true;
-        return false;
-    }
-    if (page != pageSearch) return false;
-    switch (key) {
-        case Qt::Key_F5:
-            if (cmdForward->isEnabled()) cmdForwardClick();
-            return true;
-        case Qt::Key_F4:
-            if (cmdBack->isEnabled()) cmdBackClick();
-            return true;
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            // Exactly one search, also when the query box has the focus.
-            if (cmdOK->isEnabled()) cmdOKClick();
-            return true;
-        case Qt::Key_Up:
-        case Qt::Key_Down: {
-            if (!alt) return false;
-            const int row = lstFiles->currentRow() + (key == Qt::Key_Down ? 1 : -1);
-            if (lstFiles->count() > 0 && row >= 0 && row < lstFiles->count()) {
-                lstFiles->setCurrentRow(row);
-                lstFilesClick();
-            }
-            return true;
-        }
-        case Qt::Key_Left:
-        case Qt::Key_Right:
-            if (!alt) return false;
-            if (key == Qt::Key_Left && cmdBack->isEnabled()) cmdBackClick();
-            if (key == Qt::Key_Right && cmdForward->isEnabled()) cmdForwardClick();
-            return true;
-        case Qt::Key_F3:
-        case Qt::Key_F2:
-            if (!scrNextPrev->isVisibleTo(this)) return false;
-            scrNextPrev->setValue(scrNextPrev->value() + (key == Qt::Key_F3 ? 1 : -1));
-            scrNextPrevScroll(scrNextPrev->value());
-            return true;
-        default: return false;
-    }
-}
-
-bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && watched->isWidgetType() && isVisible()) {
-        auto* widget = static_cast<QWidget*>(watched);
-        // The window sees every key of its own controls before the focused control does;
-        // the application delivers a key to the focus widget first, so look there only.
-        QWidget* target = QApplication::focusWidget();
-        if (!target || target->window() != this) target = this;
-        if (widget->window() == this && widget == target) {
-            const auto* key = static_cast<QKeyEvent*>(event);
-            if (FormKeyDown(key->key(), key->modifiers())) return true;
-        }
-    }
-    if (watched == cmbSearchExpr && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
-        // The query box enables the clipboard buttons while it has the focus.
-        for (QToolButton* b : {btnCut, btnCopy, btnPaste}) b->setEnabled(event->type() == QEvent::FocusIn);
-    }
-    return QMainWindow::eventFilter(watched, event);
 }
 
 }  // namespace vellumar

@@ -63,7 +63,7 @@ class ClipFrame;
 
 class TFormMain : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     // Page numbers of tabMain, used across the program.
     enum Page { pageSearch = 0, pageIndexes, pageWatcher, pageWeb, pageOptions, pageMonitoring };
 
@@ -71,12 +71,12 @@ public:
     ~TFormMain() override;
 
     // ---- Program-wide values set at start-up ----
-    QString programFolder;      // the home, without a trailing "/"
+    QString programFolder;                    // the home, without a trailing "/"
     std::vector<std::string> windowsFolders;  // the system folders
     QString systemTempFolder;
     QString programTempFolder;
-    QString pdfTextFile;        // "pdftotxt.tmp" in the program temp folder
-    QString helpFile;           // the program folder, the title and ".html"
+    QString pdfTextFile;  // "pdftotxt.tmp" in the program temp folder
+    QString helpFile;     // the program folder, the title and ".html"
     bool runFromCD = false;
     bool firstRun = false;
     bool WizardOnly = false;
@@ -88,15 +88,15 @@ public:
     int openedIndex = -1;
 
     // ---- Values the settings carry that no visible control holds ----
-    FontSetting viewFont;                       // FontDialog1
-    std::int32_t viewBackColor = kColorWindow;  // ColorDialog1
-    FontSetting cacheWatcherFont;               // FontDialog2
+    FontSetting viewFont;                                   // FontDialog1
+    std::int32_t viewBackColor = kColorWindow;              // ColorDialog1
+    FontSetting cacheWatcherFont;                           // FontDialog2
     std::int32_t cacheWatcherBackColor = kColorButtonFace;  // ColorDialog2
     std::string hotKey = "S";
     std::vector<std::string> fileTypesToSelect = Settings::defaultFileTypes();
-    std::vector<std::string> ExcludedFolders;   // sorted, see FormCreate step 16
-    QString storedIndexName;     // IndexName: selected at start-up, saved at shutdown
-    bool storedWordWrap = true;  // WordWrap as loaded; FormShow puts it into chkWordWrap
+    std::vector<std::string> ExcludedFolders;  // sorted, see FormCreate step 16
+    QString storedIndexName;                   // IndexName: selected at start-up, saved at shutdown
+    bool storedWordWrap = true;         // WordWrap as loaded; FormShow puts it into chkWordWrap
     ProgressThrottle progressThrottle;  // the program-wide 500 ms progress throttle
 
     // Runs a modal dialog and returns its result; tests replace it to answer dialogs.
@@ -108,8 +108,8 @@ public:
     void FormShow();
     void FormActivate();
     void FormDeactivate();
-    bool FormCloseQuery();  // true when the window may close
-    void FormDestroy();     // runs once; saves the settings last
+    bool FormCloseQuery();     // true when the window may close
+    void FormDestroy();        // runs once; saves the settings last
     void WMQueryEndSession();  // session end: SIGTERM, SIGHUP, the session manager
     void ApplicationException(const QString& message);
     void ApplicationHint(const QString& hint);
@@ -436,23 +436,22 @@ public:
     std::filesystem::path queryHistoryFile() const;
     int lastWizardResult() const { return wizardResult_; }
 
-signals:
+  signals:
     // The program should end (the window was closed, "Exit" was chosen, the session
     // ends, an unexpected error). main() connects it to the event loop's quit.
     void quitRequested();
 
-public:
-
+  public:
     QString windowCaption() const;
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void FormCreate();
     void createDialogs();
     void buildMenus();

@@ -24,23 +24,29 @@ void TFormMain::buildIndexesPage() {
     // Left half: the index itself.
     auto* left = new QGridLayout;
     page->addLayout(left, 1);
-    cmbIndexName = named(new QComboBox(tabIndexes), "cmbIndexName",
-                         QStringLiteral("Enter a new index name or select an existing index from the list"));
+    cmbIndexName =
+        named(new QComboBox(tabIndexes), "cmbIndexName",
+              QStringLiteral("Enter a new index name or select an existing index from the list"));
     cmbIndexName->setEditable(true);
     cmbIndexName->setInsertPolicy(QComboBox::NoInsert);
     cmbIndexName->setMinimumContentsLength(4);
     cmbIndexName->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    lblIndexName = makeLabel(tabIndexes, "lblIndexName", QStringLiteral("Index &name:"), cmbIndexName);
+    lblIndexName =
+        makeLabel(tabIndexes, "lblIndexName", QStringLiteral("Index &name:"), cmbIndexName);
     cmdUpdate = makeButton(tabIndexes, "cmdUpdate", QStringLiteral("&Create"));
     cmdRemove = makeButton(tabIndexes, "cmdRemove", QStringLiteral("Remo&ve"));
     cmdRemove->setEnabled(false);
-    txtFileNames = makeEdit(tabIndexes, "txtFileNames", {},
-                            QStringLiteral("Enter index scope string (Press F1 for syntax). Or, use \"Browse\" button"));
-    lblFileNames = makeLabel(tabIndexes, "lblFileNames", QStringLiteral("Files to index:"), txtFileNames);
+    txtFileNames =
+        makeEdit(tabIndexes, "txtFileNames", {},
+                 QStringLiteral(
+                     "Enter index scope string (Press F1 for syntax). Or, use \"Browse\" button"));
+    lblFileNames =
+        makeLabel(tabIndexes, "lblFileNames", QStringLiteral("Files to index:"), txtFileNames);
     cmdBrowse = makeButton(tabIndexes, "cmdBrowse", QStringLiteral("&Browse..."));
     txtIndexFolder = makeEdit(tabIndexes, "txtIndexFolder");
     txtIndexFolder->setReadOnly(true);  // changed through "Change" only
-    lblIndexFolder = makeLabel(tabIndexes, "lblIndexFolder", QStringLiteral("Index folder:"), txtIndexFolder);
+    lblIndexFolder =
+        makeLabel(tabIndexes, "lblIndexFolder", QStringLiteral("Index folder:"), txtIndexFolder);
     cmdChange = makeButton(tabIndexes, "cmdChange", QStringLiteral("Change"));
     txtNotes = named(new QPlainTextEdit(tabIndexes), "txtNotes");
     lblNotes = makeLabel(tabIndexes, "lblNotes", QStringLiteral("&Notes:"), txtNotes);
@@ -80,8 +86,10 @@ void TFormMain::buildIndexesPage() {
     txtMinLen = makeEdit(pnlStat2, "txtMinLen", QStringLiteral("2"));
     txtMaxLen->setMaxLength(2);
     txtMinLen->setMaxLength(2);
-    lblMaxLen = makeLabel(pnlStat2, "lblMaxLen", QStringLiteral("Ma&ximum word length:"), txtMaxLen);
-    lblMinLen = makeLabel(pnlStat2, "lblMinLen", QStringLiteral("M&inimum word length:"), txtMinLen);
+    lblMaxLen =
+        makeLabel(pnlStat2, "lblMaxLen", QStringLiteral("Ma&ximum word length:"), txtMaxLen);
+    lblMinLen =
+        makeLabel(pnlStat2, "lblMinLen", QStringLiteral("M&inimum word length:"), txtMinLen);
     cmbDic = named(new QComboBox(pnlStat2), "cmbDic");
     cmbDic->setEditable(true);
     cmbDic->setMinimumContentsLength(4);
@@ -122,10 +130,12 @@ void TFormMain::buildIndexesPage() {
     (new QVBoxLayout(bvlAutoUpdate))->addWidget(pnlBoxes1);
     auto* boxes = new QVBoxLayout(pnlBoxes1);
     boxes->setContentsMargins(0, 0, 0, 0);
-    chkAutoUpdate = makeCheck(pnlBoxes1, "chkAutoUpdate", QStringLiteral("Automatically &updateable"));
+    chkAutoUpdate =
+        makeCheck(pnlBoxes1, "chkAutoUpdate", QStringLiteral("Automatically &updateable"));
     chkArc = makeCheck(pnlBoxes1, "chkArc", QStringLiteral("Scan archives (zip,arj,cab,rar)"));
-    chkFileAsText = makeCheck(pnlBoxes1, "chkFileAsText", QStringLiteral("&Don't use format filters"),
-                              QStringLiteral("Specifies whether to parse HTML files as source text while indexing"));
+    chkFileAsText = makeCheck(
+        pnlBoxes1, "chkFileAsText", QStringLiteral("&Don't use format filters"),
+        QStringLiteral("Specifies whether to parse HTML files as source text while indexing"));
     // Kept outside the visible part of its panel: read from and written to the index
     // definition, set on the first run, otherwise unused.
     chExpress = makeCheck(pnlBoxes1, "chExpress", QStringLiteral("Express indexing"));

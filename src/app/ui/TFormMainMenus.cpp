@@ -34,10 +34,13 @@ void TFormMain::buildToolBar() {
     bar->setSpacing(1);
     btnNew = makeToolButton(pnlBar, "btnNew", toolIcon("document-new", QStringLiteral("\u2726")),
                             QStringLiteral("Index wizard"));
-    btnOptions = makeToolButton(pnlBar, "btnOptions", toolIcon("preferences-system", QStringLiteral("\u2699")),
+    btnOptions = makeToolButton(pnlBar, "btnOptions",
+                                toolIcon("preferences-system", QStringLiteral("\u2699")),
                                 QStringLiteral("Options"));
-    btnCut = makeToolButton(pnlBar, "btnCut", toolIcon("edit-cut", QStringLiteral("\u2702")), QStringLiteral("Cut"));
-    btnCopy = makeToolButton(pnlBar, "btnCopy", toolIcon("edit-copy", QStringLiteral("\u2750")), QStringLiteral("Copy"));
+    btnCut = makeToolButton(pnlBar, "btnCut", toolIcon("edit-cut", QStringLiteral("\u2702")),
+                            QStringLiteral("Cut"));
+    btnCopy = makeToolButton(pnlBar, "btnCopy", toolIcon("edit-copy", QStringLiteral("\u2750")),
+                             QStringLiteral("Copy"));
     btnPaste = makeToolButton(pnlBar, "btnPaste", toolIcon("edit-paste", QStringLiteral("\u25A4")),
                               QStringLiteral("Paste"));
     for (QToolButton* b : {btnCut, btnCopy, btnPaste}) b->setEnabled(false);
@@ -54,7 +57,8 @@ void TFormMain::buildToolBar() {
     connect(btnCopy, &QToolButton::clicked, this, &TFormMain::btnCopyClick);
     connect(btnPaste, &QToolButton::clicked, this, &TFormMain::btnPasteClick);
     // The clipboard buttons act on the control that had the focus before the click.
-    for (QToolButton* b : {btnNew, btnOptions, btnCut, btnCopy, btnPaste}) b->setFocusPolicy(Qt::NoFocus);
+    for (QToolButton* b : {btnNew, btnOptions, btnCut, btnCopy, btnPaste})
+        b->setFocusPolicy(Qt::NoFocus);
 }
 
 void TFormMain::buildStatusLine() {
@@ -166,7 +170,8 @@ void TFormMain::showHelp(int context) {
     auto* help = findChild<THelpWindow*>(QString(), Qt::FindDirectChildrenOnly);
     if (!help) help = new THelpWindow(this);
     if (!help->showContext(helpFile, context))
-        ShowMessage(QStringLiteral("Can't open the file ") + helpFile, MessageIcon::Warning, MessageButtons::Ok, this);
+        ShowMessage(QStringLiteral("Can't open the file ") + helpFile, MessageIcon::Warning,
+                    MessageButtons::Ok, this);
 }
 
 void TFormMain::Help1Click() { showHelp(1); }
@@ -181,10 +186,14 @@ namespace {
 template <typename Operation>
 void onFocusedEditor(Operation operation) {
     QWidget* focused = QApplication::focusWidget();
-    if (auto* combo = qobject_cast<QComboBox*>(focused); combo && combo->lineEdit()) focused = combo->lineEdit();
-    if (auto* line = qobject_cast<QLineEdit*>(focused)) operation(line);
-    else if (auto* text = qobject_cast<QTextEdit*>(focused)) operation(text);
-    else if (auto* plain = qobject_cast<QPlainTextEdit*>(focused)) operation(plain);
+    if (auto* combo = qobject_cast<QComboBox*>(focused); combo && combo->lineEdit())
+        focused = combo->lineEdit();
+    if (auto* line = qobject_cast<QLineEdit*>(focused))
+        operation(line);
+    else if (auto* text = qobject_cast<QTextEdit*>(focused))
+        operation(text);
+    else if (auto* plain = qobject_cast<QPlainTextEdit*>(focused))
+        operation(plain);
 }
 
 }  // namespace
@@ -201,7 +210,8 @@ void TFormMain::btnCopyClick() {
     // An HTML display puts its selected text on the clipboard (also when it is empty).
     QWidget* focused = QApplication::focusWidget();
     if (focused == HTML1 || focused == HTML2) {
-        QApplication::clipboard()->setText(static_cast<QTextBrowser*>(focused)->textCursor().selectedText());
+        QApplication::clipboard()->setText(
+            static_cast<QTextBrowser*>(focused)->textCursor().selectedText());
         return;
     }
     onFocusedEditor([](auto* editor) { editor->copy(); });

@@ -35,13 +35,16 @@ void TFormMain::buildWatcherPage() {
                               QStringLiteral("Opens search screen"));
     cmdCWBack = makeToolButton(tabWatcher, "cmdCWBack", style()->standardIcon(QStyle::SP_ArrowBack),
                                QStringLiteral("Go back through the history of search results: F4"));
-    cmdCWForward = makeToolButton(tabWatcher, "cmdCWForward", style()->standardIcon(QStyle::SP_ArrowForward),
-                                  QStringLiteral("Go forward through the history of search results: F5"));
+    cmdCWForward =
+        makeToolButton(tabWatcher, "cmdCWForward", style()->standardIcon(QStyle::SP_ArrowForward),
+                       QStringLiteral("Go forward through the history of search results: F5"));
     cmdCWBack->setEnabled(false);
     cmdCWForward->setEnabled(false);
-    cmdCWHelp = makeButton(tabWatcher, "cmdCWHelp", QStringLiteral("&Help"), QStringLiteral("Opens Help file"));
+    cmdCWHelp = makeButton(tabWatcher, "cmdCWHelp", QStringLiteral("&Help"),
+                           QStringLiteral("Opens Help file"));
     bar->addStretch(1);
-    for (QWidget* w : std::initializer_list<QWidget*>{cmdNewSearch, cmdCWBack, cmdCWForward, cmdCWHelp})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{cmdNewSearch, cmdCWBack, cmdCWForward, cmdCWHelp})
         bar->addWidget(w);
     pnlWatcher = named(new QFrame(tabWatcher), "pnlWatcher");
     pnlWatcher->setFrameShape(QFrame::StyledPanel);
@@ -71,8 +74,9 @@ void TFormMain::buildOptionsPage() {
     pnlOpt1 = named(new QFrame(tabOptions), "pnlOpt1");
     auto* one = new QVBoxLayout(pnlOpt1);
     chkStartup = makeCheck(pnlOpt1, "chkStartup", QStringLiteral("Run at &login"));
-    chkTray = makeCheck(pnlOpt1, "chkTray", QStringLiteral("Place icon into &Tray"),
-                        QStringLiteral("If checked, Vellumar will appear in the taskbar tray upon starting"));
+    chkTray = makeCheck(
+        pnlOpt1, "chkTray", QStringLiteral("Place icon into &Tray"),
+        QStringLiteral("If checked, Vellumar will appear in the taskbar tray upon starting"));
     edHotKey = makeEdit(pnlOpt1, "edHotKey", QStringLiteral("S"));
     edHotKey->setMaxLength(1);
     lblHotKey = makeLabel(pnlOpt1, "lblHotKey", QStringLiteral("&Ctrl  +"), edHotKey);
@@ -95,7 +99,8 @@ void TFormMain::buildOptionsPage() {
     chkStayOn->setChecked(true);
     cmdFont = makeButton(pnlOpt2, "cmdFont", QStringLiteral("&Font"));
     cmdBackColor = makeButton(pnlOpt2, "cmdBackColor", QStringLiteral("&Background Color"));
-    for (QWidget* w : std::initializer_list<QWidget*>{chkWordWrap, chkRtfPlain, chkHtmlSource, chkStayOn, cmdFont, cmdBackColor})
+    for (QWidget* w : std::initializer_list<QWidget*>{chkWordWrap, chkRtfPlain, chkHtmlSource,
+                                                      chkStayOn, cmdFont, cmdBackColor})
         two->addWidget(w);
     two->addStretch(1);
 
@@ -104,12 +109,15 @@ void TFormMain::buildOptionsPage() {
     edFiles = makeEdit(pnlOpt3, "edFiles", QStringLiteral("100"));
     edFilSiz = makeEdit(pnlOpt3, "edFilSiz", QStringLiteral("500"));
     lblFiles = makeLabel(pnlOpt3, "lblFiles", QStringLiteral("Show &maximum files:"), edFiles);
-    lblFilSiz = makeLabel(pnlOpt3, "lblFilSiz", QStringLiteral("Warn if file is more than (KB)"), edFilSiz);
+    lblFilSiz =
+        makeLabel(pnlOpt3, "lblFilSiz", QStringLiteral("Warn if file is more than (KB)"), edFilSiz);
     three->addRow(lblFiles, edFiles);
     three->addRow(lblFilSiz, edFilSiz);
-    cmdCustLangs = makeButton(pnlOpt3, "cmdCustLangs", QStringLiteral("Customize &Languages"),
-                              QStringLiteral("Customize existing languages or create new language sets"));
-    btnExportDid = makeButton(pnlOpt3, "btnExportDid", QStringLiteral("Index words --> Dictionary"));
+    cmdCustLangs =
+        makeButton(pnlOpt3, "cmdCustLangs", QStringLiteral("Customize &Languages"),
+                   QStringLiteral("Customize existing languages or create new language sets"));
+    btnExportDid =
+        makeButton(pnlOpt3, "btnExportDid", QStringLiteral("Index words --> Dictionary"));
     btnEditDic = makeButton(pnlOpt3, "btnEditDic", QStringLiteral("Edit Filtering &dictionary"));
     btnEditSw = makeButton(pnlOpt3, "btnEditSw", QStringLiteral("Edit Stop-&words"));
     for (QPushButton* b : {cmdCustLangs, btnExportDid, btnEditDic, btnEditSw}) three->addRow(b);
@@ -125,39 +133,48 @@ void TFormMain::buildMonitoringPage() {
     auto* page = new QVBoxLayout(tabMonitoring);
     page->setContentsMargins(4, 4, 4, 4);
 
-    fraMonitoring1 = named(new QGroupBox(QStringLiteral("Monitoring"), tabMonitoring), "fraMonitoring1");
+    fraMonitoring1 =
+        named(new QGroupBox(QStringLiteral("Monitoring"), tabMonitoring), "fraMonitoring1");
     auto* state = new QHBoxLayout(fraMonitoring1);
-    radNormal = named(new QRadioButton(QStringLiteral("&Normal"), fraMonitoring1), "radNormal",
-                      QStringLiteral("Ensures immediate updating of automatically updateable indexes. "
-                                     "Launches suspended updatings."));
-    radSuspended = named(new QRadioButton(QStringLiteral("Sus&pended"), fraMonitoring1), "radSuspended",
-                         QStringLiteral("Switching to \"Suspended\" suspends updatings of automatically "
-                                        "updateable indexes."));
+    radNormal =
+        named(new QRadioButton(QStringLiteral("&Normal"), fraMonitoring1), "radNormal",
+              QStringLiteral("Ensures immediate updating of automatically updateable indexes. "
+                             "Launches suspended updatings."));
+    radSuspended =
+        named(new QRadioButton(QStringLiteral("Sus&pended"), fraMonitoring1), "radSuspended",
+              QStringLiteral("Switching to \"Suspended\" suspends updatings of automatically "
+                             "updateable indexes."));
     radNormal->setChecked(true);
     state->addWidget(radNormal);
     state->addWidget(radSuspended);
     state->addStretch(1);
     page->addWidget(fraMonitoring1);
 
-    fraMonitoring2 = named(new QGroupBox(QStringLiteral("Folders"), tabMonitoring), "fraMonitoring2");
+    fraMonitoring2 =
+        named(new QGroupBox(QStringLiteral("Folders"), tabMonitoring), "fraMonitoring2");
     page->addWidget(fraMonitoring2, 1);
     auto* grid = new QGridLayout(fraMonitoring2);
-    lstDirsOff = named(new QListWidget(fraMonitoring2), "lstDirsOff",
-                       QStringLiteral("Place here those folders the system ignores the changings of files from"));
+    lstDirsOff = named(
+        new QListWidget(fraMonitoring2), "lstDirsOff",
+        QStringLiteral("Place here those folders the system ignores the changings of files from"));
     lstDirsOff->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    lblDirsOff1 = makeLabel(fraMonitoring2, "lblDirsOff1", QStringLiteral("E&xclude from monitoring:"), lstDirsOff);
-    cmdAddDirsOff = makeButton(fraMonitoring2, "cmdAddDirsOff", QStringLiteral("<< &Add"),
-                               QStringLiteral("Adds current folder to list of folders excluded from monitoring"));
+    lblDirsOff1 = makeLabel(fraMonitoring2, "lblDirsOff1",
+                            QStringLiteral("E&xclude from monitoring:"), lstDirsOff);
+    cmdAddDirsOff = makeButton(
+        fraMonitoring2, "cmdAddDirsOff", QStringLiteral("<< &Add"),
+        QStringLiteral("Adds current folder to list of folders excluded from monitoring"));
     cmdRemoveDirsOff = makeButton(fraMonitoring2, "cmdRemoveDirsOff", QStringLiteral("&Remove >>"),
                                   QStringLiteral("Removes selected folder from monitor exclusion"));
     dirDirsOff = named(new QTreeView(fraMonitoring2), "dirDirsOff",
                        QStringLiteral("Double click to make a folder the current"));
     dirDirsOff->setHeaderHidden(true);
-    lblDirsOff2 = makeLabel(fraMonitoring2, "lblDirsOff2", QStringLiteral("Select a &folder:"), dirDirsOff);
+    lblDirsOff2 =
+        makeLabel(fraMonitoring2, "lblDirsOff2", QStringLiteral("Select a &folder:"), dirDirsOff);
     drvDirsOff = named(new QComboBox(fraMonitoring2), "drvDirsOff");
     drvDirsOff->setMinimumContentsLength(4);
     drvDirsOff->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    lblDirsOff3 = makeLabel(fraMonitoring2, "lblDirsOff3", QStringLiteral("Select a &drive:"), drvDirsOff);
+    lblDirsOff3 =
+        makeLabel(fraMonitoring2, "lblDirsOff3", QStringLiteral("Select a &drive:"), drvDirsOff);
     auto* buttons = new QVBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(cmdAddDirsOff);
@@ -174,12 +191,15 @@ void TFormMain::buildMonitoringPage() {
     grid->setColumnStretch(2, 1);
     grid->setRowStretch(1, 1);
 
-    chkIndexFolderOff = makeCheck(tabMonitoring, "chkIndexFolderOff", QStringLiteral("Do not monitor &Index folder"),
-                                  QStringLiteral("Excludes Index folder from monitoring to ignore index file changings."));
-    chkWindowsFolderOff = makeCheck(tabMonitoring, "chkWindowsFolderOff", QStringLiteral("Do not monitor &system folders"),
-                                    QStringLiteral("Excludes system folders from monitoring to ignore changes of swap "
-                                                   "file, registry database files etc."));
-    chkTempFolderOff = makeCheck(tabMonitoring, "chkTempFolderOff", QStringLiteral("Do not monitor &temporary folder"));
+    chkIndexFolderOff = makeCheck(
+        tabMonitoring, "chkIndexFolderOff", QStringLiteral("Do not monitor &Index folder"),
+        QStringLiteral("Excludes Index folder from monitoring to ignore index file changings."));
+    chkWindowsFolderOff = makeCheck(
+        tabMonitoring, "chkWindowsFolderOff", QStringLiteral("Do not monitor &system folders"),
+        QStringLiteral("Excludes system folders from monitoring to ignore changes of swap "
+                       "file, registry database files etc."));
+    chkTempFolderOff = makeCheck(tabMonitoring, "chkTempFolderOff",
+                                 QStringLiteral("Do not monitor &temporary folder"));
     for (QCheckBox* box : {chkIndexFolderOff, chkWindowsFolderOff, chkTempFolderOff}) {
         box->setChecked(true);
         page->addWidget(box);
@@ -197,7 +217,8 @@ void TFormMain::ensureFolderModel() {
     folderModel_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
     folderModel_->setRootPath(QStringLiteral("/"));
     dirDirsOff->setModel(folderModel_);
-    for (int column = 1; column < folderModel_->columnCount(); ++column) dirDirsOff->hideColumn(column);
+    for (int column = 1; column < folderModel_->columnCount(); ++column)
+        dirDirsOff->hideColumn(column);
     drvDirsOffChange();
 }
 

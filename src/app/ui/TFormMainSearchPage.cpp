@@ -44,8 +44,8 @@ void TFormMain::buildSearchPage() {
     cmbSearchExpr->setInsertPolicy(QComboBox::NoInsert);
     cmbSearchExpr->setMinimumContentsLength(4);
     cmbSearchExpr->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    lblSearchExpr = makeLabel(bvlSearchExpr, "lblSearchExpr", QStringLiteral("&Enter search expression:"),
-                              cmbSearchExpr);
+    lblSearchExpr = makeLabel(bvlSearchExpr, "lblSearchExpr",
+                              QStringLiteral("&Enter search expression:"), cmbSearchExpr);
     cmdOK = makeButton(bvlSearchExpr, "cmdOK", QStringLiteral("&Search"));
     cmdOK->setDefault(true);
     btnAdvanced = makeButton(bvlSearchExpr, "btnAdvanced", QStringLiteral("A&dvanced"),
@@ -59,11 +59,13 @@ void TFormMain::buildSearchPage() {
     cmbUsedIndex = named(new QComboBox(bvlSearchExpr), "cmbUsedIndex");
     cmbUsedIndex->setMinimumContentsLength(4);
     cmbUsedIndex->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    lblUsedIndex = makeLabel(bvlSearchExpr, "lblUsedIndex", QStringLiteral("&Index:"), cmbUsedIndex);
+    lblUsedIndex =
+        makeLabel(bvlSearchExpr, "lblUsedIndex", QStringLiteral("&Index:"), cmbUsedIndex);
     cmbFileList = named(new QComboBox(bvlSearchExpr), "cmbFileList");
     cmbFileList->setMinimumContentsLength(4);
     cmbFileList->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    lblFile = makeLabel(bvlSearchExpr, "lblFile", QStringLiteral("^ Search from List\\File"), cmbFileList);
+    lblFile = makeLabel(bvlSearchExpr, "lblFile", QStringLiteral("^ Search from List\\File"),
+                        cmbFileList);
     btnFromFile = makeButton(bvlSearchExpr, "btnFromFile", QStringLiteral("&Browse"));
     grid->addWidget(lblUsedIndex, 2, 0);
     grid->addWidget(lblFile, 2, 1);
@@ -81,9 +83,11 @@ void TFormMain::buildSearchPage() {
     lblTotalFiles1 = makeLabel(bvlSearchExpr, "lblTotalFiles1", QString());
     lblTotalEntries = makeLabel(bvlSearchExpr, "lblTotalEntries", QStringLiteral("Entries:"));
     lblTotalEntries1 = makeLabel(bvlSearchExpr, "lblTotalEntries1", QString());
-    for (QWidget* w : std::initializer_list<QWidget*>{lblSorting, chAlpha, chRel}) counts->addWidget(w);
+    for (QWidget* w : std::initializer_list<QWidget*>{lblSorting, chAlpha, chRel})
+        counts->addWidget(w);
     counts->addStretch(1);
-    for (QWidget* w : std::initializer_list<QWidget*>{lblTotalFiles, lblTotalFiles1, lblTotalEntries, lblTotalEntries1})
+    for (QWidget* w : std::initializer_list<QWidget*>{lblTotalFiles, lblTotalFiles1,
+                                                      lblTotalEntries, lblTotalEntries1})
         counts->addWidget(w);
     grid->addLayout(counts, 4, 0, 1, 4);
 
@@ -103,9 +107,10 @@ void TFormMain::buildSearchPage() {
     auto* listPanel = new QWidget(oxSplit);
     auto* listLayout = new QVBoxLayout(listPanel);
     listLayout->setContentsMargins(0, 0, 0, 0);
-    lstFiles = named(new QListWidget(listPanel), "lstFiles",
-                     QStringLiteral("Click right mouse button to access shell operations. Double click "
-                                    "to run associated program."));
+    lstFiles =
+        named(new QListWidget(listPanel), "lstFiles",
+              QStringLiteral("Click right mouse button to access shell operations. Double click "
+                             "to run associated program."));
     lstFiles->setUniformItemSizes(true);
     listLayout->addWidget(lstFiles, 1);
     auto* pager = new QHBoxLayout;
@@ -120,8 +125,10 @@ void TFormMain::buildSearchPage() {
     }
     lblFilesNum = makeLabel(listPanel, "lblFilesNum", QString());
     pager->addWidget(lblFilesNum, 1);
-    pnlResultsWarning = makeLabel(listPanel, "pnlResultsWarning", QStringLiteral("Warning! Index has been changed"));
-    pnlResultsWarning->setStyleSheet(QStringLiteral("QLabel { color: #a00000; font-weight: bold; }"));
+    pnlResultsWarning = makeLabel(listPanel, "pnlResultsWarning",
+                                  QStringLiteral("Warning! Index has been changed"));
+    pnlResultsWarning->setStyleSheet(
+        QStringLiteral("QLabel { color: #a00000; font-weight: bold; }"));
     pnlResultsWarning->hide();
     pager->addWidget(pnlResultsWarning);
     listLayout->addLayout(pager);
@@ -158,22 +165,26 @@ void TFormMain::buildSearchPage() {
     lblEntries1 = makeLabel(tabSearch, "lblEntries1", QString());
     lblEntries2 = makeLabel(tabSearch, "lblEntries2", QString());
     lblEntries3 = makeLabel(tabSearch, "lblEntries3", QString());
-    scrNextPrev = named(new QScrollBar(Qt::Horizontal, tabSearch), "scrNextPrev",
-                        QStringLiteral("Navigate through the found entries: F3 - forward, F2 - backward"));
+    scrNextPrev =
+        named(new QScrollBar(Qt::Horizontal, tabSearch), "scrNextPrev",
+              QStringLiteral("Navigate through the found entries: F3 - forward, F2 - backward"));
     scrNextPrev->setRange(0, 0);
     scrNextPrev->hide();
-    for (QWidget* w : std::initializer_list<QWidget*>{lblEntries0, lblEntries1, lblEntries2, lblEntries3})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{lblEntries0, lblEntries1, lblEntries2, lblEntries3})
         bottom->addWidget(w);
     bottom->addWidget(scrNextPrev, 1);
     pnlBF = named(new QFrame(tabSearch), "pnlBF");
     auto* bf = new QHBoxLayout(pnlBF);
     bf->setContentsMargins(0, 0, 0, 0);
-    cmdBack = makeToolButton(pnlBF, "cmdBack", style()->standardIcon(QStyle::SP_ArrowBack),
-                             QStringLiteral("Go back through the history of search queries, resultant file "
-                                            "clicks and html jumps: F4"));
-    cmdForward = makeToolButton(pnlBF, "cmdForward", style()->standardIcon(QStyle::SP_ArrowForward),
-                                QStringLiteral("Go forward through the history of search queries, resultant "
-                                               "file clicks and html jumps: F5"));
+    cmdBack = makeToolButton(
+        pnlBF, "cmdBack", style()->standardIcon(QStyle::SP_ArrowBack),
+        QStringLiteral("Go back through the history of search queries, resultant file "
+                       "clicks and html jumps: F4"));
+    cmdForward =
+        makeToolButton(pnlBF, "cmdForward", style()->standardIcon(QStyle::SP_ArrowForward),
+                       QStringLiteral("Go forward through the history of search queries, resultant "
+                                      "file clicks and html jumps: F5"));
     cmdBack->setEnabled(false);
     cmdForward->setEnabled(false);
     bf->addWidget(cmdBack);
@@ -201,7 +212,8 @@ void TFormMain::buildSearchPage() {
     mnuHtmlBrowser = mnuRtf->addAction(QStringLiteral("Load HTML into Browser"));
     mnuStayOn = mnuRtf->addAction(QStringLiteral("Stay on Previously Viewed"));
     mnuFullView = mnuRtf->addAction(QStringLiteral("Full Window View"));
-    for (QAction* a : {mnuWordWrap, mnuRtfPlain, mnuHtmlSource, mnuStayOn, mnuFullView}) a->setCheckable(true);
+    for (QAction* a : {mnuWordWrap, mnuRtfPlain, mnuHtmlSource, mnuStayOn, mnuFullView})
+        a->setCheckable(true);
     mnuWordWrap->setChecked(true);
     mnuRtfPlain->setChecked(true);
     mnuStayOn->setChecked(true);

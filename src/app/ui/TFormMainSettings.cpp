@@ -21,11 +21,13 @@ std::string s(const QString& text) { return text.toStdString(); }
 }  // namespace
 
 SettingsLocation TFormMain::settingsLocation() const {
-    return SettingsLocation{environment_.home / kSettingsFileName, environment_.userConfigFolder / kSettingsFileName,
-                            runFromCD};
+    return SettingsLocation{environment_.home / kSettingsFileName,
+                            environment_.userConfigFolder / kSettingsFileName, runFromCD};
 }
 
-std::filesystem::path TFormMain::queryHistoryFile() const { return environment_.home / kQueryHistoryFileName; }
+std::filesystem::path TFormMain::queryHistoryFile() const {
+    return environment_.home / kQueryHistoryFileName;
+}
 
 bool TFormMain::LoadSettings() {
     Settings defaults;
@@ -38,7 +40,8 @@ bool TFormMain::LoadSettings() {
     if (runFromCD) {
         // The media may be mounted elsewhere than where the indexes were made.
         if (!settings.indexFolder.empty())
-            settings.indexFolder = retargetToMount(settings.indexFolder, mountPointOf(s(programFolder)));
+            settings.indexFolder =
+                retargetToMount(settings.indexFolder, mountPointOf(s(programFolder)));
     } else {
         // Leftover engine folders of removed indexes.
         removeEmptySubfolders(settings.indexFolder, {s(programTempFolder)}, environment_.userHome);
@@ -75,7 +78,8 @@ void TFormMain::applySettings(const Settings& settings) {
     chkHtmlSource->setChecked(settings.htmlAsSource);
     if (settings.rtfAsPlainShown) chkRtfPlain->setChecked(settings.rtfAsPlain);
     lstDirsOff->clear();
-    for (const std::string& folder : settings.notMonitoredDirectories) lstDirsOff->addItem(q(folder));
+    for (const std::string& folder : settings.notMonitoredDirectories)
+        lstDirsOff->addItem(q(folder));
     chkIndexFolderOff->setChecked(settings.indexFolderOff);
     chkWindowsFolderOff->setChecked(settings.windowsFolderOff);
     chkTempFolderOff->setChecked(settings.tempFolderOff);
@@ -102,7 +106,8 @@ Settings TFormMain::collectSettings() const {
     settings.rtfAsPlainShown = !chkRtfPlain->isHidden();
     settings.rtfAsPlain = chkRtfPlain->isChecked();
     settings.notMonitoredDirectories.clear();
-    for (int i = 0; i < lstDirsOff->count(); ++i) settings.notMonitoredDirectories.push_back(s(lstDirsOff->item(i)->text()));
+    for (int i = 0; i < lstDirsOff->count(); ++i)
+        settings.notMonitoredDirectories.push_back(s(lstDirsOff->item(i)->text()));
     settings.indexFolderOff = chkIndexFolderOff->isChecked();
     settings.windowsFolderOff = chkWindowsFolderOff->isChecked();
     settings.tempFolderOff = chkTempFolderOff->isChecked();
@@ -120,11 +125,13 @@ void TFormMain::SaveSettings() {
     }
     if (runFromCD) return;
     QueryHistory history;
-    for (int i = 0; i < cmbSearchExpr->count(); ++i) history.queries.push_back(s(cmbSearchExpr->itemText(i)));
-    for (int i = 0; i < cmbFileList->count(); ++i) history.listFiles.push_back(s(cmbFileList->itemText(i)));
+    for (int i = 0; i < cmbSearchExpr->count(); ++i)
+        history.queries.push_back(s(cmbSearchExpr->itemText(i)));
+    for (int i = 0; i < cmbFileList->count(); ++i)
+        history.listFiles.push_back(s(cmbFileList->itemText(i)));
     if (!saveQueryHistory(queryHistoryFile(), history))
-        ShowMessage(QStringLiteral("Can not write the configuration parameters to ") + q(queryHistoryFile().string()) +
-                        QStringLiteral(" file"),
+        ShowMessage(QStringLiteral("Can not write the configuration parameters to ") +
+                        q(queryHistoryFile().string()) + QStringLiteral(" file"),
                     MessageIcon::Error, MessageButtons::Ok, this);
 }
 

@@ -22,30 +22,37 @@ TFormOptions::TFormOptions(TFormMain& main) : QDialog(&main), main_(main) {
 
     auto* left = new QVBoxLayout;
     chkWithWizard = makeCheck(this, "chkWithWizard", QStringLiteral("Indexing with wizard only"));
-    chkTray = makeCheck(this, "chkTray", QStringLiteral("Place icon into &Tray"),
-                        QStringLiteral("If checked, Vellumar will appear in the taskbar tray upon starting"));
+    chkTray = makeCheck(
+        this, "chkTray", QStringLiteral("Place icon into &Tray"),
+        QStringLiteral("If checked, Vellumar will appear in the taskbar tray upon starting"));
     chkWordWrap = makeCheck(this, "chkWordWrap", QStringLiteral("Wo&rd wrap"));
     chkHtmlSource = makeCheck(this, "chkHtmlSource", QStringLiteral("View &HTML as source"));
     chkRtfPlain = makeCheck(this, "chkRtfPlain", QStringLiteral("View RTF as &plain text"));
-    for (QCheckBox* box : {chkWithWizard, chkTray, chkWordWrap, chkHtmlSource, chkRtfPlain}) left->addWidget(box);
+    for (QCheckBox* box : {chkWithWizard, chkTray, chkWordWrap, chkHtmlSource, chkRtfPlain})
+        left->addWidget(box);
     auto* numbers = new QFormLayout;
     edFiles = makeEdit(this, "edFiles");
     edFilSiz = makeEdit(this, "edFilSiz");
-    numbers->addRow(makeLabel(this, "lblFiles", QStringLiteral("Show &maximum files:"), edFiles), edFiles);
-    numbers->addRow(makeLabel(this, "lblFilSiz", QStringLiteral("Warn if file is more than (KB)"), edFilSiz), edFilSiz);
+    numbers->addRow(makeLabel(this, "lblFiles", QStringLiteral("Show &maximum files:"), edFiles),
+                    edFiles);
+    numbers->addRow(
+        makeLabel(this, "lblFilSiz", QStringLiteral("Warn if file is more than (KB)"), edFilSiz),
+        edFilSiz);
     left->addLayout(numbers);
     left->addStretch(1);
     layout->addLayout(left, 1);
 
     auto* right = new QVBoxLayout;
-    cmdCustLangs = makeButton(this, "cmdCustLangs", QStringLiteral("Customize &Languages"),
-                              QStringLiteral("Customize existing languages or create new language sets"));
+    cmdCustLangs =
+        makeButton(this, "cmdCustLangs", QStringLiteral("Customize &Languages"),
+                   QStringLiteral("Customize existing languages or create new language sets"));
     btnExportDid = makeButton(this, "btnExportDid", QStringLiteral("Index words --> Dictionary"));
     btnEditDic = makeButton(this, "btnEditDic", QStringLiteral("Edit Filtering &dictionary"));
     btnEditSw = makeButton(this, "btnEditSw", QStringLiteral("Edit Stop-&words"));
     cmdFont = makeButton(this, "cmdFont", QStringLiteral("&Font"));
     cmdBackColor = makeButton(this, "cmdBackColor", QStringLiteral("&Background Color"));
-    for (QPushButton* b : {cmdCustLangs, btnExportDid, btnEditDic, btnEditSw, cmdFont, cmdBackColor})
+    for (QPushButton* b :
+         {cmdCustLangs, btnExportDid, btnEditDic, btnEditSw, cmdFont, cmdBackColor})
         right->addWidget(b);
     right->addStretch(1);
     layout->addLayout(right);
@@ -73,7 +80,8 @@ void TFormOptions::takeValues() {
     cmdCustLangs->setEnabled(main_.cmdCustLangs->isEnabled());
     btnEditDic->setEnabled(main_.btnEditDic->isEnabled());
     btnEditSw->setEnabled(main_.btnEditSw->isEnabled());
-    btnExportDid->setEnabled(main_.btnExportDid->isEnabled() && main_.cmbIndexName->currentIndex() >= 0);
+    btnExportDid->setEnabled(main_.btnExportDid->isEnabled() &&
+                             main_.cmbIndexName->currentIndex() >= 0);
 }
 
 void TFormOptions::showEvent(QShowEvent* event) {

@@ -18,7 +18,7 @@ class TFormMain;
 
 class TFormOptions : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit TFormOptions(TFormMain& main);
 
     QCheckBox* chkWithWizard = nullptr;
@@ -37,10 +37,10 @@ public:
 
     void done(int result) override;
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
 
-private:
+  private:
     void takeValues();
     void giveValuesBack();
     TFormMain& main_;

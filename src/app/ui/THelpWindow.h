@@ -13,13 +13,13 @@ namespace vellumar {
 
 class THelpWindow : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit THelpWindow(QWidget* parent = nullptr);
     // False when the help file cannot be read.
     bool showContext(const QString& helpFile, int context);
     QTextBrowser* browser() const { return browser_; }
 
-private:
+  private:
     QTextBrowser* browser_ = nullptr;
 };
 

@@ -7,19 +7,29 @@
 namespace vellumar {
 
 std::function<bool()>& TTrayIcon::availability() {
-    static std::function<bool()> available = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
+    static std::function<bool()> available = [] {
+        return QSystemTrayIcon::isSystemTrayAvailable();
+    };
     return available;
 }
 
 TTrayIcon::TTrayIcon(QObject* parent) : QObject(parent), tray_(new QSystemTrayIcon(this)) {
-    connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        switch (reason) {
-            case QSystemTrayIcon::Trigger: emit OnClick(); break;
-            case QSystemTrayIcon::DoubleClick: emit OnDblClick(); break;
-            case QSystemTrayIcon::Context: emit OnRightClick(QCursor::pos()); break;
-            default: break;
-        }
-    });
+    connect(tray_, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                switch (reason) {
+                    case QSystemTrayIcon::Trigger:
+                        emit OnClick();
+                        break;
+                    case QSystemTrayIcon::DoubleClick:
+                        emit OnDblClick();
+                        break;
+                    case QSystemTrayIcon::Context:
+                        emit OnRightClick(QCursor::pos());
+                        break;
+                    default:
+                        break;
+                }
+            });
 }
 
 TTrayIcon::~TTrayIcon() { setActive(false); }

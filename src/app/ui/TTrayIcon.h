@@ -23,7 +23,7 @@ namespace vellumar {
 
 class TTrayIcon : public QObject {
     Q_OBJECT
-public:
+  public:
     static constexpr int kMaxToolTip = 62;
 
     explicit TTrayIcon(QObject* parent = nullptr);
@@ -42,12 +42,12 @@ public:
     // Whether the desktop has a notification area; tests replace it.
     static std::function<bool()>& availability();
 
-signals:
+  signals:
     void OnClick();
     void OnDblClick();
     void OnRightClick(QPoint position);
 
-private:
+  private:
     QSystemTrayIcon* tray_ = nullptr;
     QMenu* popupMenu_ = nullptr;
     QIcon icon_;

@@ -45,36 +45,37 @@ int TFormMain::LoadIndexes() {
     return 0;  // Hook: the index catalogue loads one index object per definition file.
 }
 
-void TFormMain::UnloadAllIndexes() {}  // Hook: arrives with the index catalogue.
-void TFormMain::cmbUsedIndexClick() {}  // Hook: opening the index to search (catalogue).
-void TFormMain::cmbIndexNameClick() {}  // Hook: showing an index (catalogue).
-void TFormMain::cmbIndexNameChange() {}  // Hook: typing a new index name (catalogue).
-void TFormMain::cmdUpdateClick(QObject*) {}  // Hook: create, update, cancel (index builds).
-void TFormMain::cmdRemoveClick() {}  // Hook: removing an index (index builds).
-void TFormMain::cmdSearchUpdateClick() {}  // Hook: full update from the Search page.
-void TFormMain::cmdChangeClick() {}  // Hook: changing the index folder (catalogue).
-void TFormMain::cmdBrowseClick() {}  // Hook: the folder dialog (wizard and dialogs).
-void TFormMain::txtFileNamesChange() {}  // Hook: enabling the build buttons (catalogue).
+void TFormMain::UnloadAllIndexes() {}           // Hook: arrives with the index catalogue.
+void TFormMain::cmbUsedIndexClick() {}          // Hook: opening the index to search (catalogue).
+void TFormMain::cmbIndexNameClick() {}          // Hook: showing an index (catalogue).
+void TFormMain::cmbIndexNameChange() {}         // Hook: typing a new index name (catalogue).
+void TFormMain::cmdUpdateClick(QObject*) {}     // Hook: create, update, cancel (index builds).
+void TFormMain::cmdRemoveClick() {}             // Hook: removing an index (index builds).
+void TFormMain::cmdSearchUpdateClick() {}       // Hook: full update from the Search page.
+void TFormMain::cmdChangeClick() {}             // Hook: changing the index folder (catalogue).
+void TFormMain::cmdBrowseClick() {}             // Hook: the folder dialog (wizard and dialogs).
+void TFormMain::txtFileNamesChange() {}         // Hook: enabling the build buttons (catalogue).
 void TFormMain::enableIndexOptionControls() {}  // Hook: the creation options (catalogue).
-void TFormMain::FillLanguageList() {}  // Hook: the languages and word lists (languages).
-void TFormMain::cmbLanguageChange() {}  // Hook: recreating with another language.
-void TFormMain::cmdCustLangsClick() {}  // Hook: starting tablewright (languages).
-void TFormMain::cmbDicChange() {}  // Hook: stop-words and dictionaries.
-void TFormMain::cmbSWChange() {}  // Hook: stop-words and dictionaries.
-void TFormMain::cmdDots1Click() {}  // Hook: stop-words and dictionaries.
-void TFormMain::cmdDots2Click() {}  // Hook: stop-words and dictionaries.
-void TFormMain::btnEditDicClick() {}  // Hook: stop-words and dictionaries.
-void TFormMain::btnEditSwClick() {}  // Hook: stop-words and dictionaries.
-void TFormMain::btnExportDidClick() {}  // Hook: stop-words and dictionaries.
-void TFormMain::chkAutoUpdateClick() {}  // Hook: automatic updating.
+void TFormMain::FillLanguageList() {}           // Hook: the languages and word lists (languages).
+void TFormMain::cmbLanguageChange() {}          // Hook: recreating with another language.
+void TFormMain::cmdCustLangsClick() {}          // Hook: starting tablewright (languages).
+void TFormMain::cmbDicChange() {}               // Hook: stop-words and dictionaries.
+void TFormMain::cmbSWChange() {}                // Hook: stop-words and dictionaries.
+void TFormMain::cmdDots1Click() {}              // Hook: stop-words and dictionaries.
+void TFormMain::cmdDots2Click() {}              // Hook: stop-words and dictionaries.
+void TFormMain::btnEditDicClick() {}            // Hook: stop-words and dictionaries.
+void TFormMain::btnEditSwClick() {}             // Hook: stop-words and dictionaries.
+void TFormMain::btnExportDidClick() {}          // Hook: stop-words and dictionaries.
+void TFormMain::chkAutoUpdateClick() {}         // Hook: automatic updating.
 void TFormMain::chkArcClick() {}  // Hook: automatic updating (the two boxes exclude each other).
 
 namespace {
 
 QList<QWidget*> indexBusyControls(TFormMain& w) {
-    return {w.txtFileNames, w.cmbIndexName, w.txtIndexFolder, w.cmdRemove, w.cmdBrowse, w.cmdChange,
-            w.txtNotes, w.chkFileAsText, w.cmbLanguage, w.cmbSW, w.cmbDic, w.cmdDots1, w.cmdDots2,
-            w.chkAutoUpdate, w.chkArc, w.pnlBoxes1, w.pnlStat, w.pnlStat2, w.txtMaxLen, w.txtMinLen};
+    return {w.txtFileNames, w.cmbIndexName, w.txtIndexFolder, w.cmdRemove,     w.cmdBrowse,
+            w.cmdChange,    w.txtNotes,     w.chkFileAsText,  w.cmbLanguage,   w.cmbSW,
+            w.cmbDic,       w.cmdDots1,     w.cmdDots2,       w.chkAutoUpdate, w.chkArc,
+            w.pnlBoxes1,    w.pnlStat,      w.pnlStat2,       w.txtMaxLen,     w.txtMinLen};
 }
 
 void setBusyPictures(TFormMain& w, bool busy) {

@@ -11,7 +11,7 @@ namespace vellumar {
 
 class TFormBrowse : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit TFormBrowse(QWidget* parent = nullptr);
 };
 

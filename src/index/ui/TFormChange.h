@@ -14,7 +14,7 @@ namespace vellumar {
 
 class TFormChange : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit TFormChange(QWidget* parent = nullptr);
 
     // The definition file extension: the mask "*.inf" without its first character.
@@ -25,7 +25,7 @@ public:
     // The definition files of the folder (file names only), in list order.
     QStringList definitionFiles() const;
 
-private:
+  private:
     QString folder_;
 };
 

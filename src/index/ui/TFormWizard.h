@@ -15,7 +15,7 @@ namespace vellumar {
 
 class TFormWizard : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit TFormWizard(QWidget* parent = nullptr);
 
     QLabel* lblWelcome = nullptr;
@@ -24,7 +24,7 @@ public:
     QPushButton* btnNext = nullptr;
     QPushButton* btnCancel = nullptr;
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override;
 };
 

@@ -10,20 +10,20 @@
 namespace vellumar {
 
 void TFormMain::ShowCacheWatcherStartPage() {}  // Hook: the Cache Watcher start page.
-void TFormMain::cmdNewSearchClick() {}  // Hook: the Cache Watcher.
-void TFormMain::cmdCWBackClick() {}  // Hook: the Cache Watcher's page history.
-void TFormMain::cmdCWForwardClick() {}  // Hook: the Cache Watcher's page history.
+void TFormMain::cmdNewSearchClick() {}          // Hook: the Cache Watcher.
+void TFormMain::cmdCWBackClick() {}             // Hook: the Cache Watcher's page history.
+void TFormMain::cmdCWForwardClick() {}          // Hook: the Cache Watcher's page history.
 void TFormMain::cmdCWHelpClick() { showHelp(24); }
-void TFormMain::radNormalClick() {}  // Hook: Unlock on the notifier (automatic updating).
-void TFormMain::radSuspendedClick() {}  // Hook: Lock on the notifier (automatic updating).
-void TFormMain::cmdAddDirsOffClick() {}  // Hook: excluding a folder (automatic updating).
-void TFormMain::cmdRemoveDirsOffClick() {}  // Hook: including a folder again.
-void TFormMain::chkIndexFolderOffClick() {}  // Hook: catching up on the index folder.
+void TFormMain::radNormalClick() {}            // Hook: Unlock on the notifier (automatic updating).
+void TFormMain::radSuspendedClick() {}         // Hook: Lock on the notifier (automatic updating).
+void TFormMain::cmdAddDirsOffClick() {}        // Hook: excluding a folder (automatic updating).
+void TFormMain::cmdRemoveDirsOffClick() {}     // Hook: including a folder again.
+void TFormMain::chkIndexFolderOffClick() {}    // Hook: catching up on the index folder.
 void TFormMain::chkWindowsFolderOffClick() {}  // Hook: catching up on the system folders.
-void TFormMain::chkTempFolderOffClick() {}  // Hook: catching up on the temporary folder.
-void TFormMain::attachScanFolderEvent() {}  // Hook: OnScanFolder -> IndexFolderFiles.
+void TFormMain::chkTempFolderOffClick() {}     // Hook: catching up on the temporary folder.
+void TFormMain::attachScanFolderEvent() {}     // Hook: OnScanFolder -> IndexFolderFiles.
 void TFormMain::attachFolderChangedEvent() {}  // Hook: OnFolderChanged -> HandleFolderChange.
-void TFormMain::detachNotifierEvents() {}  // Hook: both notifier events detached.
+void TFormMain::detachNotifierEvents() {}      // Hook: both notifier events detached.
 
 void TFormMain::drvDirsOffChange() {
     auto* model = qobject_cast<QFileSystemModel*>(dirDirsOff->model());

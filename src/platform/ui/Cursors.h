@@ -15,13 +15,13 @@ CursorShape screenCursor();
 
 // Shows a shape for the lifetime of the scope, then the shape that was there before.
 class CursorScope {
-public:
+  public:
     explicit CursorScope(CursorShape shape) : previous_(screenCursor()) { setScreenCursor(shape); }
     ~CursorScope() { setScreenCursor(previous_); }
     CursorScope(const CursorScope&) = delete;
     CursorScope& operator=(const CursorScope&) = delete;
 
-private:
+  private:
     CursorShape previous_;
 };
 

@@ -13,10 +13,13 @@ MessageResponder gResponder;
 MessageResult firstButton(MessageButtons buttons) {
     switch (buttons) {
         case MessageButtons::Ok:
-        case MessageButtons::OkCancel: return MessageResult::Ok;
+        case MessageButtons::OkCancel:
+            return MessageResult::Ok;
         case MessageButtons::YesNo:
-        case MessageButtons::YesNoCancel: return MessageResult::Yes;
-        case MessageButtons::RetryCancel: return MessageResult::Retry;
+        case MessageButtons::YesNoCancel:
+            return MessageResult::Yes;
+        case MessageButtons::RetryCancel:
+            return MessageResult::Retry;
     }
     return MessageResult::Ok;
 }
@@ -41,30 +44,54 @@ MessageResult ShowMessage(const QString& text, MessageIcon icon, MessageButtons 
     box.setWindowTitle(gTitle);
     box.setText(displayText(text));
     switch (icon) {
-        case MessageIcon::None: box.setIcon(QMessageBox::NoIcon); break;
-        case MessageIcon::Information: box.setIcon(QMessageBox::Information); break;
-        case MessageIcon::Warning: box.setIcon(QMessageBox::Warning); break;
-        case MessageIcon::Error: box.setIcon(QMessageBox::Critical); break;
-        case MessageIcon::Question: box.setIcon(QMessageBox::Question); break;
+        case MessageIcon::None:
+            box.setIcon(QMessageBox::NoIcon);
+            break;
+        case MessageIcon::Information:
+            box.setIcon(QMessageBox::Information);
+            break;
+        case MessageIcon::Warning:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case MessageIcon::Error:
+            box.setIcon(QMessageBox::Critical);
+            break;
+        case MessageIcon::Question:
+            box.setIcon(QMessageBox::Question);
+            break;
     }
     QMessageBox::StandardButtons standard;
     switch (buttons) {
-        case MessageButtons::Ok: standard = QMessageBox::Ok; break;
-        case MessageButtons::OkCancel: standard = QMessageBox::Ok | QMessageBox::Cancel; break;
-        case MessageButtons::YesNo: standard = QMessageBox::Yes | QMessageBox::No; break;
+        case MessageButtons::Ok:
+            standard = QMessageBox::Ok;
+            break;
+        case MessageButtons::OkCancel:
+            standard = QMessageBox::Ok | QMessageBox::Cancel;
+            break;
+        case MessageButtons::YesNo:
+            standard = QMessageBox::Yes | QMessageBox::No;
+            break;
         case MessageButtons::YesNoCancel:
             standard = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
             break;
-        case MessageButtons::RetryCancel: standard = QMessageBox::Retry | QMessageBox::Cancel; break;
+        case MessageButtons::RetryCancel:
+            standard = QMessageBox::Retry | QMessageBox::Cancel;
+            break;
     }
     box.setStandardButtons(standard);
     switch (box.exec()) {
-        case QMessageBox::Ok: return MessageResult::Ok;
-        case QMessageBox::Cancel: return MessageResult::Cancel;
-        case QMessageBox::Yes: return MessageResult::Yes;
-        case QMessageBox::No: return MessageResult::No;
-        case QMessageBox::Retry: return MessageResult::Retry;
-        default: break;
+        case QMessageBox::Ok:
+            return MessageResult::Ok;
+        case QMessageBox::Cancel:
+            return MessageResult::Cancel;
+        case QMessageBox::Yes:
+            return MessageResult::Yes;
+        case QMessageBox::No:
+            return MessageResult::No;
+        case QMessageBox::Retry:
+            return MessageResult::Retry;
+        default:
+            break;
     }
     // The close box answers like Escape: Cancel where there is one, else No, else Ok.
     if (standard & QMessageBox::Cancel) return MessageResult::Cancel;

@@ -42,7 +42,7 @@ QString displayText(const QString& text);
 
 // Installs a responder for its lifetime and records every message it answered.
 class MessageResponderScope {
-public:
+  public:
     explicit MessageResponderScope(MessageResponder responder = {});
     ~MessageResponderScope();
     MessageResponderScope(const MessageResponderScope&) = delete;
@@ -53,7 +53,7 @@ public:
     void queueAnswer(MessageResult answer) { answers_.push_back(answer); }
     const std::vector<MessageRequest>& messages() const { return messages_; }
 
-private:
+  private:
     MessageResponder previous_;
     MessageResponder responder_;
     std::vector<MessageResult> answers_;

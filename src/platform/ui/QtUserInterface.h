@@ -18,7 +18,7 @@ namespace vellumar {
 
 class QtUserInterface : public QObject, public UserInterface {
     Q_OBJECT
-public:
+  public:
     explicit QtUserInterface(QLineEdit* statusLine, QObject* parent = nullptr);
 
     void processPendingMessages() override;
@@ -26,7 +26,7 @@ public:
     MessageResult showMessage(const std::string& text, MessageIcon icon,
                               MessageButtons buttons) override;
 
-private:
+  private:
     void onMainThread(const std::function<void()>& work);
     QLineEdit* statusLine_;
 };

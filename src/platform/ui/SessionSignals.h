@@ -14,14 +14,14 @@ namespace vellumar {
 
 class SessionSignals : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit SessionSignals(QObject* parent = nullptr);
     ~SessionSignals() override;
 
-signals:
+  signals:
     void sessionEndRequested(int signalNumber);
 
-private:
+  private:
     void readSignal();
     QSocketNotifier* notifier_ = nullptr;
 };

@@ -15,16 +15,16 @@
 
 namespace vellumar {
 
-void TFormMain::cmdOKClick() {}  // Hook: running a query (search execution).
+void TFormMain::cmdOKClick() {}        // Hook: running a query (search execution).
 void TFormMain::btnFromFileClick() {}  // Hook: a query from a list file (search execution).
 void TFormMain::cmbFileListClick() {}  // Hook: a query from a list file (search execution).
 void TFormMain::btnAdvancedClick() {}  // Hook: the advanced search (refining searches).
-void TFormMain::lstFilesClick() {}  // Hook: the preview of the selected file (preview).
+void TFormMain::lstFilesClick() {}     // Hook: the preview of the selected file (preview).
 void TFormMain::lstFilesDblClick() {}  // Hook: opening with the association (result list).
-void TFormMain::btnStartClick() {}  // Hook: paging (result list).
-void TFormMain::btnPrevClick() {}  // Hook: paging (result list).
-void TFormMain::btnNextClick() {}  // Hook: paging (result list).
-void TFormMain::btnEndClick() {}  // Hook: paging (result list).
+void TFormMain::btnStartClick() {}     // Hook: paging (result list).
+void TFormMain::btnPrevClick() {}      // Hook: paging (result list).
+void TFormMain::btnNextClick() {}      // Hook: paging (result list).
+void TFormMain::btnEndClick() {}       // Hook: paging (result list).
 
 // At most one sort order is checked: checking one unchecks the other.
 void TFormMain::chAlphaClick() {

@@ -13,7 +13,7 @@ namespace vellumar {
 
 class TFormResearch : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit TFormResearch(QWidget* parent = nullptr);
 
     QComboBox* cmbSearchExpr = nullptr;

@@ -16,7 +16,7 @@ namespace vellumar {
 
 class TfrmTags : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit TfrmTags(QWidget* parent = nullptr);
 
     QLineEdit* txtExpr = nullptr;

@@ -8,11 +8,16 @@ QColor colorFromSetting(std::int32_t value, const QPalette& palette) {
     const auto bits = static_cast<std::uint32_t>(value);
     if (bits & 0x80000000u) {
         switch (bits & 0xFFu) {
-            case 5: return palette.color(QPalette::Base);
-            case 8: return palette.color(QPalette::Text);
-            case 15: return palette.color(QPalette::Button);
-            case 18: return palette.color(QPalette::ButtonText);
-            default: return palette.color(QPalette::Window);
+            case 5:
+                return palette.color(QPalette::Base);
+            case 8:
+                return palette.color(QPalette::Text);
+            case 15:
+                return palette.color(QPalette::Button);
+            case 18:
+                return palette.color(QPalette::ButtonText);
+            default:
+                return palette.color(QPalette::Window);
         }
     }
     return QColor(static_cast<int>(bits & 0xFF), static_cast<int>((bits >> 8) & 0xFF),

@@ -13,13 +13,14 @@
 namespace vellumar {
 
 void TFormMain::scrNextPrevScroll(int) {}  // Hook: showing entry `position` (preview).
-void TFormMain::cmdBackClick() {}  // Hook: viewer history.
-void TFormMain::cmdForwardClick() {}  // Hook: viewer history.
-void TFormMain::cmdFontClick() {}  // Hook: the font dialog (viewer modes).
-void TFormMain::cmdBackColorClick() {}  // Hook: the colour dialog (viewer modes).
+void TFormMain::cmdBackClick() {}          // Hook: viewer history.
+void TFormMain::cmdForwardClick() {}       // Hook: viewer history.
+void TFormMain::cmdFontClick() {}          // Hook: the font dialog (viewer modes).
+void TFormMain::cmdBackColorClick() {}     // Hook: the colour dialog (viewer modes).
 
 void TFormMain::chkWordWrapClick() {
-    rtfEntries->setLineWrapMode(chkWordWrap->isChecked() ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+    rtfEntries->setLineWrapMode(chkWordWrap->isChecked() ? QTextEdit::WidgetWidth
+                                                         : QTextEdit::NoWrap);
     mnuWordWrap->setChecked(chkWordWrap->isChecked());
 }
 
