@@ -407,6 +407,28 @@ class MainWindowTest : public QObject {
         QVERIFY(!w->FormKeyDown(Qt::Key_Return, Qt::NoModifier));
     }
 
+    void theWindowSeesAKeyOnceBeforeTheFocusedControl() {
+        WindowFixture f;
+        f.write(f.home / "Vellumar.ini", "[Indexes]\n");
+        auto w = f.makeWindow();
+        w->DeferredStartup();
+        w->tabMain->setCurrentIndex(TFormMain::pageSearch);
+        w->lstFiles->setEnabled(true);
+        w->lstFiles->addItems({"/a", "/b", "/c"});
+        w->lstFiles->setCurrentRow(0);
+        w->scrNextPrev->setRange(0, 5);
+        w->scrNextPrev->show();
+        QApplication::setActiveWindow(w.get());
+        w->lstFiles->setFocus();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        QTest::keyClick(w->lstFiles, Qt::Key_F3);
+        QCOMPARE(w->scrNextPrev->value(), 1);  // handled once, not again by a parent
+        QTest::keyClick(w->lstFiles, Qt::Key_Down, Qt::AltModifier);
+        QCOMPARE(w->lstFiles->currentRow(), 1);
+        QTest::keyClick(w->lstFiles, Qt::Key_Down);  // the list's own key
+        QCOMPARE(w->lstFiles->currentRow(), 2);
+    }
+
     void hintsGoToTheStatusLine() {
         WindowFixture f;
         auto w = f.makeWindow();
