@@ -2,6 +2,7 @@
 
 #include "platform/AtomicFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -119,6 +120,9 @@ void ProfileFile::writeString(std::string_view section, std::string_view key, st
     entry.kind = Line::Kind::Entry;
     entry.key = std::string(key);
     entry.value = std::string(trim(value));
+    // A line break inside a value would start a new key or section when the file is read
+    // back; it is written as a blank instead.
+    std::replace_if(entry.value.begin(), entry.value.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
     entry.raw = entry.key + "=" + entry.value;
 
     std::size_t s = findSection(section);
