@@ -94,6 +94,7 @@ bool IndexObject::Impl::addWord(std::string_view word, std::int32_t position, in
     Xapian::Document& doc = pending.doc;
     if (position >= 0) {
         const Xapian::termpos pos = toTermPos(position);
+        pending.positional = true;
         doc.add_posting(scratch, pos);
         if (field > 0) doc.add_posting(fieldTerm(field, scratch), pos);
     } else {
@@ -149,6 +150,7 @@ void IndexObject::Impl::storePending() {
     next.words += pending.meta.words;
     next.bytes += static_cast<std::int64_t>(pending.meta.size);
     next.unique = unique;
+    if (pending.positional) next.positional = 1;
     counters = next;
     for (int f : pending.fields) fields.markUsed(f);
     ++documentsSinceCommit;

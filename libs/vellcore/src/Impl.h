@@ -31,6 +31,7 @@ struct Counters {
     std::int64_t words = 0;
     std::int64_t bytes = 0;
     std::int64_t unique = 0;
+    std::int64_t positional = 0;  // 1 once a word with a position was stored
 };
 
 // The document between BeginDocument and the call that stores it.
@@ -42,6 +43,7 @@ struct PendingDocument {
     Xapian::docid replaces = 0;  // the stored version it replaces, if any
     DocMeta replacedMeta;
     std::vector<int> fields;  // fields its words stood in (may repeat)
+    bool positional = false;
     int lastField = 0;
 };
 

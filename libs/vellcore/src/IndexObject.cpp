@@ -3,6 +3,7 @@
 #include "vellcore/IndexObject.h"
 
 #include <cerrno>
+#include <cstring>
 #include <new>
 
 #include "Errors.h"
@@ -18,7 +19,17 @@ using Impl = IndexObject::Impl;
 // them), so the object falls back to the last commit.
 enum class Op { Read, Write };
 
-int codeForDatabaseError(Op op) { return op == Op::Write ? kNoSpace : kDatabaseFailure; }
+// A write that failed (a full disk, an I/O error while writing) is code 1; a database
+// that cannot be read, also in the middle of a write, is code 6.
+int codeForDatabaseError(Op op, const Xapian::Error& e) {
+    if (op != Op::Write) return kDatabaseFailure;
+    const std::string what = e.get_msg();
+    const bool writing = what.find("rit") != std::string::npos;  // "writing", "write"
+    const char* err = e.get_error_string();
+    const bool full = err && (std::string(err) == std::strerror(ENOSPC) || std::string(err) == std::strerror(EDQUOT) ||
+                              std::string(err) == std::strerror(EFBIG));
+    return writing || full ? kNoSpace : kDatabaseFailure;
+}
 
 template <typename R, typename F>
 R guarded(Impl& impl, Op op, R failed, F&& body) noexcept {
@@ -50,12 +61,15 @@ R guarded(Impl& impl, Op op, R failed, F&& body) noexcept {
             impl.setError(kDatabaseFailure, e.get_description());
         } catch (const Xapian::DatabaseError& e) {
             if (op == Op::Write) impl.abandonWriter();
-            impl.setError(codeForDatabaseError(op), e.get_description());
+            impl.setError(codeForDatabaseError(op, e), e.get_description());
+        } catch (const Xapian::FeatureUnavailableError& e) {
+            // For example a table file that was deleted.
+            impl.setError(kDatabaseFailure, e.get_description());
         } catch (const Xapian::DocNotFoundError& e) {
             impl.setError(kBadValue, "the document is no longer in the index (" + e.get_description() + ")");
         } catch (const Xapian::Error& e) {
             if (op == Op::Write) impl.abandonWriter();
-            impl.setError(op == Op::Write ? kNoSpace : kBadValue, e.get_description());
+            impl.setError(kBadValue, e.get_description());
         } catch (const std::bad_alloc&) {
             if (op == Op::Write) impl.abandonWriter();
             impl.setError(kNoSpace, "out of memory");

@@ -92,7 +92,9 @@ int IndexObject::Impl::runQuery(std::string_view query, int& files, std::int64_t
     HitFinder finder(d, plan);
     std::vector<HitRecord> found;
     unsigned count = 0;
-    for (auto it = matches.begin(); it != matches.end() && !search.cancel; ++it) {
+    // A cancel during the match keeps what was matched; one during this loop stops it.
+    const bool matchCancelled = search.cancel;
+    for (auto it = matches.begin(); it != matches.end() && (matchCancelled || !search.cancel); ++it) {
         if (++count % kProgressEvery == 0) progress();
         const Xapian::docid doc = *it;
         if (!plan.exact || !plan.entriesFromFrequencies) {
@@ -107,8 +109,8 @@ int IndexObject::Impl::runQuery(std::string_view query, int& files, std::int64_t
     }
     std::sort(results.begin(), results.end());
     if (plan.entriesFromFrequencies) {
+        // Cheap (one pass over each term's postings), so it runs even after a cancel.
         for (int t : plan.positiveTerms) {
-            if (search.cancel) break;
             const std::string& term = plan.terms[t];
             auto p = d.postlist_begin(term);
             const auto end = d.postlist_end(term);

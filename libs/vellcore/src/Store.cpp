@@ -20,7 +20,8 @@ constexpr const char* kDictionaryKey = "vellcore.dictionary";
 
 std::string renderCounters(const Counters& c) {
     std::string body = "1 " + std::to_string(c.removed) + " " + std::to_string(c.words) + " " +
-                       std::to_string(c.bytes) + " " + std::to_string(c.unique);
+                       std::to_string(c.bytes) + " " + std::to_string(c.unique) + " " +
+                       std::to_string(c.positional);
     char crc[10];
     std::snprintf(crc, sizeof crc, " %08x", crc32(body));
     return body + crc;
@@ -35,9 +36,12 @@ bool parseCounters(const std::string& text, Counters& c) {
     std::istringstream in(text.substr(0, space));
     int version = 0;
     Counters read;
-    if (!(in >> version >> read.removed >> read.words >> read.bytes >> read.unique) || version != 1)
+    if (!(in >> version >> read.removed >> read.words >> read.bytes >> read.unique >> read.positional) ||
+        version != 1)
         return false;
-    if (read.removed < 0 || read.words < 0 || read.bytes < 0 || read.unique < 0) return false;
+    if (read.removed < 0 || read.words < 0 || read.bytes < 0 || read.unique < 0 ||
+        (read.positional != 0 && read.positional != 1))
+        return false;
     c = read;
     return true;
 }
@@ -238,8 +242,9 @@ void IndexObject::Impl::prepareCreate(const std::string& language, const CharTab
         fail(2, "word lengths must satisfy 1 <= minimum <= maximum <= 255");
     if (ratio < 0 || ratio > 100) fail(2, "the compacting ratio must lie between 0 and 100");
     if (language.size() > 1024) fail(2, "the language name is too long");
-    closeAll();
+    // Refused before anything is closed, so the index stays usable.
     if (lockedByOther()) fail(4, "another process has the index open for writing");
+    closeAll();
     removeEngineFiles();
     std::error_code ec;
     fs::create_directories(folder, ec);
@@ -297,9 +302,14 @@ void IndexObject::Impl::prepareOpen() {
         if (doc != reader->postlist_end("")) {
             Xapian::Document d = reader->get_document(*doc);
             (void)d.get_value(kNameSlot);
-            (void)reader->get_doclength(*doc);
+            auto t = reader->termlist_begin(*doc);
+            if (t != reader->termlist_end(*doc)) (void)*t;
         }
     }
+    // Xapian reads a missing position table as "no positions"; phrases would then
+    // silently find nothing.
+    if (counters.positional && !reader->has_positions())
+        fail(6, "the database's position table is missing");
     prepared = true;
 }
 
