@@ -98,6 +98,7 @@ bool IndexObject::Impl::addWord(std::string_view word, std::int32_t position, in
         doc.add_posting(scratch, pos);
         if (field > 0) doc.add_posting(fieldTerm(field, scratch), pos);
     } else {
+        pending.positionless = true;
         doc.add_term(scratch);
         if (field > 0) doc.add_term(fieldTerm(field, scratch));
     }
@@ -113,26 +114,34 @@ void IndexObject::Impl::storePending() {
     if (!pending.open) return;
     Xapian::WritableDatabase& w = *writer;
     Xapian::Document& doc = pending.doc;
-    const std::vector<std::string> now = wordTerms(doc.termlist_begin(), doc.termlist_end());
-    doc.add_boolean_term(nameTerm(pending.name));
-    doc.add_value(kNameSlot, pending.name);
-    doc.add_value(kMetaSlot, packMeta(pending.meta));
-
-    std::vector<std::string> before;
-    if (pending.replaces) before = wordTerms(w.termlist_begin(pending.replaces), w.termlist_end(pending.replaces));
-    std::vector<std::string> added, dropped;
-    std::set_difference(now.begin(), now.end(), before.begin(), before.end(), std::back_inserter(added));
-    std::set_difference(before.begin(), before.end(), now.begin(), now.end(), std::back_inserter(dropped));
-
     // The unique-word count changes only where a word's document frequency leaves or
     // reaches zero; knownTerms spares the lookup for words already seen in this session.
     if (knownTerms.size() > kMaxKnownTerms) knownTerms.clear();
     std::int64_t unique = counters.unique;
-    for (std::string& t : added) {
-        if (knownTerms.count(t)) continue;
-        if (w.get_termfreq(t) == 0) ++unique;
-        knownTerms.insert(std::move(t));
+    std::vector<std::string> dropped;
+    if (pending.replaces) {
+        const std::vector<std::string> now = wordTerms(doc.termlist_begin(), doc.termlist_end());
+        const std::vector<std::string> before =
+            wordTerms(w.termlist_begin(pending.replaces), w.termlist_end(pending.replaces));
+        std::vector<std::string> added;
+        std::set_difference(now.begin(), now.end(), before.begin(), before.end(), std::back_inserter(added));
+        std::set_difference(before.begin(), before.end(), now.begin(), now.end(), std::back_inserter(dropped));
+        for (const std::string& t : added) {
+            if (knownTerms.contains(t)) continue;
+            if (w.get_termfreq(t) == 0) ++unique;
+            knownTerms.insert(t);
+        }
+    } else {
+        for (auto it = doc.termlist_begin(); it != doc.termlist_end(); ++it) {
+            const std::string& t = *it;
+            if (!isWordTerm(t) || knownTerms.contains(t)) continue;
+            if (w.get_termfreq(t) == 0) ++unique;
+            knownTerms.insert(t);
+        }
     }
+    doc.add_boolean_term(nameTerm(pending.name));
+    doc.add_value(kNameSlot, pending.name);
+    doc.add_value(kMetaSlot, packMeta(pending.meta));
     Counters next = counters;
     if (pending.replaces) {
         w.replace_document(pending.replaces, doc);
@@ -151,6 +160,7 @@ void IndexObject::Impl::storePending() {
     next.bytes += static_cast<std::int64_t>(pending.meta.size);
     next.unique = unique;
     if (pending.positional) next.positional = 1;
+    if (pending.positionless) next.positionless = 1;
     counters = next;
     for (int f : pending.fields) fields.markUsed(f);
     ++documentsSinceCommit;
@@ -305,7 +315,7 @@ std::int64_t IndexObject::Impl::pendingNewUnique() const {
     const Xapian::Database& d = db();
     const std::vector<std::string> now = wordTerms(pending.doc.termlist_begin(), pending.doc.termlist_end());
     for (const std::string& t : now)
-        if (!knownTerms.count(t) && !d.term_exists(t)) ++n;
+        if (!knownTerms.contains(t) && !d.term_exists(t)) ++n;
     if (pending.replaces) {
         // Words only the replaced version holds leave with it.
         for (const std::string& t : wordTerms(d.termlist_begin(pending.replaces), d.termlist_end(pending.replaces)))

@@ -29,57 +29,71 @@ bool sameOperand(const PlanNode& a, const PlanNode& b) {
 
 void HitFinder::load(Xapian::docid doc) {
     doc_ = doc;
-    present_.clear();
+    ++generation_;
+    frequenciesLoaded_ = false;
+}
+
+HitFinder::TermInfo& HitFinder::info(int term) {
+    TermInfo& i = info_[term];
+    if (i.generation != generation_) {
+        i.generation = generation_;
+        i.positionsLoaded = false;
+        i.positions.clear();
+        i.wdf = 0;
+    }
+    return i;
+}
+
+const std::vector<std::uint32_t>& HitFinder::positions(int term) {
+    TermInfo& i = info(term);
+    if (!i.positionsLoaded) {
+        const std::string& t = plan_.terms[term];
+        for (auto it = db_.positionlist_begin(doc_, t); it != db_.positionlist_end(doc_, t); ++it)
+            i.positions.push_back(*it);
+        i.positionsLoaded = true;
+    }
+    return i.positions;
+}
+
+// Reads the within-document frequencies of all the plan's terms from the term list.
+void HitFinder::loadFrequencies() {
+    frequenciesLoaded_ = true;
     const std::vector<std::string>& terms = plan_.terms;
     if (terms.empty()) return;
-    auto it = db_.termlist_begin(doc);
-    const auto end = db_.termlist_end(doc);
+    auto it = db_.termlist_begin(doc_);
+    const auto end = db_.termlist_end(doc_);
     if (terms.size() <= 16) {
-        for (std::size_t i = 0; i < terms.size() && it != end; ++i) {
-            it.skip_to(terms[i]);
-            if (it != end && *it == terms[i])
-                present_.push_back(Present{static_cast<int>(i), it.get_wdf()});
+        for (std::size_t k = 0; k < terms.size() && it != end; ++k) {
+            it.skip_to(terms[k]);
+            if (it != end && *it == terms[k]) info(static_cast<int>(k)).wdf = it.get_wdf();
         }
         return;
     }
     for (; it != end; ++it) {
         const std::string term = *it;
         const auto found = std::lower_bound(terms.begin(), terms.end(), term);
-        if (found != terms.end() && *found == term)
-            present_.push_back(Present{static_cast<int>(found - terms.begin()), it.get_wdf()});
+        if (found != terms.end() && *found == term) info(static_cast<int>(found - terms.begin())).wdf = it.get_wdf();
     }
 }
 
-HitFinder::Present* HitFinder::find(int term) {
-    const auto it = std::lower_bound(present_.begin(), present_.end(), term,
-                                     [](const Present& p, int t) { return p.term < t; });
-    return (it != present_.end() && it->term == term) ? &*it : nullptr;
-}
-
-const std::vector<std::uint32_t>& HitFinder::positions(Present& p) {
-    if (!p.loaded) {
-        const std::string& term = plan_.terms[p.term];
-        for (auto it = db_.positionlist_begin(doc_, term); it != db_.positionlist_end(doc_, term); ++it)
-            p.positions.push_back(*it);
-        p.loaded = true;
-    }
-    return p.positions;
+Xapian::termcount HitFinder::wdf(int term) {
+    if (!frequenciesLoaded_) loadFrequencies();
+    return info(term).wdf;
 }
 
 std::vector<std::uint32_t> HitFinder::slotPositions(const PlanSlot& slot) {
     std::vector<std::uint32_t> out;
-    for (int t : slot.terms)
-        if (Present* p = find(t)) {
-            const auto& pos = positions(*p);
-            out.insert(out.end(), pos.begin(), pos.end());
-        }
+    for (int t : slot.terms) {
+        const auto& pos = positions(t);
+        out.insert(out.end(), pos.begin(), pos.end());
+    }
     if (slot.terms.size() > 1) sortUnique(out);
     return out;
 }
 
 bool HitFinder::slotPresent(const PlanSlot& slot) {
     for (int t : slot.terms)
-        if (find(t)) return true;
+        if (!positions(t).empty() || (positionless_ && wdf(t) > 0)) return true;
     return false;
 }
 
@@ -188,12 +202,12 @@ void HitFinder::collect(const PlanNode& n, bool positive, std::vector<HitRecord>
             if (!positive) return;
             if (n.slots.size() == 1) {
                 for (int t : n.slots[0].terms) {
-                    Present* p = find(t);
-                    if (!p) continue;
-                    const auto& pos = positions(*p);
+                    const auto& pos = positions(t);
                     for (std::uint32_t v : pos) out.push_back(record(v, 1));
+                    if (!positionless_) continue;
                     // Words added without a word number still count as hits.
-                    for (Xapian::termcount i = static_cast<Xapian::termcount>(pos.size()); i < p->wdf; ++i)
+                    const Xapian::termcount all = wdf(t);
+                    for (auto i = static_cast<Xapian::termcount>(pos.size()); i < all; ++i)
                         out.push_back(HitRecord{kNoPosition, 0, 1});
                 }
             } else {

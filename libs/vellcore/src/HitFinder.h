@@ -17,7 +17,10 @@ namespace vellcore {
 
 class HitFinder {
 public:
-    HitFinder(const Xapian::Database& db, const QueryPlan& plan) : db_(db), plan_(plan) {}
+    // positionlessWords: whether the index holds words added without a position; when it
+    // does not, a document's positions say everything and its term list is never read.
+    HitFinder(const Xapian::Database& db, const QueryPlan& plan, bool positionlessWords)
+        : db_(db), plan_(plan), positionless_(positionlessWords), info_(plan.terms.size()) {}
 
     void load(Xapian::docid doc);
     bool matches();
@@ -26,19 +29,21 @@ public:
     void hits(std::vector<HitRecord>& out);
 
 private:
-    struct Present {
-        int term;
-        Xapian::termcount wdf;
-        bool loaded = false;
+    struct TermInfo {
+        unsigned generation = 0;  // info is about the loaded document when it matches
+        bool positionsLoaded = false;
         std::vector<std::uint32_t> positions;  // Xapian positions (word number + 1)
+        Xapian::termcount wdf = 0;
     };
     struct Occurrence {
         std::uint32_t start;
         int length;
     };
 
-    Present* find(int term);
-    const std::vector<std::uint32_t>& positions(Present& p);
+    TermInfo& info(int term);
+    const std::vector<std::uint32_t>& positions(int term);
+    Xapian::termcount wdf(int term);
+    void loadFrequencies();
     std::vector<std::uint32_t> slotPositions(const PlanSlot& slot);
     bool slotPresent(const PlanSlot& slot);
     std::vector<std::uint32_t> phraseStarts(const PlanNode& phrase);
@@ -49,8 +54,11 @@ private:
 
     const Xapian::Database& db_;
     const QueryPlan& plan_;
+    const bool positionless_;
     Xapian::docid doc_ = 0;
-    std::vector<Present> present_;  // sorted by term index
+    unsigned generation_ = 0;
+    bool frequenciesLoaded_ = false;
+    std::vector<TermInfo> info_;  // by term index
 };
 
 }  // namespace vellcore

@@ -19,6 +19,7 @@
 #include "Fields.h"
 #include "ParamsFile.h"
 #include "QueryPlan.h"
+#include "TermCache.h"
 #include "Terms.h"
 #include "Words.h"
 #include "vellcore/IndexObject.h"
@@ -31,7 +32,8 @@ struct Counters {
     std::int64_t words = 0;
     std::int64_t bytes = 0;
     std::int64_t unique = 0;
-    std::int64_t positional = 0;  // 1 once a word with a position was stored
+    std::int64_t positional = 0;    // 1 once a word with a position was stored
+    std::int64_t positionless = 0;  // 1 once a word without a position was stored
 };
 
 // The document between BeginDocument and the call that stores it.
@@ -43,7 +45,7 @@ struct PendingDocument {
     Xapian::docid replaces = 0;  // the stored version it replaces, if any
     DocMeta replacedMeta;
     std::vector<int> fields;  // fields its words stood in (may repeat)
-    bool positional = false;
+    bool positional = false, positionless = false;
     int lastField = 0;
 };
 
@@ -120,7 +122,7 @@ struct IndexObject::Impl {
     bool dictionaryStaged = false;
     WordSet stagedDictionary;
     std::int64_t stagedNewWords = 0;
-    WordSet knownTerms;  // word terms known to be in the index (this writer session)
+    TermCache knownTerms;  // word terms known to be in the index (this writer session)
     Rescan rescan;
     std::string scratch;
 

@@ -35,6 +35,36 @@ struct RunningFlag {
     bool& flag;
 };
 
+// The entries of a query whose hits are its words: the within-document frequencies of its
+// positive terms, summed over the results. A term whose posting list is long beside the
+// results is looked up per result; a short one is walked against a bitmap of results.
+std::int64_t sumFrequencies(const Xapian::Database& d, const QueryPlan& plan,
+                            const std::vector<Xapian::docid>& results) {
+    if (results.empty()) return 0;
+    std::vector<bool> isResult;
+    std::int64_t total = 0;
+    for (int t : plan.positiveTerms) {
+        const std::string& term = plan.terms[t];
+        auto p = d.postlist_begin(term);
+        const auto end = d.postlist_end(term);
+        if (d.get_termfreq(term) > 8 * results.size()) {
+            for (Xapian::docid doc : results) {
+                p.skip_to(doc);
+                if (p == end) break;
+                if (*p == doc) total += p.get_wdf();
+            }
+            continue;
+        }
+        if (isResult.empty()) {
+            isResult.assign(static_cast<std::size_t>(results.back()) + 1, false);
+            for (Xapian::docid doc : results) isResult[doc] = true;
+        }
+        for (p.skip_to(results.front()); p != end && *p <= results.back(); ++p)
+            if (isResult[*p]) total += p.get_wdf();
+    }
+    return total;
+}
+
 }  // namespace
 
 void IndexObject::Impl::progress() {
@@ -89,7 +119,7 @@ int IndexObject::Impl::runQuery(std::string_view query, int& files, std::int64_t
     std::vector<Xapian::docid> results;
     results.reserve(matches.size());
     std::int64_t total = 0;
-    HitFinder finder(d, plan);
+    HitFinder finder(d, plan, counters.positionless != 0);
     std::vector<HitRecord> found;
     unsigned count = 0;
     // A cancel during the match keeps what was matched; one during this loop stops it.
@@ -108,19 +138,7 @@ int IndexObject::Impl::runQuery(std::string_view query, int& files, std::int64_t
         results.push_back(doc);
     }
     std::sort(results.begin(), results.end());
-    if (plan.entriesFromFrequencies) {
-        // Cheap (one pass over each term's postings), so it runs even after a cancel.
-        for (int t : plan.positiveTerms) {
-            const std::string& term = plan.terms[t];
-            auto p = d.postlist_begin(term);
-            const auto end = d.postlist_end(term);
-            for (Xapian::docid doc : results) {
-                p.skip_to(doc);
-                if (p == end) break;
-                if (*p == doc) total += p.get_wdf();
-            }
-        }
-    }
+    if (plan.entriesFromFrequencies) total = sumFrequencies(d, plan, results);
 
     search.results = std::move(results);
     search.plan = std::move(plan);
@@ -156,7 +174,7 @@ bool IndexObject::Impl::hits(int index, std::vector<HitRecord>& out) {
     if (index < 0 || static_cast<std::size_t>(index) >= search.results.size() || !search.plan)
         fail(2, "result " + std::to_string(index) + " is beyond the " +
                     std::to_string(search.results.size()) + " results");
-    HitFinder finder(db(), *search.plan);
+    HitFinder finder(db(), *search.plan, counters.positionless != 0);
     finder.load(search.results[index]);
     finder.hits(out);
     return true;

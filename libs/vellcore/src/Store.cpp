@@ -21,7 +21,7 @@ constexpr const char* kDictionaryKey = "vellcore.dictionary";
 std::string renderCounters(const Counters& c) {
     std::string body = "1 " + std::to_string(c.removed) + " " + std::to_string(c.words) + " " +
                        std::to_string(c.bytes) + " " + std::to_string(c.unique) + " " +
-                       std::to_string(c.positional);
+                       std::to_string(c.positional) + " " + std::to_string(c.positionless);
     char crc[10];
     std::snprintf(crc, sizeof crc, " %08x", crc32(body));
     return body + crc;
@@ -36,11 +36,12 @@ bool parseCounters(const std::string& text, Counters& c) {
     std::istringstream in(text.substr(0, space));
     int version = 0;
     Counters read;
-    if (!(in >> version >> read.removed >> read.words >> read.bytes >> read.unique >> read.positional) ||
+    if (!(in >> version >> read.removed >> read.words >> read.bytes >> read.unique >> read.positional >>
+          read.positionless) ||
         version != 1)
         return false;
     if (read.removed < 0 || read.words < 0 || read.bytes < 0 || read.unique < 0 ||
-        (read.positional != 0 && read.positional != 1))
+        (read.positional != 0 && read.positional != 1) || (read.positionless != 0 && read.positionless != 1))
         return false;
     c = read;
     return true;
