@@ -9,7 +9,7 @@ cd "$(dirname "$0")/../.."
 BUILD=${BUILD:-build}
 DOCS=${DOCS:-100000}
 ROUNDS=${ROUNDS:-2}
-OUT=${OUT:-bench/out/engine}
+OUT=$(realpath -m "${OUT:-bench/out/engine}")  # the engine takes absolute index paths only
 mkdir -p "$OUT"
 [ -f "$BUILD/CMakeCache.txt" ] || ./scripts/build.sh "$BUILD" >/dev/null
 cmake --build "$BUILD" --target bench_engine_index bench_xapian_index bench_engine_query >/dev/null

@@ -224,6 +224,19 @@ TEST_F(Documents, FieldsAndElementPathsInTreeOrder) {
     EXPECT_EQ(found(*index, "//b[dd]"), std::vector<std::string>{"/d/x.xml"});
 }
 
+TEST_F(Documents, FieldsMetFirstDuringAnUpdateAreKeptLikeTheOthers) {
+    ASSERT_TRUE(addText(*index, "/d/a.xml", "one@/a/b"));
+    ASSERT_TRUE(reopen(*index));
+    // An automatic update asks for a label's field before any document is begun.
+    const int label = index->GetFieldNumber("/mail");
+    EXPECT_GT(label, 0);
+    ASSERT_TRUE(addText(*index, "/d/b.xml", "two@/mail/a/b"));
+    ASSERT_TRUE(reopen(*index));
+    EXPECT_EQ(index->GetFieldNumber("/mail"), label);
+    EXPECT_EQ(found(*index, "/mail/a[two]"), std::vector<std::string>{"/d/b.xml"});
+    EXPECT_EQ(found(*index, "//b[one | two]"), (std::vector<std::string>{"/d/a.xml", "/d/b.xml"}));
+}
+
 TEST_F(Documents, EnumWordsWithPatterns) {
     ASSERT_TRUE(addText(*index, "/d/a.txt", "Zebra apple Mango apricot field@title"));
     ASSERT_TRUE(reopen(*index));

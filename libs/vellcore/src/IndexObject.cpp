@@ -42,7 +42,7 @@ R guarded(Impl& impl, Op op, R failed, F&& body) noexcept {
             impl.setError(e.code(), e.what());
         } catch (const Xapian::DatabaseModifiedError& e) {
             // Another process committed twice while we read: read again from its state.
-            if (attempt == 0 && op == Op::Read && impl.reader) {
+            if (attempt == 0 && !impl.writer && impl.reader) {
                 try {
                     impl.reader->reopen();
                     impl.loadState(*impl.reader);
