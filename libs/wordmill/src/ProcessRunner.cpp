@@ -193,7 +193,13 @@ ProgramResult RunProgram(const ProgramCall& call) {
                     call.outputLimit > result.output.size() ? call.outputLimit - result.output.size() : 0;
                 const std::size_t take = std::min<std::size_t>(room, static_cast<std::size_t>(n));
                 result.output.append(buffer, take);
-                if (take < static_cast<std::size_t>(n)) result.outputTruncated = true;
+                if (take < static_cast<std::size_t>(n)) {
+                    // More output than anyone can use: stop the program now.
+                    result.outputTruncated = true;
+                    ::kill(-pid, SIGKILL);
+                    if (!reaped) ::kill(pid, SIGKILL);
+                    readEnd.reset();
+                }
             } else if (n == 0 || (errno != EINTR && errno != EAGAIN)) {
                 readEnd.reset();
             }
