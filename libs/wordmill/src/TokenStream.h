@@ -1,0 +1,88 @@
+// The inside of the parsers: a token stream reads the words of one open document in
+// order, and the word scanner does the character work shared by the three formats.
+//
+// A stream borrows the parser's document text and table; the parser owns both and keeps
+// them unchanged while any stream exists. Single-threaded.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "textfold/TextFold.h"
+
+namespace wordmill {
+
+struct Token {
+    std::string_view text;       // UTF-8, entities decoded (may be cut after 256 characters)
+    std::size_t length = 0;      // characters of the whole word (never cut)
+    std::size_t byteBegin = 0;   // in the document text
+    std::size_t byteEnd = 0;
+    std::uint32_t charBegin = 0;
+    std::uint32_t charEnd = 0;
+    std::uint16_t tag = 0;
+};
+
+enum class StreamResult { Word, End, Error };
+
+class TokenStream {
+public:
+    virtual ~TokenStream() = default;
+    virtual StreamResult next(Token& token) = 0;
+};
+
+// Characters of words longer than this are not kept: no parser delivers such a word
+// (the maximum length is one byte), but its length is still counted.
+inline constexpr std::size_t kKeptWordChars = 256;
+
+// Walks the document text with a byte and a character position. The text is valid
+// UTF-8 (the parser decoded it), so multi-byte sequences need no checks here.
+class WordScanner {
+public:
+    enum class Stop { Word, Markup, End };
+
+    WordScanner(std::string_view text, const textfold::CharTable& table, bool markup, bool html);
+
+    std::size_t bytePos() const { return pos_; }
+    std::uint32_t charPos() const { return chars_; }
+    std::string_view text() const { return text_; }
+
+    // Moves forward to byte position `to` (a character boundary), counting characters.
+    void advanceTo(std::size_t to);
+
+    // Reads content from the current position: skips non-word characters and returns at
+    // the next word (token filled, position behind it), at a "<" when the text has markup
+    // (position on it), or at `limit`. References are decoded in markup text.
+    Stop scan(std::size_t limit, Token& token);
+
+    // Reads a run of characters that are all content (a CDATA section): no references,
+    // no markup. Returns Word or End (at limit).
+    Stop scanRaw(std::size_t limit, Token& token);
+
+private:
+    char32_t decodeAt(std::size_t& pos) const;
+    bool isWordAscii(unsigned char b) const { return asciiWord_[b] != 0; }
+    Stop scanImpl(std::size_t limit, Token& token, bool allowMarkup);
+
+    std::string_view text_;
+    const textfold::CharTable& table_;
+    bool markup_;
+    bool html_;
+    std::size_t pos_ = 0;
+    std::uint32_t chars_ = 0;
+    unsigned char asciiWord_[128];
+    std::string buffer_;
+};
+
+}  // namespace wordmill
+
+namespace wordmill {
+
+// The stream of a finished document: no more words.
+class EmptyStream : public TokenStream {
+public:
+    StreamResult next(Token&) override { return StreamResult::End; }
+};
+
+}  // namespace wordmill

@@ -1,0 +1,20 @@
+// The text of modern office documents and e-books: .docx (word/document.xml), .odt
+// (content.xml) and .epub (its XHTML chapters in reading order), read out of the zip
+// container with the archive reader and turned into plain text, paragraphs on their own
+// lines. Only the documents' text counts, never their markup or attributes.
+//
+// Pure functions; thread-safe.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "parserset/DocumentKind.h"
+
+namespace vellumar {
+
+// Nothing when the file is not a readable container of that kind.
+std::optional<std::string> ConvertOfficeDocument(const std::filesystem::path& file, DocumentKind kind);
+
+}  // namespace vellumar
