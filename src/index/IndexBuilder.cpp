@@ -1,0 +1,396 @@
+#include "index/IndexBuilder.h"
+
+#include <charconv>
+#include <system_error>
+
+#include "index/BuildResult.h"
+#include "index/IndexFolder.h"
+#include "index/WordListFiles.h"
+#include "index/WordLists.h"
+#include "monitor/MonitorLock.h"
+#include "monitor/Notifier.h"
+#include "parserset/TParserSet.h"
+#include "platform/DosStamp.h"
+#include "platform/Priority.h"
+
+namespace fs = std::filesystem;
+
+namespace vellumar {
+
+namespace {
+
+constexpr int kCompactingRatio = 50;
+
+std::optional<int> parseNumber(const std::string& text) {
+    const std::string t = trimmed(text);
+    int value = 0;
+    const auto [end, error] = std::from_chars(t.data(), t.data() + t.size(), value);
+    if (t.empty() || error != std::errc() || end != t.data() + t.size()) return std::nullopt;
+    return value;
+}
+
+// Removes what a failed creation left in the index folder, the folder too when empty.
+void removeIndexLeftovers(vellcore::IndexObject& index) {
+    index.DeleteIndexFiles();
+    std::error_code ec;
+    fs::remove(fs::path(index.GetIndexPath()) / "tmp", ec);
+    fs::remove(index.GetIndexPath(), ec);
+}
+
+}  // namespace
+
+IndexBuilder::IndexBuilder(BuilderServices services) : services_(std::move(services)) {}
+
+bool IndexBuilder::Validate(const IndexRequest& request, int& maxLength, int& minLength) const {
+    const bool noName = trimmed(request.name).empty();
+    const bool noScope = trimmed(request.scope).empty();
+    if (noName) {
+        // With neither a name nor a scope the button was pressed by mistake: say nothing.
+        if (!noScope)
+            services_.ui.showMessage("Index name not must be empty.", MessageIcon::Warning,
+                                     MessageButtons::Ok);
+        return false;
+    }
+    if (noScope) {
+        services_.ui.showMessage("Location of files to index not must be empty.",
+                                 MessageIcon::Warning, MessageButtons::Ok);
+        return false;
+    }
+    const auto max = parseNumber(request.maxLength);
+    const auto min = parseNumber(request.minLength);
+    if (!max || !min || *max < 3 || *max > 99 || *min < 1 || *min > 32) {
+        services_.ui.showMessage(
+            "Make sure \"Maximum word length\",\r\"Minimum word length\" and/or\r\"Compacting "
+            "ratio\" have proper values",
+            MessageIcon::Warning, MessageButtons::Ok);
+        return false;
+    }
+    maxLength = *max;
+    minLength = *min;
+    return true;
+}
+
+BuildOutcome IndexBuilder::Build(BuildKind kind, int position, IndexRequest& request) {
+    BuildOutcome outcome;
+    errorLog_.clear();
+    int maxLength = 32, minLength = 2;
+    if (kind != BuildKind::UpdateFile && !Validate(request, maxLength, minLength)) return outcome;
+    if (kind == BuildKind::Create && request.name == kCacheWatcherIndexName && request.filesAsText) {
+        services_.ui.showMessage(
+            "Cache Watcher index requires files to be\rparsed as HTML (not as source).",
+            MessageIcon::Warning, MessageButtons::Ok);
+        request.filesAsText = false;
+        if (listener_) listener_->requestChanged(request);
+    }
+
+    outcome.ran = true;
+    busy_ = true;
+    if (listener_) listener_->buildStarted();
+    services_.ui.showStatus("Searching for files to index...");
+    MonitorLock lock(services_.notifier);
+    std::int32_t result = 0;
+    {
+        IdlePriorityScope idle;
+        switch (kind) {
+            case BuildKind::Create:
+                if (services_.catalogue.opened() >= 0)
+                    services_.catalogue.UnloadIndex(services_.catalogue.opened());
+                result = CreateIndex(request, maxLength, minLength, position);
+                break;
+            case BuildKind::Update: result = UpdateIndex(position, request); break;
+            case BuildKind::UpdateFile: result = UpdateOneFile(position, request); break;
+        }
+    }
+    if (!errorLog_.empty() && result != BuildResult::kUserCancel) {
+        const fs::path file = errorLogFile();
+        errorLog_.save(file);
+        services_.ui.showMessage("Some files weren't parsed successfully.\rFor list of these files "
+                                 "see in log file \r" +
+                                     file.string() + ".",
+                                 MessageIcon::Warning, MessageButtons::Ok);
+    }
+    busy_ = false;
+    if (listener_) listener_->buildFinished();
+    outcome.code = result;
+    outcome.position = position;
+
+    // Abandoned (an empty dictionary declined, an index another program holds): nothing
+    // was built and nothing is reported further.
+    if (result == BuildResult::kAbandoned) return outcome;
+    if (isBuildSuccess(result)) {
+        writeDefinition(position, request);
+        services_.ui.showStatus("All is OK!");
+        return outcome;
+    }
+    if (kind == BuildKind::Update && position >= 0) {
+        vellcore::IndexObject* index = services_.catalogue.object(position);
+        if (index && !index->DeleteIndexFiles()) {
+            // Another program holds the files: the index stays, in every list.
+            services_.ui.showMessage(kCannotModifyMessage, MessageIcon::Warning, MessageButtons::Ok);
+            return outcome;
+        }
+        std::error_code ec;
+        fs::remove(services_.catalogue.definitionFile(position), ec);
+        services_.catalogue.erase(position);
+        outcome.position = -1;
+    }
+    reportFailure(kind, result);
+    return outcome;
+}
+
+void IndexBuilder::reportFailure(BuildKind kind, std::int32_t code) {
+    const std::string prefix = kind == BuildKind::Create ? "Index wasn't created successfully: "
+                                                         : "Index wasn't updated successfully: ";
+    services_.ui.showMessage(prefix + buildResultText(code) +
+                                 "\rYou can recreate index manually or Vellumar\rtry repair index "
+                                 "at next launch.",
+                             MessageIcon::Error, MessageButtons::Ok);
+}
+
+std::int32_t IndexBuilder::walkResult(std::int32_t result) const {
+    if (services_.cancel.load() || services_.notifier.Aborted()) return BuildResult::kUserCancel;
+    if (services_.indexer.stopCode() != 0) return services_.indexer.stopCode();
+    return result;
+}
+
+std::int32_t IndexBuilder::prepareForSearch(vellcore::IndexObject& index, std::int32_t result) {
+    services_.ui.showStatus("Preparing index files for search.");
+    index.CloseFiles();
+    if (const int code = index.GetErrorCode()) return code;
+    index.Prepare(3, "", nullptr, 32, 2, kCompactingRatio);
+    if (const int code = index.GetErrorCode()) return code;
+    return result;
+}
+
+std::int32_t IndexBuilder::CreateIndex(IndexRequest& request, int maxLength, int minLength,
+                                       int& position) {
+    position = -1;
+    services_.cancel = false;
+    services_.notifier.SetAborted(false);
+    TParserSet& parsers = services_.parsers;
+    parsers.SetMaxWordLength(static_cast<std::uint8_t>(maxLength));
+    parsers.SetMinWordLength(static_cast<std::uint8_t>(minLength));
+    parsers.SetLanguageTable(request.languageTable);
+
+    const std::string folder = services_.catalogue.settings().indexFolder;
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    const std::string name = trimmed(request.name);
+    auto index = vellcore::CreateIndexObject(indexPathOf(folder, name).string(), 0);
+    if (!index) return BuildResult::kOutOfMemory;
+    if (const int code = index->GetErrorCode()) return code;
+    index->Prepare(2, request.languageName, &request.languageTable, maxLength, minLength,
+                   kCompactingRatio);
+    if (const int code = index->GetErrorCode()) {
+        removeIndexLeftovers(*index);
+        return code;
+    }
+
+    bool changed = false;
+    if (request.useStopWords) {
+        if (const auto file = resolveWordListFile(request.stopWords, services_.home))
+            loadStopWords(*index, parsers.TextParser(), *file);
+        else
+            request.useStopWords = false, changed = true;
+    }
+    if (request.useDictionary) {
+        const auto file = resolveWordListFile(request.dictionary, services_.home);
+        if (!file) {
+            request.useDictionary = false, changed = true;
+        } else if (loadDictionary(*index, parsers.TextParser(), *file) == DictionaryLoad::Empty) {
+            if (services_.ui.showMessage(kEmptyDictionaryQuestion, MessageIcon::Question,
+                                         MessageButtons::YesNo) != MessageResult::Yes) {
+                removeIndexLeftovers(*index);
+                return BuildResult::kAbandoned;
+            }
+            request.useDictionary = false, changed = true;
+        }
+    }
+    if (changed && listener_) listener_->requestChanged(request);
+
+    vellcore::IndexObject& created = *index;
+    services_.indexer.begin(created, {request.archives, request.filesAsText}, errorLog_);
+    position = services_.catalogue.insert(std::move(index), name, request.scope,
+                                          request.autoUpdate, /*scan=*/true);
+    std::int32_t result = walkResult(0);
+    services_.indexer.end();
+
+    services_.ui.showStatus("Preparing index files for search.");
+    if (created.GetRecordCount() != 0) {
+        const std::int32_t prepared = prepareForSearch(created, 0);
+        if (result == 0) result = prepared;
+    } else if (result == 0) {
+        result = BuildResult::kNoFiles;
+    }
+    if (isBuildSuccess(result)) {
+        services_.catalogue.setOpened(position);
+        return result;
+    }
+    removeIndexLeftovers(created);
+    services_.catalogue.erase(position);
+    position = -1;
+    return result;
+}
+
+std::int32_t IndexBuilder::UpdateIndex(int position, const IndexRequest& request) {
+    services_.cancel = false;
+    services_.notifier.SetAborted(false);
+    vellcore::IndexObject* index = services_.catalogue.object(position);
+    if (!index) return BuildResult::kInvalidValue;
+    if (!index->CanModify()) {
+        services_.ui.showMessage(kCannotModifyMessage, MessageIcon::Warning, MessageButtons::Ok);
+        return BuildResult::kAbandoned;
+    }
+    const std::string languageName = index->GetLanguageName();
+    const textfold::CharTable table = index->GetLanguageTable();
+    const int maxLength = index->GetMaxWordLength();
+    const int minLength = index->GetMinWordLength();
+    const int ratio = index->GetCompactingRatio();
+    TParserSet& parsers = services_.parsers;
+    parsers.SetMaxWordLength(static_cast<std::uint8_t>(maxLength));
+    parsers.SetMinWordLength(static_cast<std::uint8_t>(minLength));
+    parsers.SetLanguageTable(table);
+    index->BeginSession();
+
+    std::int32_t result = 0;
+    const int records = index->GetRecordCount();
+    if (records != 0 && ratio < index->GetRemovedCount() * 100 / records) {
+        // Too many dead records: rebuild from scratch; the walk below adds everything.
+        if (!index->DeleteIndexFiles()) {
+            services_.ui.showMessage(kCannotModifyMessage, MessageIcon::Warning, MessageButtons::Ok);
+            index->EndSession();
+            return BuildResult::kAbandoned;
+        }
+        index->Prepare(2, languageName, &table, maxLength, minLength, ratio);
+        if (const int code = index->GetErrorCode()) {
+            index->EndSession();
+            return code;
+        }
+    } else if (!index->ReadyForRescan()) {
+        services_.ui.showMessage(kCannotModifyMessage, MessageIcon::Warning, MessageButtons::Ok);
+        index->EndSession();
+        return BuildResult::kAbandoned;
+    }
+
+    services_.indexer.begin(*index, {request.archives, request.filesAsText}, errorLog_);
+    services_.notifier.SetScope(position, request.scope);
+    result = walkResult(result);
+    services_.indexer.end();
+    result = prepareForSearch(*index, result);
+    index->EndSession();
+    return result;
+}
+
+std::int32_t IndexBuilder::UpdateOneFile(int position, const IndexRequest& request) {
+    services_.cancel = false;
+    vellcore::IndexObject* index = services_.catalogue.object(position);
+    if (!index) return BuildResult::kInvalidValue;
+    const std::string& name = request.scope;
+    // Archive members are brought up to date with their archive, by a full update.
+    if (name.find("//") != std::string::npos) return BuildResult::kAbandoned;
+    if (!index->CanModify()) {
+        services_.ui.showMessage(kCannotModifyMessage, MessageIcon::Warning, MessageButtons::Ok);
+        return BuildResult::kAbandoned;
+    }
+    TParserSet& parsers = services_.parsers;
+    parsers.SetMaxWordLength(static_cast<std::uint8_t>(index->GetMaxWordLength()));
+    parsers.SetMinWordLength(static_cast<std::uint8_t>(index->GetMinWordLength()));
+    parsers.SetLanguageTable(index->GetLanguageTable());
+    index->BeginSession();
+    std::int32_t result = 0;
+    if (index->RemoveDocument(name)) {
+        wordmill::WordRecord record;
+        wordmill::Parser* parser = parsers.OpenDocument(name, request.filesAsText, record);
+        const auto stamp = dosStampOfFile(name);
+        if (parser && stamp && parser->GetDocumentSize() != 0) {
+            if (index->BeginDocument(name, *stamp, parser->GetDocumentSize())) {
+                services_.indexer.begin(*index, {request.archives, request.filesAsText}, errorLog_);
+                result = services_.indexer.AddDocumentWords(name, *parser, record);
+                services_.indexer.end();
+            } else {
+                const int code = index->GetErrorCode();
+                index->ClearError();
+                parser->Close();
+                if (code != vellcore::kDeclined) {
+                    errorLog_.report(std::to_string(code) + " - Error " + name);
+                    result = code;
+                }
+            }
+        } else if (parser) {
+            parser->Close();
+        }
+        // A file that is gone or empty now simply stays out of the index.
+    }
+    result = prepareForSearch(*index, result);
+    index->EndSession();
+    return result;
+}
+
+void IndexBuilder::writeDefinition(int position, const IndexRequest& request) {
+    if (position < 0) return;
+    const fs::path file = services_.catalogue.definitionFile(position);
+    IndexDefinition definition = IndexDefinition::load(file).value_or(IndexDefinition{});
+    definition.scope = request.scope;
+    definition.express = request.express;
+    definition.dictionary = request.useDictionary ? request.dictionary : "";
+    definition.stopWords = request.useStopWords ? request.stopWords : "";
+    definition.archive = request.archives;
+    definition.lastUpdated = lastUpdatedNow();
+    definition.notes = request.notes;
+    definition.monitored = request.autoUpdate;
+    definition.filesAsText = request.filesAsText;
+    if (!definition.save(file))
+        services_.ui.showMessage("Can't open the file " + file.string(), MessageIcon::Error,
+                                 MessageButtons::Ok);
+}
+
+bool IndexBuilder::RemoveIndex(int position, bool ask) {
+    if (ask && services_.ui.showMessage("Are you sure you want to remove the selected index?",
+                                        MessageIcon::Question,
+                                        MessageButtons::YesNo) != MessageResult::Yes)
+        return false;
+    MonitorLock lock(services_.notifier);
+    vellcore::IndexObject* index = services_.catalogue.object(position);
+    if (!index || !index->DeleteIndexFiles()) {
+        services_.ui.showMessage(kCannotModifyMessage, MessageIcon::Warning, MessageButtons::Ok);
+        return false;
+    }
+    std::error_code ec;
+    fs::remove(services_.catalogue.definitionFile(position), ec);
+    fs::remove(index->GetIndexPath(), ec);  // the engine folder, once empty
+    services_.catalogue.erase(position);
+    return true;
+}
+
+std::unique_ptr<vellcore::IndexObject> IndexBuilder::RepairIndex(int position,
+                                                                 const std::string& languageName,
+                                                                 const textfold::CharTable& table,
+                                                                 bool filesAsText) {
+    MonitorLock lock(services_.notifier);
+    const fs::path path = services_.catalogue.indexPath(position);
+    auto index = vellcore::CreateIndexObject(path.string(), 0);
+    if (!index) return nullptr;
+    index->ClearError();
+    if (!index->DeleteIndexFiles()) return nullptr;
+    index->Prepare(2, languageName, &table, 32, 2, kCompactingRatio);
+    if (index->GetErrorCode() != 0) return nullptr;
+
+    // Fill the new index from the scope the old one had, so that a repaired index is a
+    // working index again and not an empty shell.
+    const auto definition = IndexDefinition::load(services_.catalogue.definitionFile(position));
+    services_.parsers.SetMaxWordLength(32);
+    services_.parsers.SetMinWordLength(2);
+    services_.parsers.SetLanguageTable(table);
+    errorLog_.clear();
+    services_.cancel = false;
+    services_.notifier.SetAborted(false);
+    if (definition && !trimmed(definition->scope).empty()) {
+        services_.indexer.begin(*index, {definition->archive, filesAsText}, errorLog_);
+        services_.notifier.SetScope(position, services_.catalogue.effectiveScope(definition->scope));
+        services_.indexer.end();
+    }
+    if (prepareForSearch(*index, 0) != 0) return nullptr;
+    return index;
+}
+
+}  // namespace vellumar
