@@ -1,6 +1,7 @@
 #include "wordmill/Parser.h"
 
 #include <algorithm>
+#include <cstring>
 #include <deque>
 #include <fstream>
 #include <limits>
@@ -35,11 +36,26 @@ bool readWholeFile(const std::filesystem::path& file, std::string& out) {
     return !in.bad();
 }
 
-// Control characters other than TAB, LF and CR become blanks, as in the viewer.
+// Control characters other than TAB, LF and CR become blanks, as in the viewer. Eight
+// bytes at a time: only a block holding a byte below 32 is looked at byte by byte.
 void blankControlCharacters(std::string& text) {
-    for (char& c : text) {
-        const auto b = static_cast<unsigned char>(c);
-        if (b < 32 && b != 9 && b != 10 && b != 13) c = ' ';
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
+    char* s = text.data();
+    const std::size_t n = text.size();
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t block;
+        std::memcpy(&block, s + i, 8);
+        if (((block - kOnes * 32) & ~block & kHigh) == 0) continue;
+        for (std::size_t k = i; k < i + 8; ++k) {
+            const auto b = static_cast<unsigned char>(s[k]);
+            if (b < 32 && b != 9 && b != 10 && b != 13) s[k] = ' ';
+        }
+    }
+    for (; i < n; ++i) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        if (b < 32 && b != 9 && b != 10 && b != 13) s[i] = ' ';
     }
 }
 

@@ -63,7 +63,12 @@ public:
 private:
     char32_t decodeAt(std::size_t& pos) const;
     bool isWordAscii(unsigned char b) const { return asciiWord_[b] != 0; }
-    Stop scanImpl(std::size_t limit, Token& token, bool allowMarkup);
+    template <bool allowMarkup>
+    Stop scanImpl(std::size_t limit, Token& token);
+
+    // Byte classes for the fast loops: ASCII separators, ASCII word characters, and
+    // everything that needs a closer look (bytes of multi-byte characters, "<", "&").
+    static constexpr unsigned char kSeparator = 0, kWord = 1, kSpecial = 2;
 
     std::string_view text_;
     const textfold::CharTable& table_;
@@ -72,6 +77,7 @@ private:
     std::size_t pos_ = 0;
     std::uint32_t chars_ = 0;
     unsigned char asciiWord_[128];
+    unsigned char byteClass_[256];
     std::string buffer_;
 };
 
