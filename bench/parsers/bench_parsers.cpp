@@ -22,14 +22,28 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 void makeCorpus(const std::filesystem::path& file, std::size_t bytes, bool accents) {
-    const std::vector<std::string> ascii = {"the", "search", "index", "of", "a", "document", "Folder",
-                                            "quick", "brown", "fox", "jumps", "over", "lazy", "dog",
-                                            "and", "to", "Vellumar", "archive", "is", "query", "42", "x",
-                                            "information", "retrieval", "system", "with", "words"};
-    const std::vector<std::string> accented = {"\xC3\xA9l\xC3\xA8ve", "Stra\xC3\x9F" "e", "gar\xC3\xA7on",
-                                               "\xC3\xBC" "ber", "na\xC3\xAFve", "caf\xC3\xA9", "M\xC3\xBCller",
-                                               "d\xC3\xA9j\xC3\xA0", "\xC5\x93uvre", "Gr\xC3\xB6\xC3\x9F" "e",
-                                               "for\xC3\xAAt", "\xC3\xA0", "b\xC3\xA4r", "No\xC3\xABl"};
+    const std::vector<std::string> ascii = {
+        "the",   "search",      "index",     "of",      "a",    "document", "Folder",
+        "quick", "brown",       "fox",       "jumps",   "over", "lazy",     "dog",
+        "and",   "to",          "Vellumar",  "archive", "is",   "query",    "42",
+        "x",     "information", "retrieval", "system",  "with", "words"};
+    const std::vector<std::string> accented = {"\xC3\xA9l\xC3\xA8ve",
+                                               "Stra\xC3\x9F"
+                                               "e",
+                                               "gar\xC3\xA7on",
+                                               "\xC3\xBC"
+                                               "ber",
+                                               "na\xC3\xAFve",
+                                               "caf\xC3\xA9",
+                                               "M\xC3\xBCller",
+                                               "d\xC3\xA9j\xC3\xA0",
+                                               "\xC5\x93uvre",
+                                               "Gr\xC3\xB6\xC3\x9F"
+                                               "e",
+                                               "for\xC3\xAAt",
+                                               "\xC3\xA0",
+                                               "b\xC3\xA4r",
+                                               "No\xC3\xABl"};
     const char* const separators[] = {" ", " ", " ", " ", ", ", ". ", " - ", "; ", "\n"};
     std::mt19937 random(12345);
     std::ofstream out(file, std::ios::binary);
@@ -54,7 +68,8 @@ struct Measure {
     double seconds = 0;
 };
 
-Measure parseFiles(const std::vector<std::filesystem::path>& files, bool html, const textfold::CharTable& table) {
+Measure parseFiles(const std::vector<std::filesystem::path>& files, bool html,
+                   const textfold::CharTable& table) {
     auto parser = html ? wordmill::CreateHtmlParser(table) : wordmill::CreateTextParser(table);
     wordmill::WordRecord record;
     Measure m;
@@ -84,7 +99,8 @@ Measure wordCount(const std::vector<std::filesystem::path>& files, std::uint64_t
     // The last line is the total (or the only count).
     const std::size_t end = r.output.find_last_not_of('\n');
     const std::size_t begin = r.output.find_last_of('\n', end);
-    m.words = std::strtoull(r.output.c_str() + (begin == std::string::npos ? 0 : begin + 1), nullptr, 10);
+    m.words =
+        std::strtoull(r.output.c_str() + (begin == std::string::npos ? 0 : begin + 1), nullptr, 10);
     return m;
 }
 
@@ -111,8 +127,8 @@ int run(const std::filesystem::path& dir, const std::filesystem::path& htmlDir, 
         {"text parser, UTF-8 with accents", {dir / "utf8.txt"}, false, vellumar::FrenchTable()},
         {"HTML parser, HTML pages", pages, true, textfold::englishTable()},
     };
-    std::printf("%-34s %10s %12s %12s %10s %12s %12s\n", "corpus", "MB", "ours MB/s", "wc -w MB/s", "ratio",
-                "our words", "wc words");
+    std::printf("%-34s %10s %12s %12s %10s %12s %12s\n", "corpus", "MB", "ours MB/s", "wc -w MB/s",
+                "ratio", "our words", "wc words");
     for (const Corpus& c : corpora) {
         if (c.files.empty()) {
             std::printf("%-34s (no files)\n", c.name);
@@ -127,8 +143,9 @@ int run(const std::filesystem::path& dir, const std::filesystem::path& htmlDir, 
             theirs.push_back(lastWc.bytes / 1e6 / lastWc.seconds);
         }
         const double o = median(ours), t = median(theirs);
-        std::printf("%-34s %10.1f %12.1f %12.1f %9.2fx %12llu %12llu\n", c.name, last.bytes / 1e6, o, t, o / t,
-                    static_cast<unsigned long long>(last.words), static_cast<unsigned long long>(lastWc.words));
+        std::printf("%-34s %10.1f %12.1f %12.1f %9.2fx %12llu %12llu\n", c.name, last.bytes / 1e6,
+                    o, t, o / t, static_cast<unsigned long long>(last.words),
+                    static_cast<unsigned long long>(lastWc.words));
     }
     return 0;
 }
@@ -143,7 +160,8 @@ int main(int argc, char** argv) {
         makeCorpus(std::filesystem::path(argv[2]) / "utf8.txt", mb << 20, true);
         return 0;
     }
-    if (argc >= 4 && std::string(argv[1]) == "run") return run(argv[2], argv[3], argc >= 5 ? std::stoi(argv[4]) : 5);
+    if (argc >= 4 && std::string(argv[1]) == "run")
+        return run(argv[2], argv[3], argc >= 5 ? std::stoi(argv[4]) : 5);
     std::fprintf(stderr, "usage: bench_parsers make-corpora DIR [MB] | run DIR HTMLDIR [ROUNDS]\n");
     return 2;
 }

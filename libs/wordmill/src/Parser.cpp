@@ -62,11 +62,20 @@ void blankControlCharacters(std::string& text) {
 void appendEscaped(std::string& out, std::string_view text) {
     for (char c : text) {
         switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            default: out += c;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            default:
+                out += c;
         }
     }
 }
@@ -207,16 +216,15 @@ bool Parser::GetPassage(const HitRecord* hits, std::size_t count, std::string& o
     out.clear();
     if (!open_ || !hits || count == 0 || hits[0].firstWord == kNoPosition) return false;
     const std::int64_t target = hits[0].firstWord;
-    const std::int64_t hitWords =
-        std::clamp<std::int64_t>(hits[0].wordCount, 1, kPassageHitWords);
+    const std::int64_t hitWords = std::clamp<std::int64_t>(hits[0].wordCount, 1, kPassageHitWords);
     const std::int64_t firstNeeded = std::max<std::int64_t>(0, target - kPassageContext);
     const std::int64_t lastNeeded = target + hitWords - 1 + kPassageContext;
 
     if (!passageRing_) passageRing_ = std::make_unique<PassageRing>();
     auto& ring = passageRing_->words;
-    const bool behind = ring.empty() ? passageCounter_ > firstNeeded
-                                     : ring.front().number > firstNeeded &&
-                                           passageCounter_ > firstNeeded;
+    const bool behind = ring.empty()
+                            ? passageCounter_ > firstNeeded
+                            : ring.front().number > firstNeeded && passageCounter_ > firstNeeded;
     if (!passageStream_ || behind) {
         passageStream_ = makeStream();
         passageCounter_ = 0;
@@ -265,10 +273,9 @@ bool Parser::GetPassage(const HitRecord* hits, std::size_t count, std::string& o
                 out += "</b>";
                 inBold = false;
             }
-            if (source && prev.byteEnd <= w.byteBegin &&
-                w.byteBegin - prev.byteEnd <= kLongestGap)
-                appendCollapsed(out, std::string_view(text_).substr(prev.byteEnd,
-                                                                    w.byteBegin - prev.byteEnd));
+            if (source && prev.byteEnd <= w.byteBegin && w.byteBegin - prev.byteEnd <= kLongestGap)
+                appendCollapsed(
+                    out, std::string_view(text_).substr(prev.byteEnd, w.byteBegin - prev.byteEnd));
             else if (source && prev.byteEnd <= w.byteBegin)
                 out += " ... ";
             else

@@ -7,7 +7,8 @@ WordScanner::WordScanner(std::string_view text, const textfold::CharTable& table
                          bool html)
     : text_(text), table_(table), markup_(markup), html_(html) {
     for (int b = 0; b < 128; ++b) asciiWord_[b] = table[b] != 0 ? 1 : 0;
-    for (int b = 0; b < 256; ++b) byteClass_[b] = b >= 0x80 ? kSpecial : (table[b] != 0 ? kWord : kSeparator);
+    for (int b = 0; b < 256; ++b)
+        byteClass_[b] = b >= 0x80 ? kSpecial : (table[b] != 0 ? kWord : kSeparator);
     byteClass_[0] = kSpecial;
     if (markup) {
         byteClass_['<'] = byteClass_['&'] = kSpecial;
@@ -19,8 +20,7 @@ void WordScanner::advanceTo(std::size_t to) {
     if (to > text_.size()) to = text_.size();
     const char* s = text_.data();
     std::uint32_t n = 0;
-    for (std::size_t i = pos_; i < to; ++i)
-        n += (static_cast<unsigned char>(s[i]) & 0xC0) != 0x80;
+    for (std::size_t i = pos_; i < to; ++i) n += (static_cast<unsigned char>(s[i]) & 0xC0) != 0x80;
     chars_ += n;
     pos_ = to;
 }
@@ -35,7 +35,8 @@ char32_t WordScanner::decodeAt(std::size_t& pos) const {
         return cp;
     }
     if (b0 < 0xF0) {
-        const char32_t cp = ((b0 & 0x0Fu) << 12) | ((s[pos + 1] & 0x3Fu) << 6) | (s[pos + 2] & 0x3Fu);
+        const char32_t cp =
+            ((b0 & 0x0Fu) << 12) | ((s[pos + 1] & 0x3Fu) << 6) | (s[pos + 2] & 0x3Fu);
         pos += 3;
         return cp;
     }
@@ -170,7 +171,8 @@ WordScanner::Stop WordScanner::scanImpl(std::size_t limit, Token& token) {
     token.byteEnd = p;
     token.charEnd = chars;
     token.length = length;
-    token.text = buffered ? std::string_view(buffer_) : text_.substr(token.byteBegin, p - token.byteBegin);
+    token.text =
+        buffered ? std::string_view(buffer_) : text_.substr(token.byteBegin, p - token.byteBegin);
     return Stop::Word;
 }
 
