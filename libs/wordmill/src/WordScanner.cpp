@@ -3,6 +3,28 @@
 
 namespace wordmill {
 
+namespace {
+
+// The end of the run of bytes of class `want` from p. Eight bytes at a time where the
+// text allows: their classes are gathered into a bit mask without branches, so the end
+// of a word costs one well-predicted test instead of a mispredicted loop exit.
+inline std::size_t runEnd(const unsigned char* s, std::size_t p, std::size_t limit,
+                          const unsigned char* cls, unsigned char want, bool sentinel) {
+    while (p + 8 <= limit) {
+        unsigned mask = 0;
+        for (int k = 0; k < 8; ++k) mask |= static_cast<unsigned>(cls[s[p + k]] == want) << k;
+        if (mask != 0xFF) return p + static_cast<std::size_t>(__builtin_ctz(~mask));
+        p += 8;
+    }
+    if (sentinel)
+        while (cls[s[p]] == want) ++p;
+    else
+        while (p < limit && cls[s[p]] == want) ++p;
+    return p;
+}
+
+}  // namespace
+
 WordScanner::WordScanner(std::string_view text, const textfold::CharTable& table, bool markup,
                          bool html)
     : text_(text), table_(table), markup_(markup), html_(html) {
@@ -79,10 +101,7 @@ WordScanner::Stop WordScanner::scanImpl(std::size_t limit, Token& token) {
     // Separators up to the next word.
     for (;;) {
         const std::size_t runStart = p;
-        if (sentinel)
-            while (cls[s[p]] == kSeparator) ++p;
-        else
-            while (p < limit && cls[s[p]] == kSeparator) ++p;
+        p = runEnd(s, p, limit, cls, kSeparator, sentinel);
         chars += static_cast<std::uint32_t>(p - runStart);
         if (p >= limit) {
             pos_ = p, chars_ = chars;
@@ -123,10 +142,7 @@ WordScanner::Stop WordScanner::scanImpl(std::size_t limit, Token& token) {
         // Runs of ASCII word characters, the common case.
         if (!buffered) {
             const std::size_t runStart = p;
-            if (sentinel)
-                while (cls[s[p]] == kWord) ++p;
-            else
-                while (p < limit && cls[s[p]] == kWord) ++p;
+            p = runEnd(s, p, limit, cls, kWord, sentinel);
             length += p - runStart;
             chars += static_cast<std::uint32_t>(p - runStart);
         }
