@@ -10,6 +10,7 @@ packages=(
   libarchive-dev
   libgtest-dev googletest
   poppler-utils antiword catdoc arj unzip zip
+  python3-doc
   xvfb xauth xdg-utils
 )
 

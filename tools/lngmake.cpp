@@ -27,7 +27,8 @@ int main(int argc, char** argv) {
     try {
         if (argc == 3 && std::strcmp(argv[1], "--samples") == 0) {
             for (const auto& lang : vellumar::SampleLanguages())
-                vellumar::WriteLangFile(std::filesystem::path(argv[2]) / lang.fileName, lang.name, lang.table);
+                vellumar::WriteLangFile(std::filesystem::path(argv[2]) / lang.fileName, lang.name,
+                                        lang.table);
             return 0;
         }
         if (argc < 4 || argc > 5) return usage();

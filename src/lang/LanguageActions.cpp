@@ -16,13 +16,17 @@ LanguageChange DecideLanguageChange(bool creatingNewIndex, UserInterface& ui) {
 std::string LanguageMakerFailureMessage(int error, const std::filesystem::path& programFolder) {
     switch (error) {
         case ENOMEM:
-        case EAGAIN: return "The system is out of memory or resources";
+        case EAGAIN:
+            return "The system is out of memory or resources";
         case ENOENT:
         case ENOTDIR:
-            return "Tablewright was not found in the current folder\r\n\"" + programFolder.string() + "\"";
+            return "Tablewright was not found in the current folder\r\n\"" +
+                   programFolder.string() + "\"";
         case ENOEXEC:
-        case ELIBBAD: return "Tablewright is corrupted and can not be launched.";
-        default: return "Tablewright can not be launched for unknown reason.";
+        case ELIBBAD:
+            return "Tablewright is corrupted and can not be launched.";
+        default:
+            return "Tablewright can not be launched for unknown reason.";
     }
 }
 
@@ -30,10 +34,12 @@ bool StartLanguageMaker(const std::filesystem::path& programFolder, UserInterfac
                         const ProgramStarter& starter) {
     const auto program = wordmill::FindProgram("tablewright", programFolder);
     int error = ENOENT;
-    if (program) error = starter ? starter(*program, {programFolder.string()})
-                                 : wordmill::StartDetached(*program, {programFolder.string()});
+    if (program)
+        error = starter ? starter(*program, {programFolder.string()})
+                        : wordmill::StartDetached(*program, {programFolder.string()});
     if (error == 0) return true;
-    ui.showMessage(LanguageMakerFailureMessage(error, programFolder), MessageIcon::Warning, MessageButtons::Ok);
+    ui.showMessage(LanguageMakerFailureMessage(error, programFolder), MessageIcon::Warning,
+                   MessageButtons::Ok);
     return false;
 }
 

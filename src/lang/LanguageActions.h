@@ -18,7 +18,8 @@ namespace vellumar {
 inline constexpr const char* kRecreateWithLanguageQuestion =
     "Do you really want to recreate index with another language?";
 inline constexpr const char* kIndexInUseMessage =
-    "Sorry, this index can not be updated or removed now. Probably it is opened by another application.";
+    "Sorry, this index can not be updated or removed now. Probably it is opened by another "
+    "application.";
 
 enum class LanguageChange {
     ForNewIndex,  // a new index is being defined: nothing to ask, the choice is used at creation
@@ -30,7 +31,8 @@ enum class LanguageChange {
 LanguageChange DecideLanguageChange(bool creatingNewIndex, UserInterface& ui);
 
 // Starts a program detached; returns 0 or an errno.
-using ProgramStarter = std::function<int(const std::filesystem::path&, const std::vector<std::string>&)>;
+using ProgramStarter =
+    std::function<int(const std::filesystem::path&, const std::vector<std::string>&)>;
 
 // Starts "tablewright" (from the program folder, else the PATH) with the program
 // folder as its one argument. On failure shows one of the four messages (warning) and

@@ -6,8 +6,22 @@ namespace {
 
 // Latin-1 letters 0xC0-0xFF and the base capital each is indexed under (0: not a letter).
 constexpr char kBase[64 + 1] =
-    "AAAAAA" "\xC6" "CEEEEIIII" "DNOOOOO" "\0" "OUUUUY" "\xDE" "\xDF"
-    "AAAAAA" "\xC6" "CEEEEIIII" "DNOOOOO" "\0" "OUUUUY" "\xDE" "Y";
+    "AAAAAA"
+    "\xC6"
+    "CEEEEIIII"
+    "DNOOOOO"
+    "\0"
+    "OUUUUY"
+    "\xDE"
+    "\xDF"
+    "AAAAAA"
+    "\xC6"
+    "CEEEEIIII"
+    "DNOOOOO"
+    "\0"
+    "OUUUUY"
+    "\xDE"
+    "Y";
 
 static_assert(kBase[31] == '\xDF' && kBase[63] == 'Y', "one entry per Latin-1 letter");
 

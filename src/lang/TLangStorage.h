@@ -27,12 +27,12 @@ inline constexpr const char* kBuiltInLanguageName = "English (i)";
 inline constexpr const char* kWrongLanguageFileFormat = "Wrong language file format";
 
 class ELangStorageException : public std::runtime_error {
-public:
+  public:
     ELangStorageException() : std::runtime_error(kWrongLanguageFileFormat) {}
 };
 
 class TLangStorage {
-public:
+  public:
     // Reads a .LNG file. Throws ELangStorageException for a wrong signature and
     // std::runtime_error ("Cannot open file ...") when the file cannot be read.
     explicit TLangStorage(const std::filesystem::path& file);
@@ -48,7 +48,7 @@ public:
     // The table handed to the parser sets and to the engine.
     const textfold::CharTable& CharacterTable() const { return table_; }
 
-private:
+  private:
     bool builtIn_ = false;
     std::filesystem::path filePath_;
     std::string name_;

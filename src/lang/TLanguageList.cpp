@@ -9,11 +9,14 @@ namespace {
 // Base letters of the Latin-1 letters (U+00C0-U+00FF) and of Latin Extended-A
 // (U+0100-U+017F), so that "\u010Ce\u0161tina" sorts among the C's as a user expects.
 constexpr char kLatin1Base[] = "AAAAAACCEEEEIIIIDNOOOOO*OUUUUYTSAAAAAACCEEEEIIIIDNOOOOO*OUUUUYTY";
-constexpr char kExtendedABase[] = "AAAAAACCCCCCCCDDDDEEEEEEEEEEGGGGGGGGHHHHIIIIIIIIIIIIJJKKKLLLLLLLLLLNNNNNNNNNOOOOOOOORRRRRRSSSSSSSSTTTTTTUUUUUUUUUUUUWWYYYZZZZZZS";
+constexpr char kExtendedABase[] =
+    "AAAAAACCCCCCCCDDDDEEEEEEEEEEGGGGGGGGHHHHIIIIIIIIIIIIJJKKKLLLLLLLLLLNNNNNNNNNOOOOOOOORRRRRRSSSS"
+    "SSSSTTTTTTUUUUUUUUUUUUWWYYYZZZZZZS";
 
 char32_t sortingBase(char32_t cp) {
     if (cp >= 'a' && cp <= 'z') return cp - 32;
-    if (cp >= 0xC0 && cp <= 0xFF && kLatin1Base[cp - 0xC0] != '*') return static_cast<char32_t>(kLatin1Base[cp - 0xC0]);
+    if (cp >= 0xC0 && cp <= 0xFF && kLatin1Base[cp - 0xC0] != '*')
+        return static_cast<char32_t>(kLatin1Base[cp - 0xC0]);
     if (cp >= 0x100 && cp <= 0x17F) return static_cast<char32_t>(kExtendedABase[cp - 0x100]);
     return cp >= 0x80 ? textfold::unicodeUpper(cp) : cp;
 }
@@ -32,9 +35,8 @@ std::pair<std::u32string, std::u32string> sortingKey(const std::string& s) {
 
 bool isLanguageFile(const std::filesystem::path& p) {
     std::string ext = p.extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](char c) {
-        return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
-    });
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; });
     return ext == ".LNG";
 }
 
@@ -55,13 +57,15 @@ int TLanguageList::FillLanguageList(const std::filesystem::path& programFolder, 
     std::vector<std::filesystem::path> files;
     std::error_code ec;
     for (const auto& entry : std::filesystem::directory_iterator(programFolder, ec))
-        if (entry.is_regular_file(ec) && isLanguageFile(entry.path())) files.push_back(entry.path());
+        if (entry.is_regular_file(ec) && isLanguageFile(entry.path()))
+            files.push_back(entry.path());
     std::sort(files.begin(), files.end());
     for (const auto& file : files) {
         try {
             items_.push_back(std::make_unique<TLangStorage>(file));
         } catch (const std::exception& e) {
-            ui.showMessage(file.string() + ": " + e.what(), MessageIcon::Warning, MessageButtons::Ok);
+            ui.showMessage(file.string() + ": " + e.what(), MessageIcon::Warning,
+                           MessageButtons::Ok);
         }
     }
     std::stable_sort(items_.begin(), items_.end(), [](const auto& a, const auto& b) {

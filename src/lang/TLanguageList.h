@@ -17,7 +17,7 @@
 namespace vellumar {
 
 class TLanguageList {
-public:
+  public:
     // Rebuilds the list from programFolder: the built-in language, then every regular
     // file whose name ends in ".LNG" (without regard to case). A file that cannot be read
     // is reported as "<file>: <message>" (warning) and left out; the others stay.
@@ -31,7 +31,7 @@ public:
     int IndexOf(const std::string& name) const;
     void Clear() { items_.clear(); }
 
-private:
+  private:
     std::vector<std::unique_ptr<TLangStorage>> items_;
 };
 

@@ -28,8 +28,10 @@ bool IsConvertedKind(DocumentKind kind) {
         case DocumentKind::Pdf:
         case DocumentKind::Docx:
         case DocumentKind::Odt:
-        case DocumentKind::Epub: return true;
-        default: return false;
+        case DocumentKind::Epub:
+            return true;
+        default:
+            return false;
     }
 }
 

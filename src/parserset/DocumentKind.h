@@ -11,15 +11,15 @@
 namespace vellumar {
 
 enum class DocumentKind {
-    Text,      // every other extension, and none
-    Html,      // the extension contains "htm"
-    Xml,       // .xml
-    Rtf,       // .rtf, through our RTF reader
-    Doc,       // .doc, through antiword or catdoc
-    Pdf,       // .pdf, through pdftotext
-    Docx,      // .docx (Office Open XML text)
-    Odt,       // .odt (OpenDocument text)
-    Epub,      // .epub
+    Text,  // every other extension, and none
+    Html,  // the extension contains "htm"
+    Xml,   // .xml
+    Rtf,   // .rtf, through our RTF reader
+    Doc,   // .doc, through antiword or catdoc
+    Pdf,   // .pdf, through pdftotext
+    Docx,  // .docx (Office Open XML text)
+    Odt,   // .odt (OpenDocument text)
+    Epub,  // .epub
 };
 
 DocumentKind KindOfDocument(const std::filesystem::path& file);

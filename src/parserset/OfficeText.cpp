@@ -38,7 +38,8 @@ wordmill::XmlTextRules xhtmlRules() {
     wordmill::XmlTextRules r;
     r.textElements = {"body"};
     r.skipElements = {"script", "style"};
-    r.lineElements = {"p", "div", "h1", "h2", "h3", "h4", "h5", "h6", "li", "tr", "blockquote", "pre", "dt", "dd"};
+    r.lineElements = {"p",  "div", "h1", "h2",         "h3",  "h4", "h5",
+                      "h6", "li",  "tr", "blockquote", "pre", "dt", "dd"};
     r.tabElements = {"td", "th"};
     r.breakElements = {"br", "hr"};
     r.localNames = true;
@@ -50,7 +51,8 @@ wordmill::XmlTextRules xhtmlRules() {
 std::string attributeOf(std::string_view tag, std::string_view name) {
     std::size_t p = 0;
     while ((p = tag.find(name, p)) != std::string_view::npos) {
-        const bool boundary = p > 0 && (tag[p - 1] == ' ' || tag[p - 1] == '\t' || tag[p - 1] == '\n' || tag[p - 1] == '\r');
+        const bool boundary = p > 0 && (tag[p - 1] == ' ' || tag[p - 1] == '\t' ||
+                                        tag[p - 1] == '\n' || tag[p - 1] == '\r');
         std::size_t q = p + name.size();
         while (q < tag.size() && tag[q] == ' ') ++q;
         if (boundary && q < tag.size() && tag[q] == '=') {
@@ -76,7 +78,9 @@ std::vector<std::string_view> tagsNamed(std::string_view xml, std::string_view e
         if (end == std::string_view::npos) break;
         std::string_view tag = xml.substr(p + 1, end - p - 1);
         std::size_t nameEnd = 0;
-        while (nameEnd < tag.size() && tag[nameEnd] != ' ' && tag[nameEnd] != '/' && tag[nameEnd] != '\t' && tag[nameEnd] != '\n' && tag[nameEnd] != '\r') ++nameEnd;
+        while (nameEnd < tag.size() && tag[nameEnd] != ' ' && tag[nameEnd] != '/' &&
+               tag[nameEnd] != '\t' && tag[nameEnd] != '\n' && tag[nameEnd] != '\r')
+            ++nameEnd;
         std::string_view name = tag.substr(0, nameEnd);
         const std::size_t colon = name.rfind(':');
         if (colon != std::string_view::npos) name.remove_prefix(colon + 1);
@@ -89,7 +93,8 @@ std::vector<std::string_view> tagsNamed(std::string_view xml, std::string_view e
 std::string percentDecoded(const std::string& s) {
     std::string out;
     for (std::size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '%' && i + 2 < s.size() && std::isxdigit(static_cast<unsigned char>(s[i + 1])) &&
+        if (s[i] == '%' && i + 2 < s.size() &&
+            std::isxdigit(static_cast<unsigned char>(s[i + 1])) &&
             std::isxdigit(static_cast<unsigned char>(s[i + 2]))) {
             out += static_cast<char>(std::stoi(s.substr(i + 1, 2), nullptr, 16));
             i += 2;
@@ -145,7 +150,8 @@ std::optional<std::string> epubText(arcread::ArchiveReader& zip) {
         for (const auto& [itemId, href] : manifest) {
             if (itemId != id) continue;
             std::string chapter;
-            if (zip.ReadMember(resolveHref(opfPath, href), kLargestPart, chapter) == arcread::Status::Ok) {
+            if (zip.ReadMember(resolveHref(opfPath, href), kLargestPart, chapter) ==
+                arcread::Status::Ok) {
                 text += wordmill::ExtractXmlText(chapter, rules);
                 text += '\n';
                 if (text.size() > kLargestText) return std::nullopt;
@@ -158,19 +164,24 @@ std::optional<std::string> epubText(arcread::ArchiveReader& zip) {
 
 }  // namespace
 
-std::optional<std::string> ConvertOfficeDocument(const std::filesystem::path& file, DocumentKind kind) {
+std::optional<std::string> ConvertOfficeDocument(const std::filesystem::path& file,
+                                                 DocumentKind kind) {
     auto zip = arcread::ArchiveReader::Open(file);
     if (!zip) return std::nullopt;
     std::string part;
     switch (kind) {
         case DocumentKind::Docx:
-            if (zip->ReadMember("word/document.xml", kLargestPart, part) != arcread::Status::Ok) return std::nullopt;
+            if (zip->ReadMember("word/document.xml", kLargestPart, part) != arcread::Status::Ok)
+                return std::nullopt;
             return wordmill::ExtractXmlText(part, docxRules());
         case DocumentKind::Odt:
-            if (zip->ReadMember("content.xml", kLargestPart, part) != arcread::Status::Ok) return std::nullopt;
+            if (zip->ReadMember("content.xml", kLargestPart, part) != arcread::Status::Ok)
+                return std::nullopt;
             return wordmill::ExtractXmlText(part, odtRules());
-        case DocumentKind::Epub: return epubText(*zip);
-        default: return std::nullopt;
+        case DocumentKind::Epub:
+            return epubText(*zip);
+        default:
+            return std::nullopt;
     }
 }
 

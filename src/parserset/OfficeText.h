@@ -15,6 +15,7 @@
 namespace vellumar {
 
 // Nothing when the file is not a readable container of that kind.
-std::optional<std::string> ConvertOfficeDocument(const std::filesystem::path& file, DocumentKind kind);
+std::optional<std::string> ConvertOfficeDocument(const std::filesystem::path& file,
+                                                 DocumentKind kind);
 
 }  // namespace vellumar

@@ -60,9 +60,12 @@ void TParserSet::SetLanguageTable(const textfold::CharTable& table) {
     xml_->SetLanguageTable(table);
 }
 
-const textfold::CharTable& TParserSet::GetLanguageTable() const { return text_->GetLanguageTable(); }
+const textfold::CharTable& TParserSet::GetLanguageTable() const {
+    return text_->GetLanguageTable();
+}
 
-wordmill::Parser* TParserSet::openConverted(std::optional<std::string> text, wordmill::WordRecord& record) {
+wordmill::Parser* TParserSet::openConverted(std::optional<std::string> text,
+                                            wordmill::WordRecord& record) {
     if (!text) return nullptr;
     shared_->convertedText = std::move(*text);
     return text_->OpenMemory(shared_->convertedText, record) ? text_.get() : nullptr;
@@ -73,8 +76,9 @@ bool TParserSet::convertPdf(const std::filesystem::path& file) {
     const ParserSetShared::PdfStamp stamp = stampOf(file);
     std::error_code ec;
     // The same PDF, unchanged since, needs no second conversion.
-    if (shared_->lastPdf && shared_->lastPdf->file == stamp.file && shared_->lastPdf->size == stamp.size &&
-        shared_->lastPdf->modified == stamp.modified && std::filesystem::is_regular_file(out, ec))
+    if (shared_->lastPdf && shared_->lastPdf->file == stamp.file &&
+        shared_->lastPdf->size == stamp.size && shared_->lastPdf->modified == stamp.modified &&
+        std::filesystem::is_regular_file(out, ec))
         return true;
     shared_->lastPdf.reset();
     wordmill::ConverterSettings settings{shared_->programFolder, shared_->converterTimeLimit};
@@ -92,7 +96,8 @@ wordmill::Parser* TParserSet::OpenDocument(const std::filesystem::path& file, bo
     lastKind_ = KindOfDocument(file);
     wordmill::ConverterSettings settings{shared_->programFolder, shared_->converterTimeLimit};
     switch (lastKind_) {
-        case DocumentKind::Html: return html_->Open(file, record) ? html_.get() : nullptr;
+        case DocumentKind::Html:
+            return html_->Open(file, record) ? html_.get() : nullptr;
         case DocumentKind::Xml: {
             std::string_view label = shared_->currentVirtualFolderLabel;
             record.text = label.substr(0, kLongestLabel);
@@ -105,14 +110,17 @@ wordmill::Parser* TParserSet::OpenDocument(const std::filesystem::path& file, bo
             shared_->convertedRuns = std::move(doc->runs);
             return openConverted(std::move(doc->text), record);
         }
-        case DocumentKind::Doc: return openConverted(wordmill::ConvertWordDocument(file, settings), record);
+        case DocumentKind::Doc:
+            return openConverted(wordmill::ConvertWordDocument(file, settings), record);
         case DocumentKind::Docx:
         case DocumentKind::Odt:
-        case DocumentKind::Epub: return openConverted(ConvertOfficeDocument(file, lastKind_), record);
+        case DocumentKind::Epub:
+            return openConverted(ConvertOfficeDocument(file, lastKind_), record);
         case DocumentKind::Pdf:
             if (!convertPdf(file)) return nullptr;
             return text_->Open(shared_->pdfTextPath(), record) ? text_.get() : nullptr;
-        case DocumentKind::Text: break;
+        case DocumentKind::Text:
+            break;
     }
     return text_->Open(file, record) ? text_.get() : nullptr;
 }

@@ -54,7 +54,7 @@ struct ParserSetShared {
 };
 
 class TParserSet {
-public:
+  public:
     // Creates the three parsers with the table. Throws std::bad_alloc (the out-of-memory
     // error) when any of them cannot be created.
     TParserSet(const textfold::CharTable& table, std::shared_ptr<ParserSetShared> shared);
@@ -88,7 +88,7 @@ public:
     ParserSetShared& Shared() { return *shared_; }
     const ParserSetShared& Shared() const { return *shared_; }
 
-private:
+  private:
     bool convertPdf(const std::filesystem::path& file);
     wordmill::Parser* openConverted(std::optional<std::string> text, wordmill::WordRecord& record);
 

@@ -15,7 +15,7 @@
 namespace archive_test {
 
 class TempDir {
-public:
+  public:
     TempDir() {
         std::string pattern = (std::filesystem::temp_directory_path() / "arctest-XXXXXX").string();
         path_ = ::mkdtemp(pattern.data());
@@ -27,7 +27,7 @@ public:
     const std::filesystem::path& path() const { return path_; }
     std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
@@ -88,7 +88,8 @@ inline bool makeArchive(const std::filesystem::path& path, const std::vector<Mem
         }
         ok = ok && archive_write_header(a, e) == ARCHIVE_OK;
         if (m.kind == Member::File && !m.data.empty())
-            ok = ok && archive_write_data(a, m.data.data(), m.data.size()) == static_cast<la_ssize_t>(m.data.size());
+            ok = ok && archive_write_data(a, m.data.data(), m.data.size()) ==
+                           static_cast<la_ssize_t>(m.data.size());
         archive_entry_free(e);
     }
     ok = archive_write_close(a) == ARCHIVE_OK && ok;
@@ -147,7 +148,8 @@ inline std::vector<std::string> filesBelow(const std::filesystem::path& folder) 
     std::error_code ec;
     for (auto it = std::filesystem::recursive_directory_iterator(folder, ec);
          it != std::filesystem::recursive_directory_iterator(); ++it)
-        if (!it->is_directory()) out.push_back(std::filesystem::relative(it->path(), folder).string());
+        if (!it->is_directory())
+            out.push_back(std::filesystem::relative(it->path(), folder).string());
     std::sort(out.begin(), out.end());
     return out;
 }

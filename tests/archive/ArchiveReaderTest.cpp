@@ -21,12 +21,18 @@ TEST(ArchiveNames, SafeMemberPathsAndMasks) {
         const char* raw;
         const char* safe;  // nullptr: refused
     } cases[] = {
-        {"readme.txt", "readme.txt"},     {"sub/dir/a.txt", "sub/dir/a.txt"},
-        {"./sub//a.txt", "sub/a.txt"},    {"win\\path\\a.txt", "win/path/a.txt"},
-        {"../evil.txt", nullptr},         {"sub/../../evil.txt", nullptr},
-        {"/etc/passwd", nullptr},         {"\\server\\share", nullptr},
-        {"C:\\autoexec.bat", nullptr},    {"sub/..", nullptr},
-        {"", nullptr},                    {"./", nullptr},
+        {"readme.txt", "readme.txt"},
+        {"sub/dir/a.txt", "sub/dir/a.txt"},
+        {"./sub//a.txt", "sub/a.txt"},
+        {"win\\path\\a.txt", "win/path/a.txt"},
+        {"../evil.txt", nullptr},
+        {"sub/../../evil.txt", nullptr},
+        {"/etc/passwd", nullptr},
+        {"\\server\\share", nullptr},
+        {"C:\\autoexec.bat", nullptr},
+        {"sub/..", nullptr},
+        {"", nullptr},
+        {"./", nullptr},
         {"..data/a..b", "..data/a..b"},
     };
     for (const Case& c : cases) {
@@ -43,12 +49,19 @@ TEST(ArchiveNames, SafeMemberPathsAndMasks) {
         const char* mask;
         bool match;
     } masks[] = {
-        {"a.txt", "*.txt", true},   {"A.TXT", "*.txt", true},   {"a.txt.bak", "*.txt", false},
-        {"noext", "*.*", true},     {"report1.doc", "report?.doc", true}, {"report12.doc", "report?.doc", false},
-        {"x", "*", true},           {"abc", "a*b*c", true},     {"abcd", "a*b*c", false},
+        {"a.txt", "*.txt", true},
+        {"A.TXT", "*.txt", true},
+        {"a.txt.bak", "*.txt", false},
+        {"noext", "*.*", true},
+        {"report1.doc", "report?.doc", true},
+        {"report12.doc", "report?.doc", false},
+        {"x", "*", true},
+        {"abc", "a*b*c", true},
+        {"abcd", "a*b*c", false},
         {"[1].txt", "[1].txt", true},
     };
-    for (const MaskCase& m : masks) EXPECT_EQ(MatchesMask(m.name, m.mask), m.match) << m.name << " ~ " << m.mask;
+    for (const MaskCase& m : masks)
+        EXPECT_EQ(MatchesMask(m.name, m.mask), m.match) << m.name << " ~ " << m.mask;
 }
 
 TEST(ArchiveReader, UnpacksMatchingMembersWithTheirFolders) {
@@ -60,11 +73,13 @@ TEST(ArchiveReader, UnpacksMatchingMembersWithTheirFolders) {
                                                {"inner.zip", "zip"}}));
     auto reader = ArchiveReader::Open(dir / "docs.zip");
     ASSERT_TRUE(reader);
-    EXPECT_EQ(reader->MemberNames(), (std::vector<std::string>{"readme.txt", "sub/notes.TXT", "image.png", "inner.zip"}));
+    EXPECT_EQ(reader->MemberNames(),
+              (std::vector<std::string>{"readme.txt", "sub/notes.TXT", "image.png", "inner.zip"}));
     const UnpackResult r = reader->UnpackMatching({"*.txt", "*.zip"}, dir / "out");
     EXPECT_EQ(r.status, Status::Ok);
     EXPECT_EQ(r.unpacked, 3u);
-    EXPECT_EQ(filesBelow(dir / "out"), (std::vector<std::string>{"inner.zip", "readme.txt", "sub/notes.TXT"}));
+    EXPECT_EQ(filesBelow(dir / "out"),
+              (std::vector<std::string>{"inner.zip", "readme.txt", "sub/notes.TXT"}));
     EXPECT_EQ(readFile(dir / "out/sub/notes.TXT"), "notes");
     EXPECT_EQ(reader->UnpackMatching({}, dir / "none").unpacked, 0u);
 }
@@ -84,13 +99,16 @@ TEST(ArchiveReader, NeverWritesOutsideTheFolder) {
     const UnpackResult r = reader->UnpackMatching({"*"}, out);
     EXPECT_EQ(r.unpacked, 2u) << "good.txt, and dirlink/through.txt as a real folder";
     EXPECT_EQ(r.skippedUnsafe, 5u);
-    EXPECT_EQ(filesBelow(dir.path()), (std::vector<std::string>{"deep/out/dirlink/through.txt", "deep/out/good.txt", "evil.zip"}));
+    EXPECT_EQ(filesBelow(dir.path()), (std::vector<std::string>{"deep/out/dirlink/through.txt",
+                                                                "deep/out/good.txt", "evil.zip"}));
     EXPECT_FALSE(std::filesystem::exists("/tmp/absolute-vellumar-test.txt"));
     EXPECT_EQ(reader->ExtractMember("../escaped.txt", dir / "x.txt"), Status::NotFound);
     EXPECT_EQ(reader->ExtractMember("link.txt", dir / "x.txt"), Status::NotFound);
 
     // Hard links (tar can hold them) are refused too.
-    ASSERT_TRUE(makeArchive(dir / "links.tar", {{"secret.txt", "s"}, {"hard.txt", "", Member::Hardlink, "secret.txt"}}, "tar"));
+    ASSERT_TRUE(makeArchive(dir / "links.tar",
+                            {{"secret.txt", "s"}, {"hard.txt", "", Member::Hardlink, "secret.txt"}},
+                            "tar"));
     auto tar = ArchiveReader::Open(dir / "links.tar");
     ASSERT_TRUE(tar);
     const UnpackResult t = tar->UnpackMatching({"*.txt"}, dir / "tarout");
@@ -100,7 +118,8 @@ TEST(ArchiveReader, NeverWritesOutsideTheFolder) {
 
 TEST(ArchiveReader, StopsAtBombsAndTakesBackWhatItWrote) {
     TempDir dir;
-    ASSERT_TRUE(makeArchive(dir / "big.zip", {{"small.txt", "ok"}, {"zeros.txt", std::string(4u << 20, '\0')}}));
+    ASSERT_TRUE(makeArchive(dir / "big.zip",
+                            {{"small.txt", "ok"}, {"zeros.txt", std::string(4u << 20, '\0')}}));
     Limits limits;
     limits.maxTotalBytes = 1u << 20;
     auto reader = ArchiveReader::Open(dir / "big.zip", limits);
@@ -144,7 +163,8 @@ TEST(ArchiveReader, EncryptedMembersAreSkippedAndReported) {
 
 TEST(ArchiveReader, RarArchivesWholeAndTruncated) {
     TempDir dir;
-    const std::string rar = makeRar({{"first.txt", "first member"}, {"second.txt", std::string(5000, 'b')}});
+    const std::string rar =
+        makeRar({{"first.txt", "first member"}, {"second.txt", std::string(5000, 'b')}});
     writeFile(dir / "docs.rar", rar);
     auto reader = ArchiveReader::Open(dir / "docs.rar");
     ASSERT_TRUE(reader);
@@ -160,7 +180,8 @@ TEST(ArchiveReader, RarArchivesWholeAndTruncated) {
     r = cut->UnpackMatching({"*.txt"}, dir / "cutout");
     EXPECT_EQ(r.status, Status::Damaged);
     EXPECT_EQ(r.unpacked, 1u);
-    EXPECT_EQ(filesBelow(dir / "cutout"), std::vector<std::string>{"first.txt"}) << "no partial file stays";
+    EXPECT_EQ(filesBelow(dir / "cutout"), std::vector<std::string>{"first.txt"})
+        << "no partial file stays";
 
     writeFile(dir / "header.rar", rar.substr(0, 30));
     EXPECT_FALSE(ArchiveReader::Open(dir / "header.rar"));
@@ -182,7 +203,8 @@ TEST(ArchiveReader, RefusesWhatIsNoArchive) {
 TEST(ArchiveReader, NestedArchivesTwoDeep) {
     TempDir dir;
     ASSERT_TRUE(makeArchive(dir / "inner.zip", {{"readme.txt", "inner text"}}));
-    ASSERT_TRUE(makeArchive(dir / "outer.zip", {{"inner.zip", readFile(dir / "inner.zip")}, {"Top.TXT", "top"}}));
+    ASSERT_TRUE(makeArchive(dir / "outer.zip",
+                            {{"inner.zip", readFile(dir / "inner.zip")}, {"Top.TXT", "top"}}));
     auto outer = ArchiveReader::Open(dir / "outer.zip");
     ASSERT_TRUE(outer);
     ASSERT_EQ(outer->ExtractMember("inner.zip", dir / "tmp/1.zip"), Status::Ok);
@@ -190,7 +212,8 @@ TEST(ArchiveReader, NestedArchivesTwoDeep) {
     ASSERT_TRUE(inner);
     ASSERT_EQ(inner->ExtractMember("readme.txt", dir / "tmp/2.txt"), Status::Ok);
     EXPECT_EQ(readFile(dir / "tmp/2.txt"), "inner text");
-    EXPECT_EQ(outer->ExtractMember("top.txt", dir / "tmp/top.txt"), Status::Ok) << "names without regard to case";
+    EXPECT_EQ(outer->ExtractMember("top.txt", dir / "tmp/top.txt"), Status::Ok)
+        << "names without regard to case";
     EXPECT_EQ(outer->ExtractMember("absent.txt", dir / "tmp/a.txt"), Status::NotFound);
 }
 
@@ -229,13 +252,16 @@ TEST(ArjArchives, ThroughTheArjProgram) {
     const UnpackResult r = reader->UnpackMatching({"*.TXT"}, dir / "out");
     EXPECT_EQ(r.status, Status::Ok);
     EXPECT_EQ(r.unpacked, 2u);
-    EXPECT_EQ(filesBelow(dir / "out"), (std::vector<std::string>{"a.txt", "b.txt"})) << "no staging folder left";
+    EXPECT_EQ(filesBelow(dir / "out"), (std::vector<std::string>{"a.txt", "b.txt"}))
+        << "no staging folder left";
     EXPECT_EQ(reader->ExtractMember("sub/b.txt", dir / "b.tmp"), Status::Ok);
     EXPECT_EQ(readFile(dir / "b.tmp"), "beta");
 
     Limits small;
     small.maxTotalBytes = 10000;
-    EXPECT_EQ(ArchiveReader::Open(dir / "test.arj", small)->UnpackMatching({"*"}, dir / "bomb").status, Status::TooLarge);
+    EXPECT_EQ(
+        ArchiveReader::Open(dir / "test.arj", small)->UnpackMatching({"*"}, dir / "bomb").status,
+        Status::TooLarge);
     EXPECT_TRUE(filesBelow(dir / "bomb").empty());
 
     const std::string bytes = readFile(dir / "test.arj");

@@ -23,7 +23,8 @@ TEST(LanguageCombo, RefillKeepsTheSelectionAndPointsAtTheEntries) {
     ASSERT_EQ(box.count(), 1);
     EXPECT_EQ(box.currentText(), "English (i)");
 
-    for (const auto& lang : SampleLanguages()) WriteLangFile(dir / lang.fileName, lang.name, lang.table);
+    for (const auto& lang : SampleLanguages())
+        WriteLangFile(dir / lang.fileName, lang.name, lang.table);
     EXPECT_EQ(RefillLanguageCombo(box, list, dir.path(), ui), 1) << "English (i) stays selected";
     ASSERT_EQ(box.count(), 3);
     EXPECT_EQ(box.itemText(0), "Deutsch");

@@ -24,7 +24,8 @@ std::vector<std::string> names(const TLanguageList& list) {
 
 std::string header(std::int32_t length, const std::string& name) {
     std::string s = kLangSignature;
-    for (int i = 0; i < 4; ++i) s += static_cast<char>((static_cast<std::uint32_t>(length) >> (8 * i)) & 0xFF);
+    for (int i = 0; i < 4; ++i)
+        s += static_cast<char>((static_cast<std::uint32_t>(length) >> (8 * i)) & 0xFF);
     return s + name;
 }
 
@@ -44,14 +45,19 @@ TEST(TLangStorage, ReadsWhatWasWrittenAndRefusesBadFiles) {
     TempDir dir;
     textfold::CharTable table = textfold::englishTable();
     table[0xE9] = 'E';
-    WriteLangFile(dir / "French.LNG", "Fran\xC3\xA7" "ais", table);
+    WriteLangFile(dir / "French.LNG",
+                  "Fran\xC3\xA7"
+                  "ais",
+                  table);
     writeBytes(dir / "French.LNG", [&] {
         std::ifstream in(dir / "French.LNG", std::ios::binary);
         return std::string((std::istreambuf_iterator<char>(in)), {}) + "trailing bytes are ignored";
     }());
     const TLangStorage french(dir / "French.LNG");
     EXPECT_FALSE(french.IsBuiltIn());
-    EXPECT_EQ(french.Name(), "Fran\xC3\xA7" "ais");
+    EXPECT_EQ(french.Name(),
+              "Fran\xC3\xA7"
+              "ais");
     EXPECT_EQ(french.FilePath(), dir / "French.LNG");
     EXPECT_EQ(french.CharacterTable(), table);
 
@@ -59,7 +65,7 @@ TEST(TLangStorage, ReadsWhatWasWrittenAndRefusesBadFiles) {
         const char* file;
         std::string bytes;
     } bad[] = {
-        {"ten.LNG", "Vellumar_L"},                                // 10 bytes
+        {"ten.LNG", "Vellumar_L"},  // 10 bytes
         {"sig.LNG", std::string("Vellumar_Lenguage") + std::string(300, '\0')},
         {"neg.LNG", header(-5, "name") + std::string(256, 'A')},
         {"empty.LNG", ""},
@@ -99,14 +105,16 @@ TEST(TLanguageList, SortedByNameWithFailuresReported) {
     EXPECT_EQ(list.FillLanguageList(dir.path(), ui), 0);
     EXPECT_EQ(names(list), std::vector<std::string>{"English (i)"});
 
-    for (const auto& lang : SampleLanguages()) WriteLangFile(dir / lang.fileName, lang.name, lang.table);
+    for (const auto& lang : SampleLanguages())
+        WriteLangFile(dir / lang.fileName, lang.name, lang.table);
     writeBytes(dir / "broken.LNG", "0123456789");
     std::filesystem::create_directory(dir / "folder.LNG");
     WriteLangFile(dir / "lower.lng", "alpha", textfold::englishTable());
     WriteLangFile(dir / "other.txt", "Ignored", textfold::englishTable());
 
     EXPECT_EQ(list.FillLanguageList(dir.path(), ui), 0);
-    EXPECT_EQ(names(list), (std::vector<std::string>{"alpha", "Deutsch", "English (i)", "Francais"}));
+    EXPECT_EQ(names(list),
+              (std::vector<std::string>{"alpha", "Deutsch", "English (i)", "Francais"}));
     EXPECT_EQ(ui.messageCount, 1);
     EXPECT_EQ(ui.lastMessage, (dir / "broken.LNG").string() + ": Wrong language file format");
     EXPECT_TRUE(list.at(2).IsBuiltIn());
@@ -116,9 +124,14 @@ TEST(TLanguageList, SortedByNameWithFailuresReported) {
     // Refilling keeps the remembered selection and picks up new files.
     std::filesystem::remove(dir / "lower.lng");
     std::filesystem::remove(dir / "broken.LNG");
-    WriteLangFile(dir / "Czech.LNG", "\xC4\x8C" "e\xC5\xA1tina", textfold::englishTable());
+    WriteLangFile(dir / "Czech.LNG",
+                  "\xC4\x8C"
+                  "e\xC5\xA1tina",
+                  textfold::englishTable());
     EXPECT_EQ(list.FillLanguageList(dir.path(), ui, "Francais"), 3);
-    EXPECT_EQ(names(list), (std::vector<std::string>{"\xC4\x8C" "e\xC5\xA1tina", "Deutsch", "English (i)", "Francais"}));
+    EXPECT_EQ(names(list), (std::vector<std::string>{"\xC4\x8C"
+                                                     "e\xC5\xA1tina",
+                                                     "Deutsch", "English (i)", "Francais"}));
     EXPECT_EQ(list.FillLanguageList(dir.path(), ui, "Gone"), 0);
     EXPECT_EQ(list.FillLanguageList(dir / "no-such-folder", ui, "Gone"), 0);
     EXPECT_EQ(names(list), std::vector<std::string>{"English (i)"});
@@ -129,11 +142,17 @@ TEST(SampleLanguages, ShippedFilesAreWhatTheToolMakes) {
     for (const auto& lang : SampleLanguages()) {
         const TLangStorage shipped(home / lang.fileName);
         EXPECT_EQ(shipped.Name(), lang.name);
-        EXPECT_EQ(shipped.CharacterTable(), lang.table) << lang.fileName << ": run vellumar-lngmake --samples data/home";
+        EXPECT_EQ(shipped.CharacterTable(), lang.table)
+            << lang.fileName << ": run vellumar-lngmake --samples data/home";
     }
     const textfold::CharTable german = GermanTable(), french = FrenchTable();
-    EXPECT_EQ(textfold::foldWord(german, "M\xC3\xA4" "dchen Stra\xC3\x9F" "e Caf\xC3\xA9 42"),
-              "M\xC3\x84" "DCHENSTRA\xC3\x9F" "ECAFE");
+    EXPECT_EQ(textfold::foldWord(german,
+                                 "M\xC3\xA4"
+                                 "dchen Stra\xC3\x9F"
+                                 "e Caf\xC3\xA9 42"),
+              "M\xC3\x84"
+              "DCHENSTRA\xC3\x9F"
+              "ECAFE");
     EXPECT_EQ(textfold::foldWord(french, "\xC3\xA9l\xC3\xA8ve \xC5\x93uvre gar\xC3\xA7on"),
               "ELEVE\xC5\x92UVREGARCON");
     EXPECT_EQ(french[0xD7], 0) << "the multiplication sign is no letter";
@@ -157,7 +176,8 @@ TEST(LanguageActions, StartingTheLanguageMaker) {
     // Not in the program folder (nor, on a test machine, on the PATH).
     if (!wordmill::FindProgram("tablewright")) {
         EXPECT_FALSE(StartLanguageMaker(dir.path(), ui));
-        EXPECT_EQ(ui.lastMessage, "Tablewright was not found in the current folder\r\n\"" + folder + "\"");
+        EXPECT_EQ(ui.lastMessage,
+                  "Tablewright was not found in the current folder\r\n\"" + folder + "\"");
     }
     writeBytes(dir / "tablewright", "#!/bin/sh\ntouch \"$1/started\"\n");
     std::filesystem::permissions(dir / "tablewright", std::filesystem::perms::owner_all);
@@ -165,7 +185,8 @@ TEST(LanguageActions, StartingTheLanguageMaker) {
     EXPECT_TRUE(StartLanguageMaker(dir.path(), ui));
     for (int i = 0; i < 300 && !std::filesystem::exists(dir / "started"); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    EXPECT_TRUE(std::filesystem::exists(dir / "started")) << "started with the program folder as argument";
+    EXPECT_TRUE(std::filesystem::exists(dir / "started"))
+        << "started with the program folder as argument";
     EXPECT_EQ(ui.messageCount, 0);
 
     const std::pair<int, std::string> failures[] = {
@@ -177,11 +198,12 @@ TEST(LanguageActions, StartingTheLanguageMaker) {
     };
     for (const auto& [error, message] : failures) {
         std::vector<std::string> given;
-        EXPECT_FALSE(StartLanguageMaker(dir.path(), ui, [&, e = error](const std::filesystem::path&,
-                                                                       const std::vector<std::string>& args) {
-            given = args;
-            return e;
-        }));
+        EXPECT_FALSE(StartLanguageMaker(
+            dir.path(), ui,
+            [&, e = error](const std::filesystem::path&, const std::vector<std::string>& args) {
+                given = args;
+                return e;
+            }));
         EXPECT_EQ(ui.lastMessage, message);
         EXPECT_EQ(given, std::vector<std::string>{folder});
     }

@@ -45,7 +45,8 @@ struct Fixture {
 
     // The text the viewer shows for a document of this kind, once it is open.
     std::string viewerText(const wordmill::Parser& parser) const {
-        if (set->LastKind() == DocumentKind::Pdf || !IsConvertedKind(set->LastKind())) return parser.DocumentText();
+        if (set->LastKind() == DocumentKind::Pdf || !IsConvertedKind(set->LastKind()))
+            return parser.DocumentText();
         return shared->convertedText;
     }
 };
@@ -61,17 +62,21 @@ TEST(TParserSet, ChoosesTheParserByExtensionWithoutRegardToCase) {
         const char* name;
         DocumentKind kind;
     } cases[] = {
-        {"page.htm", DocumentKind::Html},  {"page.shtml", DocumentKind::Html}, {"report.HTML", DocumentKind::Html},
-        {"data.xml", DocumentKind::Xml},   {"DATA.XML", DocumentKind::Xml},    {"notes.txt", DocumentKind::Text},
-        {"notes.eml", DocumentKind::Text}, {"README", DocumentKind::Text},     {"a.Rtf", DocumentKind::Rtf},
-        {"b.DOC", DocumentKind::Doc},      {"c.Pdf", DocumentKind::Pdf},       {"d.docx", DocumentKind::Docx},
-        {"e.ODT", DocumentKind::Odt},      {"f.epub", DocumentKind::Epub},     {"g.xml.bak", DocumentKind::Text},
+        {"page.htm", DocumentKind::Html},    {"page.shtml", DocumentKind::Html},
+        {"report.HTML", DocumentKind::Html}, {"data.xml", DocumentKind::Xml},
+        {"DATA.XML", DocumentKind::Xml},     {"notes.txt", DocumentKind::Text},
+        {"notes.eml", DocumentKind::Text},   {"README", DocumentKind::Text},
+        {"a.Rtf", DocumentKind::Rtf},        {"b.DOC", DocumentKind::Doc},
+        {"c.Pdf", DocumentKind::Pdf},        {"d.docx", DocumentKind::Docx},
+        {"e.ODT", DocumentKind::Odt},        {"f.epub", DocumentKind::Epub},
+        {"g.xml.bak", DocumentKind::Text},
     };
     for (const Case& c : cases) EXPECT_EQ(KindOfDocument(c.name), c.kind) << c.name;
 
     EXPECT_EQ(f.words(f.file("report.HTML", page)), (Words{"word", "more"}));
     EXPECT_EQ(f.set->LastKind(), DocumentKind::Html);
-    EXPECT_EQ(f.words(f.file("page.txt", page)), (Words{"html", "title", "title", "body", "word", "amp", "more", "body", "html"}));
+    EXPECT_EQ(f.words(f.file("page.txt", page)),
+              (Words{"html", "title", "title", "body", "word", "amp", "more", "body", "html"}));
     // Without format filters, HTML markup is indexed as words.
     EXPECT_EQ(f.words(f.dir / "report.HTML", true).size(), 9u);
     EXPECT_EQ(f.set->LastKind(), DocumentKind::Text);
@@ -114,7 +119,8 @@ TEST(TParserSet, XmlDocumentsGetTheCurrentVirtualFolderLabel) {
 
 TEST(TParserSet, RtfThroughOurReader) {
     Fixture f;
-    EXPECT_EQ(f.words(f.file("letter.rtf", R"({\rtf1{\fonttbl{\f0 Arial;}}\b Caf\'e9\b0  au lait\par fin})")),
+    EXPECT_EQ(f.words(f.file("letter.rtf",
+                             R"({\rtf1{\fonttbl{\f0 Arial;}}\b Caf\'e9\b0  au lait\par fin})")),
               (Words{"Caf\xC3\xA9", "au", "lait", "fin"}));
     EXPECT_EQ(f.shared->convertedText, "Caf\xC3\xA9 au lait\nfin");
     EXPECT_FALSE(f.shared->convertedRuns.empty());
@@ -126,7 +132,8 @@ TEST(TParserSet, RtfThroughOurReader) {
 TEST(TParserSet, PdfIsConvertedOnceUntilItChanges) {
     Fixture f;
     // A converter that counts its runs and writes the PDF's own bytes as its text.
-    writeScript(f.shared->programFolder / "pdftotext", "echo run >> \"$(dirname \"$0\")/runs\"; cp \"$3\" \"$4\"");
+    writeScript(f.shared->programFolder / "pdftotext",
+                "echo run >> \"$(dirname \"$0\")/runs\"; cp \"$3\" \"$4\"");
     const auto pdf = f.file("paper.pdf", "first version");
     EXPECT_EQ(f.words(pdf), (Words{"first", "version"}));
     EXPECT_EQ(f.words(pdf), (Words{"first", "version"}));
@@ -159,7 +166,8 @@ TEST(TParserSet, RealPdfToText) {
     std::vector<std::string> words;
     while (parser->NextWord(f.record)) {
         words.emplace_back(f.record.text);
-        EXPECT_EQ(charSlice(archive_test::readFile(f.dir / "tmp/pdftotxt.tmp"), f.record.offset, f.record.span),
+        EXPECT_EQ(charSlice(archive_test::readFile(f.dir / "tmp/pdftotxt.tmp"), f.record.offset,
+                            f.record.span),
                   f.record.text)
             << "the viewer shows the PDF text file";
     }
@@ -180,37 +188,43 @@ TEST(TParserSet, WordDocumentsThroughTheConverter) {
 TEST(TParserSet, OfficeDocumentsAndBooksThroughTheirXmlText) {
     Fixture f;
     using archive_test::makeArchive;
-    ASSERT_TRUE(makeArchive(f.dir / "memo.docx",
-                            {{"[Content_Types].xml", "<Types/>"},
-                             {"word/document.xml",
-                              "<w:document xmlns:w=\"x\"><w:body><w:p><w:r><w:rPr><w:b/></w:rPr><w:t>Quarterly</w:t>"
-                              "</w:r><w:r><w:t xml:space=\"preserve\"> report</w:t></w:r></w:p><w:p><w:r>"
-                              "<w:instrText>PAGE</w:instrText><w:t>na&#239;ve</w:t></w:r></w:p></w:body></w:document>"}}));
+    ASSERT_TRUE(makeArchive(
+        f.dir / "memo.docx",
+        {{"[Content_Types].xml", "<Types/>"},
+         {"word/document.xml",
+          "<w:document xmlns:w=\"x\"><w:body><w:p><w:r><w:rPr><w:b/></w:rPr><w:t>Quarterly</w:t>"
+          "</w:r><w:r><w:t xml:space=\"preserve\"> report</w:t></w:r></w:p><w:p><w:r>"
+          "<w:instrText>PAGE</w:instrText><w:t>na&#239;ve</w:t></w:r></w:p></w:body></"
+          "w:document>"}}));
     EXPECT_EQ(f.words(f.dir / "memo.docx"), (Words{"Quarterly", "report", "na\xC3\xAFve"}));
     EXPECT_EQ(f.shared->convertedText, "Quarterly report\nna\xC3\xAFve\n");
 
-    ASSERT_TRUE(makeArchive(f.dir / "notes.odt",
-                            {{"mimetype", "application/vnd.oasis.opendocument.text"},
-                             {"styles.xml", "<office:document-styles><text:p>StyleWord</text:p></office:document-styles>"},
-                             {"content.xml",
-                              "<office:document-content><office:automatic-styles><style:style style:name=\"P1\"/>"
-                              "</office:automatic-styles><office:body><office:text><text:h>Title</text:h><text:p>one"
-                              "<text:s/>two<text:tab/>three</text:p></office:text></office:body></office:document-content>"}}));
+    ASSERT_TRUE(makeArchive(
+        f.dir / "notes.odt",
+        {{"mimetype", "application/vnd.oasis.opendocument.text"},
+         {"styles.xml",
+          "<office:document-styles><text:p>StyleWord</text:p></office:document-styles>"},
+         {"content.xml",
+          "<office:document-content><office:automatic-styles><style:style style:name=\"P1\"/>"
+          "</office:automatic-styles><office:body><office:text><text:h>Title</text:h><text:p>one"
+          "<text:s/>two<text:tab/>three</text:p></office:text></office:body></"
+          "office:document-content>"}}));
     EXPECT_EQ(f.words(f.dir / "notes.odt"), (Words{"Title", "one", "two", "three"}));
 
-    ASSERT_TRUE(makeArchive(f.dir / "book.epub",
-                            {{"mimetype", "application/epub+zip"},
-                             {"META-INF/container.xml",
-                              "<container><rootfiles><rootfile full-path=\"OEBPS/content.opf\" media-type=\"x\"/>"
-                              "</rootfiles></container>"},
-                             {"OEBPS/content.opf",
-                              "<package><manifest><item id=\"c2\" href=\"text/chapter%202.xhtml\"/>"
-                              "<item id=\"c1\" href=\"text/ch1.xhtml\"/><item id=\"css\" href=\"s.css\"/></manifest>"
-                              "<spine><itemref idref=\"c1\"/><itemref idref=\"c2\"/></spine></package>"},
-                             {"OEBPS/text/ch1.xhtml",
-                              "<html><head><title>Skip</title><style>p{}</style></head><body><h1>Chapter</h1>"
-                              "<p>It&nbsp;begins</p></body></html>"},
-                             {"OEBPS/text/chapter 2.xhtml", "<html><body><p>and ends</p></body></html>"}}));
+    ASSERT_TRUE(makeArchive(
+        f.dir / "book.epub",
+        {{"mimetype", "application/epub+zip"},
+         {"META-INF/container.xml",
+          "<container><rootfiles><rootfile full-path=\"OEBPS/content.opf\" media-type=\"x\"/>"
+          "</rootfiles></container>"},
+         {"OEBPS/content.opf",
+          "<package><manifest><item id=\"c2\" href=\"text/chapter%202.xhtml\"/>"
+          "<item id=\"c1\" href=\"text/ch1.xhtml\"/><item id=\"css\" href=\"s.css\"/></manifest>"
+          "<spine><itemref idref=\"c1\"/><itemref idref=\"c2\"/></spine></package>"},
+         {"OEBPS/text/ch1.xhtml",
+          "<html><head><title>Skip</title><style>p{}</style></head><body><h1>Chapter</h1>"
+          "<p>It&nbsp;begins</p></body></html>"},
+         {"OEBPS/text/chapter 2.xhtml", "<html><body><p>and ends</p></body></html>"}}));
     wordmill::Parser* parser = f.set->OpenDocument(f.dir / "book.epub", false, f.record);
     ASSERT_TRUE(parser);
     Words words;
@@ -228,7 +242,9 @@ TEST(TParserSet, OfficeDocumentsAndBooksThroughTheirXmlText) {
 TEST(TParserSet, OffsetsMatchTheTextTheViewerShows) {
     Fixture f;
     const std::vector<std::pair<std::string, std::string>> docs = {
-        {"a.txt", "Stra\xDF" "e \x80 caf\xE9\r\n\x01tab\there"},
+        {"a.txt",
+         "Stra\xDF"
+         "e \x80 caf\xE9\r\n\x01tab\there"},
         {"b.html", "<p>na&iuml;ve &#8364; <b>\xC3\xA9t\xC3\xA9</b></p><script>x</script>fin"},
         {"c.xml", "<r><a>caf&#233; &amp; th\xC3\xA9</a><![CDATA[raw]]></r>"},
         {"d.rtf", "{\\rtf1 \\u233?t\\u233? {\\b gras}\\par\\tab fin}"},
@@ -239,7 +255,8 @@ TEST(TParserSet, OffsetsMatchTheTextTheViewerShows) {
         int count = 0;
         while (parser->NextWord(f.record)) {
             ++count;
-            const std::string shown = charSlice(f.viewerText(*parser), f.record.offset, f.record.span);
+            const std::string shown =
+                charSlice(f.viewerText(*parser), f.record.offset, f.record.span);
             if (f.record.span == f.record.length) {
                 EXPECT_EQ(shown, f.record.text) << name;
             } else {

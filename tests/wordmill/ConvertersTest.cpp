@@ -15,14 +15,14 @@ using namespace std::chrono_literals;
 namespace {
 
 class PathOverride {
-public:
+  public:
     explicit PathOverride(const std::string& value) {
         if (const char* old = std::getenv("PATH")) old_ = old;
         ::setenv("PATH", value.c_str(), 1);
     }
     ~PathOverride() { ::setenv("PATH", old_.c_str(), 1); }
 
-private:
+  private:
     std::string old_;
 };
 
@@ -60,8 +60,7 @@ TEST(Converters, WordDocumentsThroughAntiwordThenCatdoc) {
     writeFile(dir / "letter.doc", "not really a word document");
     ConverterSettings settings{dir.path(), 5s};
     writeScript(dir / "antiword", "echo \"antiword $1 $2 $3 $4\"");
-    EXPECT_EQ(ConvertWordDocument(dir / "letter.doc", settings),
-              "antiword -m UTF-8.txt -w 0\n");
+    EXPECT_EQ(ConvertWordDocument(dir / "letter.doc", settings), "antiword -m UTF-8.txt -w 0\n");
     writeScript(dir / "antiword", "exit 1");
     writeScript(dir / "catdoc", "echo \"catdoc text\"");
     EXPECT_EQ(ConvertWordDocument(dir / "letter.doc", settings), "catdoc text\n");
@@ -84,7 +83,8 @@ TEST(XmlText, ChosenElementsWithLineBreaksAndTabs) {
     const std::string body =
         "<w:document><w:body><w:p><w:r><w:t>Dear</w:t></w:r><w:r><w:t xml:space=\"preserve\"> "
         "Anna &amp; Bo</w:t></w:r></w:p><w:p><w:r><w:instrText>PAGE</w:instrText><w:tab/>"
-        "<w:t>x&lt;y</w:t><w:br/><w:t><![CDATA[raw<]]></w:t></w:r></w:p><w:p/></w:body></w:document>";
+        "<w:t>x&lt;y</w:t><w:br/><w:t><![CDATA[raw<]]></w:t></w:r></w:p><w:p/></w:body></"
+        "w:document>";
     EXPECT_EQ(ExtractXmlText(body, docx), "Dear Anna & Bo\n\tx<y\nraw<\n\n");
 
     XmlTextRules xhtml;
@@ -93,7 +93,9 @@ TEST(XmlText, ChosenElementsWithLineBreaksAndTabs) {
     xhtml.lineElements = {"p", "h1"};
     xhtml.localNames = true;
     xhtml.htmlEntities = true;
-    EXPECT_EQ(ExtractXmlText("<html><head><title>T</title></head><BODY><h1>Ch&eacute;</h1><script>x</script>"
-                             "<x:p>one</x:p>unclosed <p", xhtml),
+    EXPECT_EQ(ExtractXmlText(
+                  "<html><head><title>T</title></head><BODY><h1>Ch&eacute;</h1><script>x</script>"
+                  "<x:p>one</x:p>unclosed <p",
+                  xhtml),
               "Ch\xC3\xA9\none\nunclosed ");
 }

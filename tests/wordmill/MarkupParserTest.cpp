@@ -15,7 +15,8 @@ struct Parsed {
     std::unique_ptr<Parser> parser;
 };
 
-Parsed parse(std::unique_ptr<Parser> parser, const std::string& bytes, std::string_view label = {}) {
+Parsed parse(std::unique_ptr<Parser> parser, const std::string& bytes,
+             std::string_view label = {}) {
     WordRecord record;
     record.text = label;
     EXPECT_TRUE(parser->OpenMemory(bytes, record));
@@ -73,8 +74,9 @@ TEST(HtmlParser, TitleAndHeadingsCarryTagNumbers) {
     const Parsed p = html(
         "<html><head><title>The  Caf&eacute;\n<b>Guide</b></title></head>"
         "<body><h1>Menu</h1><p>Soup of the day</p><h3>Prices</h3>cheap</body></html>");
-    ASSERT_EQ(texts(p.words), (std::vector<std::string>{"The", "Caf\xC3\xA9", "Guide", "Menu", "Soup",
-                                                        "of", "the", "day", "Prices", "cheap"}));
+    ASSERT_EQ(texts(p.words),
+              (std::vector<std::string>{"The", "Caf\xC3\xA9", "Guide", "Menu", "Soup", "of", "the",
+                                        "day", "Prices", "cheap"}));
     EXPECT_EQ(p.words[1].tag, p.words[0].tag);
     EXPECT_EQ(p.parser->GetTagName(p.words[0].tag), "title");
     EXPECT_EQ(p.parser->GetTagName(p.words[3].tag), "h1");
@@ -127,12 +129,13 @@ TEST(HtmlParser, OffsetsPointIntoTheSourceTheViewerShows) {
 }
 
 TEST(XmlParser, ElementPathsWithTheLabelInFront) {
-    const Parsed p = xml(
-        "<?xml version=\"1.0\"?>\n<!-- orders -->\n<orders><order id=\"7\"><customer>Anna "
-        "Berg</customer><item sku='x'>Tea &amp; cake</item></order>"
-        "<order><customer>Carl</customer></order><![CDATA[<raw> words]]></orders>",
-        "/shop");
-    ASSERT_EQ(texts(p.words), (std::vector<std::string>{"Anna", "Berg", "Tea", "cake", "Carl", "raw", "words"}));
+    const Parsed p =
+        xml("<?xml version=\"1.0\"?>\n<!-- orders -->\n<orders><order id=\"7\"><customer>Anna "
+            "Berg</customer><item sku='x'>Tea &amp; cake</item></order>"
+            "<order><customer>Carl</customer></order><![CDATA[<raw> words]]></orders>",
+            "/shop");
+    ASSERT_EQ(texts(p.words),
+              (std::vector<std::string>{"Anna", "Berg", "Tea", "cake", "Carl", "raw", "words"}));
     EXPECT_EQ(p.parser->GetTagName(p.words[0].tag), "/shop/orders/order/customer");
     EXPECT_EQ(p.words[4].tag, p.words[0].tag) << "the same path has the same number";
     EXPECT_EQ(p.parser->GetTagName(p.words[2].tag), "/shop/orders/order/item");
@@ -149,14 +152,10 @@ TEST(XmlParser, DocumentsThatAreNotWellFormedEndWithMinusTwo) {
         std::string xml;
         std::vector<std::string> words;
     } cases[] = {
-        {"<a><b>one</c></a>", {"one"}},
-        {"<a>one <b>two</b>", {"one", "two"}},
-        {"<a>one</a><a>two</a>", {"one"}},
-        {"words before root <a/>", {}},
-        {"<a>one <!-- unterminated", {"one"}},
-        {"<a>one <b attr=novalue>", {"one"}},
-        {"<a>one < b</a>", {"one"}},
-        {"", {}},
+        {"<a><b>one</c></a>", {"one"}},        {"<a>one <b>two</b>", {"one", "two"}},
+        {"<a>one</a><a>two</a>", {"one"}},     {"words before root <a/>", {}},
+        {"<a>one <!-- unterminated", {"one"}}, {"<a>one <b attr=novalue>", {"one"}},
+        {"<a>one < b</a>", {"one"}},           {"", {}},
     };
     for (const Case& c : cases) {
         const Parsed p = xml(c.xml);
@@ -187,7 +186,9 @@ TEST(XmlParser, EntitiesAreNeverExpandedBeyondThePredefinedOnes) {
     std::string bomb = "<?xml version=\"1.0\"?><!DOCTYPE lolz [<!ENTITY lol \"lol\">";
     for (int i = 1; i < 10; ++i)
         bomb += "<!ENTITY lol" + std::to_string(i) + " \"" + std::string(10, '&') + "\">";
-    bomb += "<!ENTITY xxe SYSTEM \"file:///etc/hostname\"> <!-- ] > -->]><lolz>&lol9; &xxe; safe &#65;&#x42;</lolz>";
+    bomb +=
+        "<!ENTITY xxe SYSTEM \"file:///etc/hostname\"> <!-- ] > -->]><lolz>&lol9; &xxe; safe "
+        "&#65;&#x42;</lolz>";
     const Parsed p = xml(bomb);
     EXPECT_EQ(texts(p.words), (std::vector<std::string>{"lol", "xxe", "safe", "AB"}));
     EXPECT_EQ(p.endPosition, kDocumentEnd);

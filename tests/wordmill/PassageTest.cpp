@@ -21,7 +21,9 @@ TEST(Passage, ShowsTheTextAroundAHitWithTheHitInBold) {
     auto parser = CreateTextParser(textfold::englishTable());
     WordRecord record;
     std::string text;
-    for (int i = 0; i < 40; ++i) text += "w" + std::string(1, static_cast<char>('a' + i % 26)) + (i == 20 ? " <&> " : "  \n ");
+    for (int i = 0; i < 40; ++i)
+        text +=
+            "w" + std::string(1, static_cast<char>('a' + i % 26)) + (i == 20 ? " <&> " : "  \n ");
     ASSERT_TRUE(parser->OpenMemory(text, record));
 
     EXPECT_EQ(passage(*parser, {{0, 0, 1}}), "<b>wa</b> wb wc wd we wf wg wh wi");
@@ -41,7 +43,8 @@ TEST(Passage, ShowsTheTextAroundAHitWithTheHitInBold) {
 TEST(Passage, MarkupIsNeverPartOfAPassage) {
     auto parser = CreateHtmlParser(textfold::englishTable());
     WordRecord record;
-    ASSERT_TRUE(parser->OpenMemory("<p>alpha <script>x</script><b>beta</b> &lt;gamma&gt;</p>", record));
+    ASSERT_TRUE(
+        parser->OpenMemory("<p>alpha <script>x</script><b>beta</b> &lt;gamma&gt;</p>", record));
     EXPECT_EQ(passage(*parser, {{1, 0, 1}}), "alpha <b>beta</b> gamma");
     parser->Close();
     EXPECT_EQ(passage(*parser, {{0, 0, 1}}), "<none>");

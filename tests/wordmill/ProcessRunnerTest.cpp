@@ -70,7 +70,8 @@ TEST(ProcessRunner, FindsTheProgramFolderCopyFirst) {
     EXPECT_EQ(FindProgram("sh", dir.path()), dir / "sh");
     EXPECT_NE(FindProgram("sh"), dir / "sh");
     writeFile(dir / "plain", "x");  // not executable
-    EXPECT_FALSE(FindProgram("plain", dir.path()).has_value() && *FindProgram("plain", dir.path()) == dir / "plain");
+    EXPECT_FALSE(FindProgram("plain", dir.path()).has_value() &&
+                 *FindProgram("plain", dir.path()) == dir / "plain");
     EXPECT_FALSE(FindProgram("no-such-program-anywhere", dir.path()).has_value());
     EXPECT_FALSE(FindProgram("").has_value());
 }

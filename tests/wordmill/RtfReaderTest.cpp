@@ -13,9 +13,15 @@ TEST(RtfReader, PlainTextOfTheDocumentBody) {
         {R"({\rtf1\ansi{\fonttbl{\f0 Times;}}{\colortbl;\red0\green0\blue0;}{\info{\title Secret}}Hello\par World})",
          "Hello\nWorld"},
         {R"({\rtf1 caf\'e9 \'80 5\tab x\line y})", "caf\xC3\xA9 \xE2\x82\xAC 5\tx\ny"},
-        {R"({\rtf1\uc1 \u8364? and \u-4064?\u-200 \uc2\u233 xy!})", "\xE2\x82\xAC and \xEF\x80\xA0\xEF\xBC\xB8\xC3\xA9!"},
-        {R"({\rtf1 \{braces\} \\ {\*\generator Writer;}{\*\unknown hidden}shown})", "{braces} \\ shown"},
-        {R"({\rtf1 a\emdash b\~c\ldblquote d\rdblquote})", "a\xE2\x80\x94" "b\xC2\xA0" "c\xE2\x80\x9C" "d\xE2\x80\x9D"},
+        {R"({\rtf1\uc1 \u8364? and \u-4064?\u-200 \uc2\u233 xy!})",
+         "\xE2\x82\xAC and \xEF\x80\xA0\xEF\xBC\xB8\xC3\xA9!"},
+        {R"({\rtf1 \{braces\} \\ {\*\generator Writer;}{\*\unknown hidden}shown})",
+         "{braces} \\ shown"},
+        {R"({\rtf1 a\emdash b\~c\ldblquote d\rdblquote})",
+         "a\xE2\x80\x94"
+         "b\xC2\xA0"
+         "c\xE2\x80\x9C"
+         "d\xE2\x80\x9D"},
         {R"({\rtf1 {\field{\*\fldinst HYPERLINK "x"}{\fldrslt link}}\bin3 {}}after})", "linkafter"},
         {"{\\rtf1 \\u55357?\\u56832? smile}", "\xF0\x9F\x98\x80 smile"},
         {"{\\rtf1 text} trailing ignored", "text"},

@@ -16,7 +16,7 @@
 namespace wordmill_test {
 
 class TempDir {
-public:
+  public:
     TempDir() {
         std::string pattern = (std::filesystem::temp_directory_path() / "wordmill-XXXXXX").string();
         path_ = ::mkdtemp(pattern.data());
@@ -28,7 +28,7 @@ public:
     const std::filesystem::path& path() const { return path_; }
     std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
@@ -94,8 +94,7 @@ inline textfold::CharTable latinTable() {
 inline std::string tinyPdf(const std::string& text) {
     const std::string content = "BT /F1 18 Tf 20 70 Td (" + text + ") Tj ET";
     const std::string objects[] = {
-        "<< /Type /Catalog /Pages 2 0 R >>",
-        "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+        "<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
         "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 400 144] /Contents 4 0 R "
         "/Resources << /Font << /F1 5 0 R >> >> >>",
         "<< /Length " + std::to_string(content.size()) + " >>\nstream\n" + content + "\nendstream",

@@ -27,11 +27,13 @@ TEST(TextParser, WordsFollowTheLanguageTableAndUnicodeLetters) {
     } cases[] = {
         {"Hello, World 42", {"Hello", "World"}},
         {"caf\xC3\xA9 na\xC3\xAFve", {"caf", "na", "ve"}},  // the English table has no accents
-        {"\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0 \xE2\x80\x94 Riga", {"\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0", "Riga"}},
+        {"\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0 \xE2\x80\x94 Riga",
+         {"\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0", "Riga"}},
         {"", {}},
         {"   \t\r\n  ", {}},
     };
-    for (const Case& c : cases) EXPECT_EQ(texts(wordsOf(c.text, textfold::englishTable())), c.words) << c.text;
+    for (const Case& c : cases)
+        EXPECT_EQ(texts(wordsOf(c.text, textfold::englishTable())), c.words) << c.text;
     EXPECT_EQ(texts(wordsOf("caf\xC3\xA9 na\xC3\xAFve", latinTable())),
               (std::vector<std::string>{"caf\xC3\xA9", "na\xC3\xAFve"}));
 }
@@ -39,7 +41,8 @@ TEST(TextParser, WordsFollowTheLanguageTableAndUnicodeLetters) {
 TEST(TextParser, WordsOutsideTheLengthLimitsTakeNoWordNumber) {
     const auto words = wordsOf("a bb ccc dddd eeeee ff", textfold::englishTable(), 2, 4);
     ASSERT_EQ(texts(words), (std::vector<std::string>{"bb", "ccc", "dddd", "ff"}));
-    for (std::size_t i = 0; i < words.size(); ++i) EXPECT_EQ(words[i].position, static_cast<int>(i));
+    for (std::size_t i = 0; i < words.size(); ++i)
+        EXPECT_EQ(words[i].position, static_cast<int>(i));
     EXPECT_EQ(words[3].offset, 20);
     EXPECT_EQ(words[2].length, 4);
     // A minimum of 0 still never yields empty words.
@@ -50,8 +53,12 @@ TEST(TextParser, OffsetsCountCharactersOfTheDecodedText) {
     const textfold::CharTable table = latinTable();
     // Valid UTF-8 with accents and a character outside the BMP, then the same words in
     // Windows-1252 (not valid UTF-8), which is decoded before counting.
-    for (const std::string& bytes : {std::string("\xC3\xA9t\xC3\xA9 \xF0\x9F\x98\x80 \xC3\xBC" "ber Stra\xC3\x9F" "e\r\nend"),
-                                    std::string("\xE9t\xE9 \x80 \xFC" "ber Stra\xDF" "e\r\nend")}) {
+    for (const std::string& bytes : {std::string("\xC3\xA9t\xC3\xA9 \xF0\x9F\x98\x80 \xC3\xBC"
+                                                 "ber Stra\xC3\x9F"
+                                                 "e\r\nend"),
+                                     std::string("\xE9t\xE9 \x80 \xFC"
+                                                 "ber Stra\xDF"
+                                                 "e\r\nend")}) {
         auto parser = CreateTextParser(table);
         WordRecord record;
         ASSERT_TRUE(parser->OpenMemory(bytes, record));
@@ -64,7 +71,9 @@ TEST(TextParser, OffsetsCountCharactersOfTheDecodedText) {
         }
         EXPECT_EQ(words[0].text, "\xC3\xA9t\xC3\xA9");
         EXPECT_EQ(words[1].offset, 6);
-        EXPECT_EQ(words[2].text, "Stra\xC3\x9F" "e");
+        EXPECT_EQ(words[2].text,
+                  "Stra\xC3\x9F"
+                  "e");
         EXPECT_EQ(words[3].offset, 19) << "CR and LF are characters too";
     }
 }
@@ -81,7 +90,8 @@ TEST(TextParser, BinaryAndBrokenInputIsReadSafely) {
     EXPECT_EQ(words.back().text, "tail");
     EXPECT_EQ(record.position, kDocumentEnd);
     for (unsigned char c : parser->DocumentText())
-        EXPECT_TRUE(c >= 32 || c == 9 || c == 10 || c == 13) << "control characters are shown as blanks";
+        EXPECT_TRUE(c >= 32 || c == 9 || c == 10 || c == 13)
+            << "control characters are shown as blanks";
     EXPECT_TRUE(textfold::isValidUtf8(parser->DocumentText()));
     for (std::size_t i = 0; i < words.size(); i += words.size() / 16 + 1)
         ASSERT_EQ(charSlice(parser->DocumentText(), words[i].offset, words[i].span), words[i].text);

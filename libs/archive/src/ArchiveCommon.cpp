@@ -40,13 +40,20 @@ bool wildcardMatch(std::string_view name, std::string_view mask) {
 
 const char* StatusText(Status status) {
     switch (status) {
-        case Status::Ok: return "ok";
-        case Status::OpenFailed: return "the archive cannot be opened";
-        case Status::Damaged: return "the archive is damaged";
-        case Status::Encrypted: return "the archive holds encrypted members";
-        case Status::TooLarge: return "the archive unpacks to more than the limit";
-        case Status::WriteFailed: return "the unpacked files cannot be written";
-        case Status::NotFound: return "no such member";
+        case Status::Ok:
+            return "ok";
+        case Status::OpenFailed:
+            return "the archive cannot be opened";
+        case Status::Damaged:
+            return "the archive is damaged";
+        case Status::Encrypted:
+            return "the archive holds encrypted members";
+        case Status::TooLarge:
+            return "the archive unpacks to more than the limit";
+        case Status::WriteFailed:
+            return "the unpacked files cannot be written";
+        case Status::NotFound:
+            return "no such member";
     }
     return "";
 }
@@ -85,8 +92,9 @@ bool matchesAny(const std::string& fileName, const std::vector<std::string>& mas
 }
 
 bool sameNameIgnoringCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return lowerAscii(x) == lowerAscii(y); });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return lowerAscii(x) == lowerAscii(y);
+           });
 }
 
 bool ArchiveReader::IsSupportedName(const std::filesystem::path& archive) {
@@ -94,9 +102,9 @@ bool ArchiveReader::IsSupportedName(const std::filesystem::path& archive) {
 }
 
 ArchiveKind kindOf(const std::string& ext) {
-    static const char* const containers[] = {".zip", ".rar", ".cab", ".7z",   ".tar",  ".tgz",
-                                             ".docx", ".xlsx", ".pptx", ".odt", ".ods", ".odp",
-                                             ".epub", ".jar"};
+    static const char* const containers[] = {".zip", ".rar",  ".cab",  ".7z",   ".tar",
+                                             ".tgz", ".docx", ".xlsx", ".pptx", ".odt",
+                                             ".ods", ".odp",  ".epub", ".jar"};
     static const char* const compressed[] = {".gz", ".bz2", ".xz"};
     if (ext == ".arj") return ArchiveKind::Arj;
     for (const char* c : containers)
@@ -107,14 +115,19 @@ ArchiveKind kindOf(const std::string& ext) {
 }
 
 std::unique_ptr<ArchiveReader> ArchiveReader::Open(const std::filesystem::path& archive,
-                                                   const Limits& limits, const ToolSettings& tools) {
+                                                   const Limits& limits,
+                                                   const ToolSettings& tools) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(archive, ec)) return nullptr;
     switch (kindOf(lowerExtension(archive))) {
-        case ArchiveKind::Container: return openLibArchive(archive, limits, false);
-        case ArchiveKind::Compressed: return openLibArchive(archive, limits, true);
-        case ArchiveKind::Arj: return openArj(archive, limits, tools);
-        case ArchiveKind::None: return nullptr;
+        case ArchiveKind::Container:
+            return openLibArchive(archive, limits, false);
+        case ArchiveKind::Compressed:
+            return openLibArchive(archive, limits, true);
+        case ArchiveKind::Arj:
+            return openArj(archive, limits, tools);
+        case ArchiveKind::None:
+            return nullptr;
     }
     return nullptr;
 }

@@ -37,10 +37,13 @@ std::optional<Totals> parseListing(const std::string& listing) {
 }
 
 class ArjReader : public ArchiveReader {
-public:
+  public:
     ArjReader(std::filesystem::path path, const Limits& limits, std::filesystem::path program,
               std::chrono::milliseconds timeLimit)
-        : ArchiveReader(std::move(path)), limits_(limits), program_(std::move(program)), timeLimit_(timeLimit) {}
+        : ArchiveReader(std::move(path)),
+          limits_(limits),
+          program_(std::move(program)),
+          timeLimit_(timeLimit) {}
 
     // Lists the archive; nothing when arj cannot read it.
     std::optional<Totals> totals() {
@@ -88,7 +91,8 @@ public:
         Staging staging(parent);
         const Status s = extractAll(staging.path);
         if (s != Status::Ok) return s;
-        const std::optional<std::filesystem::path> found = findFlat(staging.path, baseName(*wanted));
+        const std::optional<std::filesystem::path> found =
+            findFlat(staging.path, baseName(*wanted));
         if (!found) return Status::NotFound;
         std::filesystem::rename(*found, file, ec);
         return ec ? Status::WriteFailed : Status::Ok;
@@ -102,7 +106,8 @@ public:
         Staging staging(std::filesystem::temp_directory_path(ec));
         const Status s = extractAll(staging.path);
         if (s != Status::Ok) return s;
-        const std::optional<std::filesystem::path> found = findFlat(staging.path, baseName(*wanted));
+        const std::optional<std::filesystem::path> found =
+            findFlat(staging.path, baseName(*wanted));
         if (!found) return Status::NotFound;
         if (std::filesystem::file_size(*found, ec) > maxBytes) return Status::TooLarge;
         std::FILE* f = std::fopen(found->c_str(), "rb");
@@ -120,11 +125,12 @@ public:
         Staging staging(std::filesystem::temp_directory_path(ec));
         if (extractAll(staging.path) != Status::Ok) return names;
         for (const auto& item : std::filesystem::directory_iterator(staging.path, ec))
-            if (item.is_regular_file(ec) && !item.is_symlink(ec)) names.push_back(item.path().filename().string());
+            if (item.is_regular_file(ec) && !item.is_symlink(ec))
+                names.push_back(item.path().filename().string());
         return names;
     }
 
-private:
+  private:
     // A private folder that is removed with everything in it.
     struct Staging {
         std::filesystem::path path;
@@ -147,13 +153,15 @@ private:
         if (staging.empty()) return Status::WriteFailed;
         const std::optional<Totals> t = totals();
         if (!t) return Status::Damaged;
-        if (t->files > limits_.maxMembers || t->bytes > limits_.maxTotalBytes) return Status::TooLarge;
+        if (t->files > limits_.maxMembers || t->bytes > limits_.maxTotalBytes)
+            return Status::TooLarge;
         wordmill::ProgramCall call;
         call.program = program_;
         // e: without folders; -y: yes to every question (never waits for input);
         // -i: no progress display; the target folder ends with "/".
         std::error_code ec;
-        call.arguments = {"e", "-y", "-i", absolute(), std::filesystem::absolute(staging, ec).string() + "/"};
+        call.arguments = {"e", "-y", "-i", absolute(),
+                          std::filesystem::absolute(staging, ec).string() + "/"};
         call.timeLimit = timeLimit_;
         const wordmill::ProgramResult r = wordmill::RunProgram(call);
         if (!r.succeeded()) return Status::Damaged;

@@ -34,14 +34,16 @@ int FolderWriter::create(const std::string& relative) {
             ::close(dir);
             return -1;
         }
-        const int next = ::openat(dir, part.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        const int next =
+            ::openat(dir, part.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         ::close(dir);
         if (next < 0) return -1;
         dir = next;
         start = slash + 1;
     }
     const std::string name = relative.substr(start);
-    const int fd = ::openat(dir, name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
+    const int fd =
+        ::openat(dir, name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
     ::close(dir);
     if (fd >= 0 && std::find(files_.begin(), files_.end(), relative) == files_.end())
         files_.push_back(relative);

@@ -12,7 +12,7 @@
 namespace arcread {
 
 class FolderWriter {
-public:
+  public:
     explicit FolderWriter(const std::filesystem::path& folder);
     ~FolderWriter();
     FolderWriter(const FolderWriter&) = delete;
@@ -30,7 +30,7 @@ public:
     // Deletes every file and folder it created.
     void removeAll();
 
-private:
+  private:
     int rootFd_ = -1;
     std::vector<std::string> files_;
     std::vector<std::string> folders_;

@@ -28,7 +28,7 @@ struct Entry {
 
 // One pass over the archive's entries.
 class Pass {
-public:
+  public:
     Pass(const std::filesystem::path& path, bool raw, const Limits& limits)
         : raw_(raw), limits_(limits), stem_(path.stem().string()) {
         a_.reset(archive_read_new());
@@ -77,7 +77,8 @@ public:
     }
 
     // Reads the current entry's data into sink, counting against the byte limit.
-    Status read(const Entry& entry, std::uint64_t budget, const std::function<bool(const char*, std::size_t)>& sink) {
+    Status read(const Entry& entry, std::uint64_t budget,
+                const std::function<bool(const char*, std::size_t)>& sink) {
         if (entry.declaredSize > 0 && static_cast<std::uint64_t>(entry.declaredSize) > budget)
             return Status::TooLarge;
         char buffer[65536];
@@ -95,7 +96,7 @@ public:
     Status status() const { return status_; }
     void fail(Status s) { status_ = s; }
 
-private:
+  private:
     ArchiveHandle a_;
     bool raw_;
     Limits limits_;
@@ -105,7 +106,7 @@ private:
 };
 
 class LibArchiveReader : public ArchiveReader {
-public:
+  public:
     LibArchiveReader(std::filesystem::path path, const Limits& limits, bool raw)
         : ArchiveReader(std::move(path)), limits_(limits), raw_(raw) {}
 
@@ -136,10 +137,11 @@ public:
                 break;
             }
             std::uint64_t thisMember = 0;
-            const Status s = pass.read(entry, limits_.maxTotalBytes - written, [&](const char* d, std::size_t n) {
-                thisMember += n;
-                return writeAll(fd, d, n);
-            });
+            const Status s = pass.read(entry, limits_.maxTotalBytes - written,
+                                       [&](const char* d, std::size_t n) {
+                                           thisMember += n;
+                                           return writeAll(fd, d, n);
+                                       });
             ::close(fd);
             written += thisMember;
             if (s == Status::Ok) {
@@ -169,14 +171,15 @@ public:
         if (!wanted) return Status::NotFound;
         std::error_code ec;
         if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), ec);
-        FolderWriter writer(file.has_parent_path() ? file.parent_path() : std::filesystem::path("."));
+        FolderWriter writer(file.has_parent_path() ? file.parent_path()
+                                                   : std::filesystem::path("."));
         const std::string name = file.filename().string();
         Status s = find(*wanted, [&](Pass& pass, const Entry& entry) {
             const int fd = writer.create(name);
             if (fd < 0) return Status::WriteFailed;
-            const Status r = pass.read(entry, limits_.maxTotalBytes, [fd](const char* d, std::size_t n) {
-                return writeAll(fd, d, n);
-            });
+            const Status r =
+                pass.read(entry, limits_.maxTotalBytes,
+                          [fd](const char* d, std::size_t n) { return writeAll(fd, d, n); });
             ::close(fd);
             return r;
         });
@@ -208,7 +211,7 @@ public:
         return names;
     }
 
-private:
+  private:
     // Finds the member (exactly, else without regard to case) and hands it to use.
     Status find(const std::string& wanted, const std::function<Status(Pass&, const Entry&)>& use) {
         for (int round = 0; round < 2; ++round) {

@@ -35,7 +35,8 @@ std::size_t decodeReference(std::string_view text, std::size_t pos, bool html, c
         std::uint32_t value = 0;
         bool tooBig = false;
         while (i < text.size() && i - digitsStart < kLongestNumber) {
-            const int d = hex ? hexValue(text[i]) : (text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1);
+            const int d =
+                hex ? hexValue(text[i]) : (text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1);
             if (d < 0) break;
             value = value * (hex ? 16 : 10) + static_cast<std::uint32_t>(d);
             if (value > 0x10FFFF) tooBig = true, value = 0x110000;

@@ -24,7 +24,7 @@ struct Markup {
     std::size_t end = 0;  // just behind the markup
     bool isTag = false;   // a start or end tag (not a comment, declaration, literal "<")
     bool closing = false;
-    char name[12] = {};   // lower case, cut; enough for every name compared here
+    char name[12] = {};  // lower case, cut; enough for every name compared here
 };
 
 // Reads the markup at text[pos] == '<'.
@@ -107,7 +107,7 @@ std::size_t rawTextEnd(std::string_view text, std::size_t from, const char* name
 }
 
 class HtmlStream : public TokenStream {
-public:
+  public:
     HtmlStream(std::string_view text, const textfold::CharTable& table)
         : scanner_(text, table, /*markup=*/true, /*html=*/true) {}
 
@@ -115,9 +115,13 @@ public:
         const std::string_view text = scanner_.text();
         for (;;) {
             switch (scanner_.scan(text.size(), token)) {
-                case WordScanner::Stop::Word: token.tag = tag_; return StreamResult::Word;
-                case WordScanner::Stop::End: return StreamResult::End;
-                case WordScanner::Stop::Markup: break;
+                case WordScanner::Stop::Word:
+                    token.tag = tag_;
+                    return StreamResult::Word;
+                case WordScanner::Stop::End:
+                    return StreamResult::End;
+                case WordScanner::Stop::Markup:
+                    break;
             }
             const Markup m = readMarkup(text, scanner_.bytePos());
             std::size_t resume = m.end;
@@ -135,7 +139,7 @@ public:
         }
     }
 
-private:
+  private:
     WordScanner scanner_;
     std::uint16_t tag_ = kNoTag;
 };
@@ -186,7 +190,7 @@ std::string extractTitle(std::string_view text) {
 }
 
 class HtmlParser : public Parser {
-public:
+  public:
     std::string GetTagName(std::uint16_t tag) const override {
         return tag < std::size(kTagNames) ? kTagNames[tag] : std::string();
     }
@@ -199,7 +203,7 @@ public:
         return title_.empty() ? Parser::GetTagName() : title_;
     }
 
-protected:
+  protected:
     std::unique_ptr<TokenStream> makeStream() const override {
         return std::make_unique<HtmlStream>(DocumentText(), GetLanguageTable());
     }
@@ -208,7 +212,7 @@ protected:
         titleRead_ = false;
     }
 
-private:
+  private:
     mutable std::string title_;
     mutable bool titleRead_ = false;
 };

@@ -1,6 +1,7 @@
 #include "wordmill/Parser.h"
 
 #include <algorithm>
+#include <cstring>
 #include <deque>
 #include <fstream>
 #include <limits>
@@ -35,22 +36,46 @@ bool readWholeFile(const std::filesystem::path& file, std::string& out) {
     return !in.bad();
 }
 
-// Control characters other than TAB, LF and CR become blanks, as in the viewer.
+// Control characters other than TAB, LF and CR become blanks, as in the viewer. Eight
+// bytes at a time: only a block holding a byte below 32 is looked at byte by byte.
 void blankControlCharacters(std::string& text) {
-    for (char& c : text) {
-        const auto b = static_cast<unsigned char>(c);
-        if (b < 32 && b != 9 && b != 10 && b != 13) c = ' ';
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
+    char* s = text.data();
+    const std::size_t n = text.size();
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t block;
+        std::memcpy(&block, s + i, 8);
+        if (((block - kOnes * 32) & ~block & kHigh) == 0) continue;
+        for (std::size_t k = i; k < i + 8; ++k) {
+            const auto b = static_cast<unsigned char>(s[k]);
+            if (b < 32 && b != 9 && b != 10 && b != 13) s[k] = ' ';
+        }
+    }
+    for (; i < n; ++i) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        if (b < 32 && b != 9 && b != 10 && b != 13) s[i] = ' ';
     }
 }
 
 void appendEscaped(std::string& out, std::string_view text) {
     for (char c : text) {
         switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            default: out += c;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            default:
+                out += c;
         }
     }
 }
@@ -191,16 +216,15 @@ bool Parser::GetPassage(const HitRecord* hits, std::size_t count, std::string& o
     out.clear();
     if (!open_ || !hits || count == 0 || hits[0].firstWord == kNoPosition) return false;
     const std::int64_t target = hits[0].firstWord;
-    const std::int64_t hitWords =
-        std::clamp<std::int64_t>(hits[0].wordCount, 1, kPassageHitWords);
+    const std::int64_t hitWords = std::clamp<std::int64_t>(hits[0].wordCount, 1, kPassageHitWords);
     const std::int64_t firstNeeded = std::max<std::int64_t>(0, target - kPassageContext);
     const std::int64_t lastNeeded = target + hitWords - 1 + kPassageContext;
 
     if (!passageRing_) passageRing_ = std::make_unique<PassageRing>();
     auto& ring = passageRing_->words;
-    const bool behind = ring.empty() ? passageCounter_ > firstNeeded
-                                     : ring.front().number > firstNeeded &&
-                                           passageCounter_ > firstNeeded;
+    const bool behind = ring.empty()
+                            ? passageCounter_ > firstNeeded
+                            : ring.front().number > firstNeeded && passageCounter_ > firstNeeded;
     if (!passageStream_ || behind) {
         passageStream_ = makeStream();
         passageCounter_ = 0;
@@ -249,10 +273,9 @@ bool Parser::GetPassage(const HitRecord* hits, std::size_t count, std::string& o
                 out += "</b>";
                 inBold = false;
             }
-            if (source && prev.byteEnd <= w.byteBegin &&
-                w.byteBegin - prev.byteEnd <= kLongestGap)
-                appendCollapsed(out, std::string_view(text_).substr(prev.byteEnd,
-                                                                    w.byteBegin - prev.byteEnd));
+            if (source && prev.byteEnd <= w.byteBegin && w.byteBegin - prev.byteEnd <= kLongestGap)
+                appendCollapsed(
+                    out, std::string_view(text_).substr(prev.byteEnd, w.byteBegin - prev.byteEnd));
             else if (source && prev.byteEnd <= w.byteBegin)
                 out += " ... ";
             else

@@ -21,7 +21,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 class Fd {
-public:
+  public:
     Fd() = default;
     explicit Fd(int fd) : fd_(fd) {}
     Fd(const Fd&) = delete;
@@ -33,7 +33,7 @@ public:
         fd_ = fd;
     }
 
-private:
+  private:
     int fd_ = -1;
 };
 
@@ -52,7 +52,8 @@ struct SpawnSetup {
 };
 
 std::vector<char*> makeArgv(const std::filesystem::path& program,
-                            const std::vector<std::string>& arguments, std::vector<std::string>& store) {
+                            const std::vector<std::string>& arguments,
+                            std::vector<std::string>& store) {
     store.clear();
     store.push_back(program.string());
     store.insert(store.end(), arguments.begin(), arguments.end());
@@ -85,8 +86,8 @@ void prepareSpawn(SpawnSetup& setup, int stdoutFd, const std::filesystem::path& 
     posix_spawnattr_setsigdefault(&setup.attributes, &defaults);
     posix_spawnattr_setsigmask(&setup.attributes, &none);
     posix_spawnattr_setpgroup(&setup.attributes, 0);
-    posix_spawnattr_setflags(&setup.attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF |
-                                                    POSIX_SPAWN_SETSIGMASK);
+    posix_spawnattr_setflags(
+        &setup.attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
 }
 
 int openPidFd(pid_t pid) {
@@ -163,7 +164,8 @@ ProgramResult RunProgram(const ProgramCall& call) {
 
     for (;;) {
         if (reaped && readEnd.get() < 0) break;
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         if (left.count() <= 0) {
             ::kill(-pid, SIGKILL);
             if (!reaped) ::kill(pid, SIGKILL);
@@ -174,8 +176,10 @@ ProgramResult RunProgram(const ProgramCall& call) {
         nfds_t count = 0;
         int readSlot = -1;
         int pidSlot = -1;
-        if (readEnd.get() >= 0) readSlot = static_cast<int>(count), fds[count++] = {readEnd.get(), POLLIN, 0};
-        if (!reaped && pidFd.get() >= 0) pidSlot = static_cast<int>(count), fds[count++] = {pidFd.get(), POLLIN, 0};
+        if (readEnd.get() >= 0)
+            readSlot = static_cast<int>(count), fds[count++] = {readEnd.get(), POLLIN, 0};
+        if (!reaped && pidFd.get() >= 0)
+            pidSlot = static_cast<int>(count), fds[count++] = {pidFd.get(), POLLIN, 0};
         // Without a pidfd (old kernels) the child is looked at every 20 ms.
         const bool watchByPolling = !reaped && pidFd.get() < 0;
         const long long cap = watchByPolling ? 20 : 1000;
@@ -189,8 +193,9 @@ ProgramResult RunProgram(const ProgramCall& call) {
         if (readSlot >= 0 && (fds[readSlot].revents & (POLLIN | POLLHUP | POLLERR))) {
             const ssize_t n = ::read(readEnd.get(), buffer, sizeof buffer);
             if (n > 0) {
-                const std::size_t room =
-                    call.outputLimit > result.output.size() ? call.outputLimit - result.output.size() : 0;
+                const std::size_t room = call.outputLimit > result.output.size()
+                                             ? call.outputLimit - result.output.size()
+                                             : 0;
                 const std::size_t take = std::min<std::size_t>(room, static_cast<std::size_t>(n));
                 result.output.append(buffer, take);
                 if (take < static_cast<std::size_t>(n)) {

@@ -16,12 +16,15 @@ constexpr std::uintmax_t kLargestFile = 1u << 30;
 
 // Destinations whose text is not document text.
 constexpr std::array<const char*, 34> kSkippedDestinations = {
-    "fonttbl",  "colortbl",   "stylesheet", "info",        "pict",       "object",
-    "listtable", "listoverridetable", "rsidtbl", "generator", "themedata", "colorschememapping",
-    "datastore", "latentstyles", "xmlnsdecl", "fldinst",   "filetbl",    "revtbl",
-    "mmathPr",  "pgdsctbl",   "header",     "footer",      "headerl",    "headerr",
-    "headerf",  "footerl",    "footerr",    "footerf",     "bkmkstart",  "bkmkend",
-    "xe",       "tc",         "nonshppict", "private"};
+    "fonttbl",    "colortbl",     "stylesheet", "info",
+    "pict",       "object",       "listtable",  "listoverridetable",
+    "rsidtbl",    "generator",    "themedata",  "colorschememapping",
+    "datastore",  "latentstyles", "xmlnsdecl",  "fldinst",
+    "filetbl",    "revtbl",       "mmathPr",    "pgdsctbl",
+    "header",     "footer",       "headerl",    "headerr",
+    "headerf",    "footerl",      "footerr",    "footerf",
+    "bkmkstart",  "bkmkend",      "xe",         "tc",
+    "nonshppict", "private"};
 
 struct GroupState {
     bool skip = false;
@@ -30,12 +33,14 @@ struct GroupState {
 };
 
 class RtfParser {
-public:
+  public:
     explicit RtfParser(std::string_view in) : in_(in) {}
 
     std::optional<RtfDocument> run() {
         std::size_t p = 0;
-        while (p < in_.size() && (in_[p] == ' ' || in_[p] == '\r' || in_[p] == '\n' || in_[p] == '\t')) ++p;
+        while (p < in_.size() &&
+               (in_[p] == ' ' || in_[p] == '\r' || in_[p] == '\n' || in_[p] == '\t'))
+            ++p;
         if (in_.compare(p, 5, "{\\rtf") != 0) return std::nullopt;
         pos_ = p;
         stack_.push_back(GroupState{});
@@ -66,7 +71,7 @@ public:
         return std::move(doc_);
     }
 
-private:
+  private:
     GroupState& state() { return stack_.back(); }
 
     // Characters after \u that stand in for it are dropped.
@@ -154,19 +159,29 @@ private:
                 if (consumeFallback()) return;
                 emit(static_cast<unsigned char>(c));
                 return;
-            case '~': emit(0xA0); return;
-            case '_': emit('-'); return;
-            case '*': state().skip = true; return;
+            case '~':
+                emit(0xA0);
+                return;
+            case '_':
+                emit('-');
+                return;
+            case '*':
+                state().skip = true;
+                return;
             case '\r':
-            case '\n': emit('\n'); return;
-            default: return;  // \- (optional hyphen), \: and the like add nothing
+            case '\n':
+                emit('\n');
+                return;
+            default:
+                return;  // \- (optional hyphen), \: and the like add nothing
         }
     }
 
     void controlWord() {
         char word[33];
         std::size_t len = 0;
-        while (pos_ < in_.size() && ((in_[pos_] >= 'a' && in_[pos_] <= 'z') || (in_[pos_] >= 'A' && in_[pos_] <= 'Z'))) {
+        while (pos_ < in_.size() &&
+               ((in_[pos_] >= 'a' && in_[pos_] <= 'z') || (in_[pos_] >= 'A' && in_[pos_] <= 'Z'))) {
             if (len < 32) word[len++] = in_[pos_];
             ++pos_;
         }
@@ -213,12 +228,18 @@ private:
             return;
         }
         const bool on = !hasParam || param != 0;
-        if (is("b")) s.format.bold = on;
-        else if (is("i")) s.format.italic = on;
-        else if (is("ul")) s.format.underline = on;
-        else if (is("ulnone")) s.format.underline = false;
-        else if (is("fs") && hasParam && param > 0 && param < 4000) s.format.fontSizeHalfPoints = static_cast<int>(param);
-        else if (is("plain")) s.format = RtfRun{};
+        if (is("b"))
+            s.format.bold = on;
+        else if (is("i"))
+            s.format.italic = on;
+        else if (is("ul"))
+            s.format.underline = on;
+        else if (is("ulnone"))
+            s.format.underline = false;
+        else if (is("fs") && hasParam && param > 0 && param < 4000)
+            s.format.fontSizeHalfPoints = static_cast<int>(param);
+        else if (is("plain"))
+            s.format = RtfRun{};
         else {
             for (const char* d : kSkippedDestinations)
                 if (is(d)) {

@@ -8,7 +8,7 @@ namespace wordmill {
 namespace {
 
 class TextStream : public TokenStream {
-public:
+  public:
     TextStream(std::string_view text, const textfold::CharTable& table)
         : scanner_(text, table, /*markup=*/false, /*html=*/false) {}
 
@@ -18,12 +18,12 @@ public:
                    : StreamResult::End;
     }
 
-private:
+  private:
     WordScanner scanner_;
 };
 
 class TextParser : public Parser {
-protected:
+  protected:
     std::unique_ptr<TokenStream> makeStream() const override {
         return std::make_unique<TextStream>(DocumentText(), GetLanguageTable());
     }

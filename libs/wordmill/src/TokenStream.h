@@ -15,9 +15,9 @@
 namespace wordmill {
 
 struct Token {
-    std::string_view text;       // UTF-8, entities decoded (may be cut after 256 characters)
-    std::size_t length = 0;      // characters of the whole word (never cut)
-    std::size_t byteBegin = 0;   // in the document text
+    std::string_view text;      // UTF-8, entities decoded (may be cut after 256 characters)
+    std::size_t length = 0;     // characters of the whole word (never cut)
+    std::size_t byteBegin = 0;  // in the document text
     std::size_t byteEnd = 0;
     std::uint32_t charBegin = 0;
     std::uint32_t charEnd = 0;
@@ -27,7 +27,7 @@ struct Token {
 enum class StreamResult { Word, End, Error };
 
 class TokenStream {
-public:
+  public:
     virtual ~TokenStream() = default;
     virtual StreamResult next(Token& token) = 0;
 };
@@ -39,7 +39,7 @@ inline constexpr std::size_t kKeptWordChars = 256;
 // Walks the document text with a byte and a character position. The text is valid
 // UTF-8 (the parser decoded it), so multi-byte sequences need no checks here.
 class WordScanner {
-public:
+  public:
     enum class Stop { Word, Markup, End };
 
     WordScanner(std::string_view text, const textfold::CharTable& table, bool markup, bool html);
@@ -60,10 +60,15 @@ public:
     // no markup. Returns Word or End (at limit).
     Stop scanRaw(std::size_t limit, Token& token);
 
-private:
+  private:
     char32_t decodeAt(std::size_t& pos) const;
     bool isWordAscii(unsigned char b) const { return asciiWord_[b] != 0; }
-    Stop scanImpl(std::size_t limit, Token& token, bool allowMarkup);
+    template <bool allowMarkup>
+    Stop scanImpl(std::size_t limit, Token& token);
+
+    // Byte classes for the fast loops: ASCII separators, ASCII word characters, and
+    // everything that needs a closer look (bytes of multi-byte characters, "<", "&").
+    static constexpr unsigned char kSeparator = 0, kWord = 1, kSpecial = 2;
 
     std::string_view text_;
     const textfold::CharTable& table_;
@@ -72,6 +77,7 @@ private:
     std::size_t pos_ = 0;
     std::uint32_t chars_ = 0;
     unsigned char asciiWord_[128];
+    unsigned char byteClass_[256];
     std::string buffer_;
 };
 
@@ -81,7 +87,7 @@ namespace wordmill {
 
 // The stream of a finished document: no more words.
 class EmptyStream : public TokenStream {
-public:
+  public:
     StreamResult next(Token&) override { return StreamResult::End; }
 };
 

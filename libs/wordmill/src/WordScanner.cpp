@@ -3,18 +3,46 @@
 
 namespace wordmill {
 
+namespace {
+
+// The end of the run of bytes of class `want` from p. Eight bytes at a time where the
+// text allows: their classes are gathered into a bit mask without branches, so the end
+// of a word costs one well-predicted test instead of a mispredicted loop exit.
+inline std::size_t runEnd(const unsigned char* s, std::size_t p, std::size_t limit,
+                          const unsigned char* cls, unsigned char want, bool sentinel) {
+    while (p + 8 <= limit) {
+        unsigned mask = 0;
+        for (int k = 0; k < 8; ++k) mask |= static_cast<unsigned>(cls[s[p + k]] == want) << k;
+        if (mask != 0xFF) return p + static_cast<std::size_t>(__builtin_ctz(~mask));
+        p += 8;
+    }
+    if (sentinel)
+        while (cls[s[p]] == want) ++p;
+    else
+        while (p < limit && cls[s[p]] == want) ++p;
+    return p;
+}
+
+}  // namespace
+
 WordScanner::WordScanner(std::string_view text, const textfold::CharTable& table, bool markup,
                          bool html)
     : text_(text), table_(table), markup_(markup), html_(html) {
     for (int b = 0; b < 128; ++b) asciiWord_[b] = table[b] != 0 ? 1 : 0;
+    for (int b = 0; b < 256; ++b)
+        byteClass_[b] = b >= 0x80 ? kSpecial : (table[b] != 0 ? kWord : kSeparator);
+    byteClass_[0] = kSpecial;
+    if (markup) {
+        byteClass_['<'] = byteClass_['&'] = kSpecial;
+        asciiWord_['<'] = asciiWord_['&'] = 0;  // markup and references, never word characters
+    }
 }
 
 void WordScanner::advanceTo(std::size_t to) {
     if (to > text_.size()) to = text_.size();
     const char* s = text_.data();
     std::uint32_t n = 0;
-    for (std::size_t i = pos_; i < to; ++i)
-        n += (static_cast<unsigned char>(s[i]) & 0xC0) != 0x80;
+    for (std::size_t i = pos_; i < to; ++i) n += (static_cast<unsigned char>(s[i]) & 0xC0) != 0x80;
     chars_ += n;
     pos_ = to;
 }
@@ -29,7 +57,8 @@ char32_t WordScanner::decodeAt(std::size_t& pos) const {
         return cp;
     }
     if (b0 < 0xF0) {
-        const char32_t cp = ((b0 & 0x0Fu) << 12) | ((s[pos + 1] & 0x3Fu) << 6) | (s[pos + 2] & 0x3Fu);
+        const char32_t cp =
+            ((b0 & 0x0Fu) << 12) | ((s[pos + 1] & 0x3Fu) << 6) | (s[pos + 2] & 0x3Fu);
         pos += 3;
         return cp;
     }
@@ -40,95 +69,132 @@ char32_t WordScanner::decodeAt(std::size_t& pos) const {
 }
 
 WordScanner::Stop WordScanner::scan(std::size_t limit, Token& token) {
-    return scanImpl(limit, token, markup_);
+    return markup_ ? scanImpl<true>(limit, token) : scanImpl<false>(limit, token);
 }
 
 WordScanner::Stop WordScanner::scanRaw(std::size_t limit, Token& token) {
-    return scanImpl(limit, token, false);
+    // In a CDATA section "<" and "&" are plain separators.
+    const unsigned char lt = byteClass_['<'], amp = byteClass_['&'];
+    byteClass_['<'] = kSeparator;
+    byteClass_['&'] = kSeparator;
+    const Stop stop = scanImpl<false>(limit, token);
+    byteClass_['<'] = lt;
+    byteClass_['&'] = amp;
+    return stop;
 }
 
-WordScanner::Stop WordScanner::scanImpl(std::size_t limit, Token& token, bool allowMarkup) {
-    const char* s = text_.data();
+template <bool allowMarkup>
+WordScanner::Stop WordScanner::scanImpl(std::size_t limit, Token& token) {
+    // Positions live in locals in the loops: the compiler cannot keep members in
+    // registers across the writes into buffer_.
+    const auto* s = reinterpret_cast<const unsigned char*>(text_.data());
+    const unsigned char* word = asciiWord_;
+    const unsigned char* cls = byteClass_;
     const std::string_view bounded = text_.substr(0, limit);
+    std::size_t p = pos_;
+    std::uint32_t chars = chars_;
     char32_t cp = 0;
+    // At the end of the whole text the string's terminating NUL (class kSpecial; the
+    // text itself holds none) stops the fast loops without a bounds test.
+    const bool sentinel = limit == text_.size() && s[limit] == 0;
 
     // Separators up to the next word.
     for (;;) {
-        if (pos_ >= limit) return Stop::End;
-        const auto b = static_cast<unsigned char>(s[pos_]);
+        const std::size_t runStart = p;
+        p = runEnd(s, p, limit, cls, kSeparator, sentinel);
+        chars += static_cast<std::uint32_t>(p - runStart);
+        if (p >= limit) {
+            pos_ = p, chars_ = chars;
+            return Stop::End;
+        }
+        const unsigned char b = s[p];
         if (b < 0x80) {
-            if (asciiWord_[b]) break;
-            if (allowMarkup) {
-                if (b == '<') return Stop::Markup;
-                if (b == '&') {
-                    const std::size_t n = decodeReference(bounded, pos_, html_, cp);
-                    if (n && textfold::foldChar(table_, cp)) break;
-                    const std::size_t step = n ? n : 1;
-                    pos_ += step;  // references are ASCII: one byte, one character
-                    chars_ += static_cast<std::uint32_t>(step);
-                    continue;
-                }
+            if (word[b]) break;
+            if (allowMarkup && b == '<') {
+                pos_ = p, chars_ = chars;
+                return Stop::Markup;
             }
-            ++pos_;
-            ++chars_;
+            if (!allowMarkup || b != '&') {  // a separator byte (CDATA's "<" or "&", a NUL)
+                ++p, ++chars;
+                continue;
+            }
+            // '&' in markup text
+            const std::size_t n = decodeReference(bounded, p, html_, cp);
+            if (n && textfold::foldChar(table_, cp)) break;
+            const std::size_t step = n ? n : 1;
+            p += step;  // references are ASCII: one byte, one character
+            chars += static_cast<std::uint32_t>(step);
             continue;
         }
-        std::size_t p = pos_;
-        cp = decodeAt(p);
+        std::size_t q = p;
+        cp = decodeAt(q);
         if (textfold::foldChar(table_, cp)) break;
-        pos_ = p;
-        ++chars_;
+        p = q;
+        ++chars;
     }
 
     // The word.
-    token.byteBegin = pos_;
-    token.charBegin = chars_;
+    token.byteBegin = p;
+    token.charBegin = chars;
     bool buffered = false;
     std::size_t length = 0;
-    while (pos_ < limit) {
-        const auto b = static_cast<unsigned char>(s[pos_]);
+    for (;;) {
+        // Runs of ASCII word characters, the common case.
+        if (!buffered) {
+            const std::size_t runStart = p;
+            p = runEnd(s, p, limit, cls, kWord, sentinel);
+            length += p - runStart;
+            chars += static_cast<std::uint32_t>(p - runStart);
+        }
+        if (p >= limit) break;
+        const unsigned char b = s[p];
         if (b < 0x80) {
-            if (asciiWord_[b]) {
+            if (word[b]) {  // only reached for buffered words
                 if (buffered && length < kKeptWordChars) buffer_ += static_cast<char>(b);
-                ++length;
-                ++pos_;
-                ++chars_;
+                ++length, ++p, ++chars;
                 continue;
             }
             if (allowMarkup && b == '&') {
-                const std::size_t n = decodeReference(bounded, pos_, html_, cp);
+                const std::size_t n = decodeReference(bounded, p, html_, cp);
                 if (n && textfold::foldChar(table_, cp)) {
                     if (!buffered) {
                         // Words this long are never delivered; their text does not matter.
                         if (length < kKeptWordChars)
-                            buffer_.assign(s + token.byteBegin, pos_ - token.byteBegin);
+                            buffer_.assign(text_.data() + token.byteBegin, p - token.byteBegin);
                         else
                             buffer_.clear();
                         buffered = true;
                     }
                     if (length < kKeptWordChars) textfold::appendUtf8(buffer_, cp);
                     ++length;
-                    pos_ += n;
-                    chars_ += static_cast<std::uint32_t>(n);
+                    p += n;
+                    chars += static_cast<std::uint32_t>(n);
                     continue;
                 }
             }
             break;
         }
-        std::size_t p = pos_;
-        cp = decodeAt(p);
+        std::size_t q = p;
+        cp = decodeAt(q);
         if (!textfold::foldChar(table_, cp)) break;
-        if (buffered && length < kKeptWordChars) buffer_.append(s + pos_, p - pos_);
+        if (buffered && length < kKeptWordChars) buffer_.append(text_.data() + p, q - p);
         ++length;
-        pos_ = p;
-        ++chars_;
+        p = q;
+        ++chars;
     }
-    token.byteEnd = pos_;
-    token.charEnd = chars_;
+    pos_ = p;
+    chars_ = chars;
+    token.byteEnd = p;
+    token.charEnd = chars;
     token.length = length;
-    token.text = buffered ? std::string_view(buffer_)
-                          : text_.substr(token.byteBegin, pos_ - token.byteBegin);
+    token.text =
+        buffered ? std::string_view(buffer_) : text_.substr(token.byteBegin, p - token.byteBegin);
     return Stop::Word;
 }
 
+}  // namespace wordmill
+
+namespace wordmill {
+template WordScanner::Stop WordScanner::scanImpl<true>(std::size_t, Token&);
+template WordScanner::Stop WordScanner::scanImpl<false>(std::size_t, Token&);
 }  // namespace wordmill

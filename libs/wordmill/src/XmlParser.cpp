@@ -36,7 +36,7 @@ bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 // The element paths of one document: a tree of (parent, name) nodes.
 class PathRegistry {
-public:
+  public:
     std::uint16_t lookup(std::uint16_t parent, std::string_view name) {
         key_.assign(reinterpret_cast<const char*>(&parent), sizeof parent);
         key_.append(name);
@@ -52,7 +52,8 @@ public:
     std::string path(std::uint16_t tag, const std::string& label) const {
         if (tag == 0 || tag > nodes_.size()) return {};
         std::vector<const std::string*> names;
-        for (std::uint16_t t = tag; t != 0; t = nodes_[t - 1].parent) names.push_back(&nodes_[t - 1].name);
+        for (std::uint16_t t = tag; t != 0; t = nodes_[t - 1].parent)
+            names.push_back(&nodes_[t - 1].name);
         std::string out = label;
         for (auto it = names.rbegin(); it != names.rend(); ++it) {
             out += '/';
@@ -66,7 +67,7 @@ public:
         ids_.clear();
     }
 
-private:
+  private:
     struct Node {
         std::uint16_t parent;
         std::string name;
@@ -77,7 +78,7 @@ private:
 };
 
 class XmlStream : public TokenStream {
-public:
+  public:
     XmlStream(std::string_view text, const textfold::CharTable& table, PathRegistry& paths)
         : scanner_(text, table, /*markup=*/true, /*html=*/false), text_(text), paths_(paths) {}
 
@@ -100,13 +101,14 @@ public:
                 case WordScanner::Stop::End:
                     if (!stack_.empty() || !sawRoot_) return fail();
                     return StreamResult::End;
-                case WordScanner::Stop::Markup: break;
+                case WordScanner::Stop::Markup:
+                    break;
             }
             if (!readMarkup()) return fail();
         }
     }
 
-private:
+  private:
     struct Element {
         std::size_t nameBegin;
         std::size_t nameLength;
@@ -189,7 +191,8 @@ private:
             const std::size_t nameEnd = readName(pos + 2);
             if (nameEnd == pos + 2 || stack_.empty()) return false;
             const Element& open = stack_.back();
-            if (text_.compare(open.nameBegin, open.nameLength, text_, pos + 2, nameEnd - pos - 2) != 0)
+            if (text_.compare(open.nameBegin, open.nameLength, text_, pos + 2, nameEnd - pos - 2) !=
+                0)
                 return false;
             const std::size_t close = skipSpace(nameEnd);
             if (close >= text_.size() || text_[close] != '>') return false;
@@ -242,10 +245,10 @@ private:
 };
 
 class XmlParser : public Parser {
-public:
+  public:
     std::string GetTagName(std::uint16_t tag) const override { return paths_.path(tag, label_); }
 
-protected:
+  protected:
     std::unique_ptr<TokenStream> makeStream() const override {
         return std::make_unique<XmlStream>(DocumentText(), GetLanguageTable(), paths_);
     }
@@ -258,7 +261,7 @@ protected:
         label_.clear();
     }
 
-private:
+  private:
     // Shared by every stream over the document; paths get their numbers in document order,
     // so the NextWord stream and the passage stream always agree.
     mutable PathRegistry paths_;

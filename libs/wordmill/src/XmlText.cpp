@@ -12,7 +12,7 @@ namespace {
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 class Matcher {
-public:
+  public:
     explicit Matcher(const XmlTextRules& rules) : rules_(rules) {}
 
     bool in(const std::vector<std::string>& names, std::string_view name) const {
@@ -21,15 +21,14 @@ public:
             if (colon != std::string_view::npos) name.remove_prefix(colon + 1);
             return std::any_of(names.begin(), names.end(), [name](const std::string& n) {
                 return n.size() == name.size() &&
-                       std::equal(n.begin(), n.end(), name.begin(), [](char a, char b) {
-                           return (a | 0x20) == (b | 0x20);
-                       });
+                       std::equal(n.begin(), n.end(), name.begin(),
+                                  [](char a, char b) { return (a | 0x20) == (b | 0x20); });
             });
         }
         return std::find(names.begin(), names.end(), name) != names.end();
     }
 
-private:
+  private:
     const XmlTextRules& rules_;
 };
 
@@ -45,7 +44,8 @@ std::string ExtractXmlText(std::string_view xml, const XmlTextRules& rules) {
         if (!collecting()) return;
         for (std::size_t i = 0; i < raw.size();) {
             char32_t cp;
-            const std::size_t n = raw[i] == '&' ? decodeReference(raw, i, rules.htmlEntities, cp) : 0;
+            const std::size_t n =
+                raw[i] == '&' ? decodeReference(raw, i, rules.htmlEntities, cp) : 0;
             if (n) {
                 textfold::appendUtf8(out, cp);
                 i += n;
@@ -68,7 +68,8 @@ std::string ExtractXmlText(std::string_view xml, const XmlTextRules& rules) {
         }
         if (xml.compare(p, 9, "<![CDATA[") == 0) {
             const std::size_t end = xml.find("]]>", p + 9);
-            const std::string_view data = xml.substr(p + 9, end == std::string_view::npos ? std::string_view::npos : end - p - 9);
+            const std::string_view data = xml.substr(
+                p + 9, end == std::string_view::npos ? std::string_view::npos : end - p - 9);
             if (collecting()) out += data;
             p = end == std::string_view::npos ? xml.size() : end + 3;
             continue;

@@ -7,9 +7,10 @@
 
 namespace vellumar {
 
-int RefillLanguageCombo(QComboBox& box, TLanguageList& list, const std::filesystem::path& programFolder,
-                        UserInterface& ui) {
-    const std::string remembered = box.currentIndex() >= 0 ? box.currentText().toStdString() : std::string();
+int RefillLanguageCombo(QComboBox& box, TLanguageList& list,
+                        const std::filesystem::path& programFolder, UserInterface& ui) {
+    const std::string remembered =
+        box.currentIndex() >= 0 ? box.currentText().toStdString() : std::string();
     // The refill is not a user's choice: cmbLanguageChange must not ask anything.
     const QSignalBlocker blocker(box);
     box.clear();  // before the list frees the entries the items point to
@@ -30,7 +31,8 @@ const TLangStorage* LanguageOfItem(const QComboBox& box, int index) {
 }
 
 bool SelectLanguageByName(QComboBox& box, const std::string& name) {
-    const int index = box.findText(QString::fromStdString(name), Qt::MatchExactly | Qt::MatchCaseSensitive);
+    const int index =
+        box.findText(QString::fromStdString(name), Qt::MatchExactly | Qt::MatchCaseSensitive);
     box.setCurrentIndex(index);
     return index >= 0;
 }

@@ -55,7 +55,7 @@ struct UnpackResult {
 };
 
 class ArchiveReader {
-public:
+  public:
     virtual ~ArchiveReader() = default;
 
     // Opens by extension (without regard to case): .zip .rar .cab .7z .tar .tgz .gz .bz2
@@ -77,17 +77,18 @@ public:
     virtual Status ExtractMember(const std::string& member, const std::filesystem::path& file) = 0;
 
     // The member's contents, at most maxBytes (more is TooLarge).
-    virtual Status ReadMember(const std::string& member, std::size_t maxBytes, std::string& out) = 0;
+    virtual Status ReadMember(const std::string& member, std::size_t maxBytes,
+                              std::string& out) = 0;
 
     // The safe member names of regular files, in archive order.
     virtual std::vector<std::string> MemberNames() = 0;
 
     const std::filesystem::path& path() const { return path_; }
 
-protected:
+  protected:
     explicit ArchiveReader(std::filesystem::path path) : path_(std::move(path)) {}
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

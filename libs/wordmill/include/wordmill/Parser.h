@@ -31,7 +31,7 @@ struct Token;
 struct PassageRing;
 
 class Parser {
-public:
+  public:
     virtual ~Parser();
     Parser(const Parser&) = delete;
     Parser& operator=(const Parser&) = delete;
@@ -83,7 +83,7 @@ public:
     // The file the open document was read from (empty for memory).
     const std::filesystem::path& DocumentPath() const { return path_; }
 
-protected:
+  protected:
     Parser();
     // A fresh stream over the open document, from its first token.
     virtual std::unique_ptr<TokenStream> makeStream() const = 0;
@@ -94,7 +94,7 @@ protected:
     // join the words with blanks (markup lies between them).
     virtual bool passageShowsSourceText() const { return false; }
 
-private:
+  private:
     bool openBytes(std::string bytes, WordRecord& record);
     bool nextAccepted(TokenStream& stream, WordRecord& record, std::int32_t& counter,
                       Token* token = nullptr);

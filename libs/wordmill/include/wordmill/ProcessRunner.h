@@ -19,19 +19,19 @@ namespace wordmill {
 inline constexpr std::chrono::milliseconds kConverterTimeLimit{60000};
 
 struct ProgramCall {
-    std::filesystem::path program;  // a full path (see FindProgram)
+    std::filesystem::path program;       // a full path (see FindProgram)
     std::vector<std::string> arguments;  // without the program name
     std::chrono::milliseconds timeLimit = kConverterTimeLimit;
-    bool captureOutput = false;              // standard output into ProgramResult::output
-    std::size_t outputLimit = 512u << 20;    // captured bytes beyond this are dropped
-    std::filesystem::path workingFolder;     // empty: the caller's
+    bool captureOutput = false;            // standard output into ProgramResult::output
+    std::size_t outputLimit = 512u << 20;  // captured bytes beyond this are dropped
+    std::filesystem::path workingFolder;   // empty: the caller's
 };
 
 struct ProgramResult {
     bool started = false;
-    int startError = 0;      // errno when it could not be started
-    bool timedOut = false;   // killed at the time limit
-    bool exited = false;     // ended normally (not by a signal)
+    int startError = 0;     // errno when it could not be started
+    bool timedOut = false;  // killed at the time limit
+    bool exited = false;    // ended normally (not by a signal)
     int exitCode = -1;
     std::string output;
     bool outputTruncated = false;
