@@ -10,7 +10,6 @@ packages=(
   libarchive-dev
   libgtest-dev googletest
   poppler-utils antiword catdoc arj unzip zip
-  python3-doc
   xvfb xauth xdg-utils
 )
 
