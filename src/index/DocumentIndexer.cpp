@@ -197,13 +197,17 @@ std::int32_t DocumentIndexer::AddDocumentWords(const std::string& documentName,
                                                wordmill::WordRecord& record) {
     showProgress("Indexing: " + documentName);
     std::int32_t result = 0;
+    // Untagged words go to field 0: carrying the last tag's field over would file an HTML
+    // page's whole body under its last heading.
     int field = 0;
     std::uint16_t lastTag = 0;
     while (parser.NextWord(record)) {
-        if (record.tag != 0 && record.tag != lastTag) {
+        if (record.tag == 0) {
+            field = 0;
+        } else if (record.tag != lastTag) {
             field = index_->GetFieldNumber(parser.GetTagName(record.tag));
-            lastTag = record.tag;
         }
+        lastTag = record.tag;
         if (!index_->AddWord(record.text, record.position, field)) {
             const int code = index_->GetErrorCode();
             index_->ClearError();

@@ -1,0 +1,152 @@
+// vellumar-cli: its arguments, and whole commands run against a temporary home.
+#include "cli/CliArguments.h"
+#include "cli/CliCommands.h"
+#include "cli/Json.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using namespace vellumar::cli;
+
+TEST(CliArguments, CommandsAndOptions) {
+    auto a = parseArguments({"--home", "/h", "create", "docs", "/d/+<*.txt>", "--archives",
+                             "--max-length=40", "--notes", "n o t e s", "--yes"});
+    EXPECT_TRUE(a.error.empty()) << a.error;
+    EXPECT_EQ(a.command, Command::Create);
+    EXPECT_EQ(*a.home, "/h");
+    EXPECT_EQ(a.name, "docs");
+    EXPECT_EQ(a.scope, "/d/+<*.txt>");
+    EXPECT_TRUE(a.archives);
+    EXPECT_EQ(a.maxLength, "40");
+    EXPECT_EQ(a.notes, "n o t e s");
+    EXPECT_EQ(a.answer, Answer::Yes);
+
+    a = parseArguments({"search", "docs", "cat dog", "--sort", "relevance", "--offset", "10",
+                        "--limit", "5", "--hits", "--json"});
+    EXPECT_TRUE(a.error.empty()) << a.error;
+    EXPECT_EQ(a.query, "cat dog");
+    EXPECT_EQ(a.sort, Sort::Relevance);
+    EXPECT_EQ(a.offset, 10);
+    EXPECT_EQ(a.limit, 5);
+    EXPECT_TRUE(a.hits && a.json);
+
+    EXPECT_EQ(parseArguments({"words", "docs"}).pattern, "");
+    EXPECT_EQ(parseArguments({"words", "docs", "CA*"}).pattern, "CA*");
+    EXPECT_EQ(parseArguments({"--help"}).command, Command::Help);
+}
+
+TEST(CliArguments, UsageErrorsAreReported) {
+    const std::vector<std::vector<std::string>> bad = {
+        {},
+        {"frobnicate"},
+        {"create", "docs"},
+        {"search", "docs"},
+        {"list", "extra"},
+        {"search", "d", "q", "--sort", "size"},
+        {"search", "d", "q", "--limit", "-1"},
+        {"search", "d", "q", "--offset", "x"},
+        {"list", "--bogus"},
+        {"--home"},
+        {"update", "a", "b"},
+    };
+    for (const auto& args : bad) {
+        const auto a = parseArguments(args);
+        EXPECT_FALSE(a.error.empty()) << (args.empty() ? "(none)" : args[0]);
+        EXPECT_EQ(runCommand(a, stdout, stderr, false), 2);
+    }
+}
+
+TEST(CliJson, EscapesEverythingThatWouldBreakTheOutput) {
+    EXPECT_EQ(jsonString("a\"b\\c\nd\x01"), "\"a\\\"b\\\\c\\nd\\u0001\"");
+    EXPECT_EQ(jsonString("caf\xC3\xA9"), "\"caf\xC3\xA9\"");
+    EXPECT_EQ(jsonString("bad\xFF"), "\"bad\xEF\xBF\xBD\"") << "invalid UTF-8 is replaced";
+}
+
+namespace {
+
+class CliRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        root = fs::temp_directory_path() / ("vellumar-cli-" + std::to_string(::getpid()));
+        fs::remove_all(root);
+        fs::create_directories(root / "docs" / "sub");
+        std::ofstream(root / "docs" / "cats.txt") << "Cats chase the red dog. A red dog sleeps.";
+        std::ofstream(root / "docs" / "sub" / "birds.htm")
+            << "<html><title>Birds</title><body>red birds sing</body></html>";
+    }
+    void TearDown() override { fs::remove_all(root); }
+
+    // Runs a command; returns its exit status and puts its standard output in `output`.
+    int run(std::vector<std::string> args) {
+        args.insert(args.begin(), {"--home", (root / "home").string()});
+        std::FILE* out = std::tmpfile();
+        std::FILE* err = std::tmpfile();
+        const int status = runCommand(parseArguments(args), out, err, false);
+        output = readAll(out);
+        errors = readAll(err);
+        return status;
+    }
+    static std::string readAll(std::FILE* f) {
+        std::rewind(f);
+        std::string text;
+        char buffer[4096];
+        while (std::size_t n = std::fread(buffer, 1, sizeof buffer, f)) text.append(buffer, n);
+        std::fclose(f);
+        return text;
+    }
+    fs::path root;
+    std::string output, errors;
+};
+
+}  // namespace
+
+TEST_F(CliRun, CreateSearchUpdateAndRemove) {
+    const std::string scope = (root / "docs").string() + "/+<*.txt,*.htm>";
+    ASSERT_EQ(run({"create", "animals", scope}), 0) << errors;
+    EXPECT_NE(output.find("2 files"), std::string::npos) << output;
+    EXPECT_TRUE(fs::exists(root / "home" / "Indexes" / "animals.inf"));
+
+    ASSERT_EQ(run({"search", "animals", "red dog", "--hits"}), 0) << errors;
+    EXPECT_EQ(output.rfind("1 files, 2 entries\n", 0), 0U) << output;
+    EXPECT_NE(output.find("cats.txt"), std::string::npos);
+    // "A" is shorter than the minimum length: it takes no word number.
+    EXPECT_NE(output.find("hits: 3+2 5+2"), std::string::npos) << output;
+
+    ASSERT_EQ(run({"search", "animals", "red", "--json", "--sort", "name", "--limit", "1"}), 0);
+    EXPECT_EQ(output.rfind("{\"files\": 2, \"entries\": 3, \"results\": [", 0), 0U) << output;
+    EXPECT_NE(output.find("cats.txt"), std::string::npos) << "sorted by full name, cats first";
+    EXPECT_EQ(output.find("birds.htm"), std::string::npos) << "the limit keeps one";
+
+    fs::remove(root / "docs" / "cats.txt");
+    ASSERT_EQ(run({"update", "animals"}), 0) << errors;
+    ASSERT_EQ(run({"search", "animals", "dog"}), 0);
+    EXPECT_EQ(output.rfind("0 files", 0), 0U) << "a deleted file leaves the results";
+
+    ASSERT_EQ(run({"list", "--json"}), 0);
+    EXPECT_NE(output.find("\"name\": \"animals\""), std::string::npos) << output;
+    EXPECT_NE(output.find("\"files\": 1"), std::string::npos) << output;
+
+    ASSERT_EQ(run({"words", "animals", "B*"}), 0);
+    EXPECT_EQ(output, "BIRDS\n");
+
+    ASSERT_EQ(run({"remove", "animals"}), 0) << errors;
+    EXPECT_FALSE(fs::exists(root / "home" / "Indexes" / "animals.inf"));
+    EXPECT_EQ(run({"search", "animals", "red"}), 1);
+    EXPECT_NE(errors.find("There is no index named"), std::string::npos);
+}
+
+TEST_F(CliRun, FailuresExitWithOne) {
+    EXPECT_EQ(run({"create", "empty", (root / "nowhere").string() + "/+<*.txt>"}), 1);
+    EXPECT_NE(errors.find("No files are found to index."), std::string::npos) << errors;
+    EXPECT_EQ(run({"create", "x", (root / "docs").string() + "/<*.txt>", "--max-length", "100"}), 1);
+    EXPECT_NE(errors.find("Make sure"), std::string::npos);
+    EXPECT_EQ(run({"create", "x", (root / "docs").string() + "/<*.txt>", "--language", "Klingon"}), 2);
+    ASSERT_EQ(run({"create", "x", (root / "docs").string() + "/<*.txt>"}), 0);
+    EXPECT_EQ(run({"search", "x", "( red"}), 1) << "a malformed query fails";
+    EXPECT_EQ(run({"create", "X", (root / "docs").string() + "/<*.txt>"}), 1) << "names ignore case";
+}
