@@ -31,14 +31,9 @@ std::int64_t nowMs() {
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-struct Entry {
-    std::string name;
-    bool isFolder;
-};
-
 // The entries of a folder sorted by name, so that every build meets them in one order.
-std::vector<Entry> listFolder(const std::string& folder) {
-    std::vector<Entry> entries;
+std::vector<DocumentIndexer::Entry> listFolder(const std::string& folder) {
+    std::vector<DocumentIndexer::Entry> entries;
     FolderListing listing;
     if (!listing.Open(folder, true)) return entries;
     listing.ForEach([&](std::string_view name, bool isFolder) {
@@ -46,7 +41,7 @@ std::vector<Entry> listFolder(const std::string& folder) {
         return true;
     });
     std::sort(entries.begin(), entries.end(),
-              [](const Entry& a, const Entry& b) { return a.name < b.name; });
+              [](const DocumentIndexer::Entry& a, const DocumentIndexer::Entry& b) { return a.name < b.name; });
     return entries;
 }
 
@@ -105,6 +100,7 @@ std::int32_t DocumentIndexer::IndexFolderFiles(int, const std::string& folderIn,
     emptyFolder(services_.programTempFolder);
     if (!active() || groups.find('<') == std::string::npos) return 0;
     const std::string folder = withSlash(folderIn);
+    listedFolder_.clear();  // the folder may have changed since it was last listed
 
     processedFiles_ = 0;
     std::vector<std::string> memberList;
@@ -141,7 +137,12 @@ std::int32_t DocumentIndexer::scanGroups(const std::string& folder, const std::s
 
 std::int32_t DocumentIndexer::indexPattern(const std::string& folder, const std::string& pattern,
                                            const std::vector<std::string>& memberList) {
-    for (const Entry& entry : listFolder(folder)) {
+    // One listing serves every pattern of the folder's groups.
+    if (listedFolder_ != folder) {
+        listing_ = listFolder(folder);
+        listedFolder_ = folder;
+    }
+    for (const Entry& entry : listing_) {
         if (entry.isFolder || !arcread::MatchesMask(entry.name, pattern)) continue;
         letMessagesThrough();
         if (services_.cancel.load()) {
@@ -172,13 +173,22 @@ std::int32_t DocumentIndexer::IndexOneFile(const std::string& folderIn, const st
         IndexArchive(folder, name, memberList, stamp);
         return 0;
     }
+    const std::string documentName = virtualPath_.empty() ? full : virtualPath_ + name;
+    // A document indexed under the same stamp is not read again: opening it (and for PDF
+    // or Word files running a converter) is what an unchanged update would spend its time
+    // on, only for the engine to decline it. The engine keeps it, since its file exists.
+    vellcore::Stamp indexedStamp = 0;
+    if (index_->FindDocument(documentName, indexedStamp) && indexedStamp == stamp && stamp != 0) {
+        showProgress("Processing: " + folder + " - " + std::to_string(processedFiles_) + " files");
+        return 0;
+    }
+    index_->ClearError();
     wordmill::WordRecord record;
     wordmill::Parser* parser = services_.parsers.OpenDocument(full, options_.filesAsText, record);
     if (!parser) {
         showProgress("Processing: " + folder + " - " + std::to_string(processedFiles_) + " files");
         return 0;
     }
-    const std::string documentName = virtualPath_.empty() ? full : virtualPath_ + name;
     if (index_->BeginDocument(documentName, stamp, parser->GetDocumentSize())) {
         const std::int32_t result = AddDocumentWords(documentName, *parser, record);
         if (onDocument_) onDocument_(*index_);

@@ -76,6 +76,11 @@ public:
     void ReportProblem(std::string text);
 
     int processedFiles() const { return processedFiles_; }
+
+    struct Entry {
+        std::string name;
+        bool isFolder;
+    };
     // The code with which a folder step last stopped the walk in this build (0: none).
     std::int32_t stopCode() const { return stopCode_; }
 
@@ -100,6 +105,8 @@ private:
     std::string virtualPath_;  // empty outside archives; else the member name prefix
     int archiveDepth_ = 0;
     std::int32_t stopCode_ = 0;
+    std::string listedFolder_;   // the folder listing_ holds
+    std::vector<Entry> listing_;
     std::int64_t lastMessagesMs_ = 0;
 };
 
