@@ -5,12 +5,12 @@
 // to find.
 #pragma once
 
+#include <sys/resource.h>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <string>
-#include <sys/resource.h>
 #include <unordered_set>
 #include <vector>
 
@@ -22,7 +22,7 @@ constexpr int kTitleWords = 10;
 constexpr const char* kTitleField = "/doc/title";
 
 class Rng {
-public:
+  public:
     explicit Rng(std::uint64_t seed) : s_(seed ? seed : 1) {}
     std::uint64_t next() {
         s_ ^= s_ << 13;
@@ -32,12 +32,12 @@ public:
     }
     double uniform() { return static_cast<double>(next() >> 11) * (1.0 / 9007199254740992.0); }
 
-private:
+  private:
     std::uint64_t s_;
 };
 
 class Corpus {
-public:
+  public:
     Corpus() {
         // Words of 3 to 12 lowercase letters, all different; word i has rank i.
         Rng rng(42);
@@ -73,9 +73,12 @@ public:
         }
     }
 
-    static std::string name(int d) { return "/bench/docs/folder" + std::to_string(d / 1000) + "/doc" + std::to_string(d) + ".txt"; }
+    static std::string name(int d) {
+        return "/bench/docs/folder" + std::to_string(d / 1000) + "/doc" + std::to_string(d) +
+               ".txt";
+    }
 
-private:
+  private:
     std::vector<std::string> words_;
     std::vector<double> cdf_;
 };

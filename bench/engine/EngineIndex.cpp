@@ -28,7 +28,8 @@ int main(int argc, char** argv) {
         corpus.document(d, ranks);
         if (!index->BeginDocument(bench::Corpus::name(d), 1, 4000)) return 1;
         for (int i = 0; i < bench::kWordsPerDoc; ++i)
-            if (!index->AddWord(corpus.word(ranks[i]), i, i < bench::kTitleWords ? title : 0)) return 1;
+            if (!index->AddWord(corpus.word(ranks[i]), i, i < bench::kTitleWords ? title : 0))
+                return 1;
     }
     if (!index->CloseFiles()) {
         std::fprintf(stderr, "CloseFiles failed: %s\n", index->GetErrorMessage().c_str());

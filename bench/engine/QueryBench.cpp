@@ -50,19 +50,25 @@ int main(int argc, char** argv) {
     const std::vector<Case> cases = {
         {"common word", w(0), Xapian::Query(u(0))},
         {"rare word", w(100000), Xapian::Query(u(100000))},
-        {"AND of two", w(10) + " & " + w(100), Xapian::Query(Xapian::Query::OP_AND, Xapian::Query(u(10)), Xapian::Query(u(100)))},
-        {"OR of two", w(50) + " | " + w(500), Xapian::Query(Xapian::Query::OP_OR, Xapian::Query(u(50)), Xapian::Query(u(500)))},
+        {"AND of two", w(10) + " & " + w(100),
+         Xapian::Query(Xapian::Query::OP_AND, Xapian::Query(u(10)), Xapian::Query(u(100)))},
+        {"OR of two", w(50) + " | " + w(500),
+         Xapian::Query(Xapian::Query::OP_OR, Xapian::Query(u(50)), Xapian::Query(u(500)))},
         {"3-word phrase", w(0) + " " + w(1) + " " + w(2),
          [&] {
-             std::vector<Xapian::Query> p{Xapian::Query(u(0)), Xapian::Query(u(1)), Xapian::Query(u(2))};
+             std::vector<Xapian::Query> p{Xapian::Query(u(0)), Xapian::Query(u(1)),
+                                          Xapian::Query(u(2))};
              return Xapian::Query(Xapian::Query::OP_PHRASE, p.begin(), p.end(), 3);
          }()},
         {"prefix wildcard", prefix + "*", Xapian::Query(Xapian::Query::OP_WILDCARD, upperPrefix)},
-        {"element query", std::string(bench::kTitleField) + "[" + w(5) + "]", Xapian::Query("\xFF" "1:" + u(5))},
+        {"element query", std::string(bench::kTitleField) + "[" + w(5) + "]",
+         Xapian::Query("\xFF"
+                       "1:" +
+                       u(5))},
     };
 
-    std::printf("%-16s %8s %12s %12s %14s %14s\n", "query", "files", "entries", "engine ms", "xapian bool ms",
-                "xapian bm25 ms");
+    std::printf("%-16s %8s %12s %12s %14s %14s\n", "query", "files", "entries", "engine ms",
+                "xapian bool ms", "xapian bm25 ms");
     int firstOfCommon = -1;
     for (const Case& c : cases) {
         std::vector<double> engine, xbool, xbm25;
@@ -72,7 +78,8 @@ int main(int argc, char** argv) {
         for (int i = 0; i < runs; ++i) {
             engine.push_back(timeIt([&] {
                 if (index->RunQuery(c.engineQuery, files, entries) == 0)
-                    std::fprintf(stderr, "query %s failed: %s\n", c.engineQuery.c_str(), index->GetErrorMessage().c_str());
+                    std::fprintf(stderr, "query %s failed: %s\n", c.engineQuery.c_str(),
+                                 index->GetErrorMessage().c_str());
             }));
             xbool.push_back(timeIt([&] {
                 Xapian::Enquire e(db);
@@ -113,10 +120,13 @@ int main(int argc, char** argv) {
         }));
         posTimes.push_back(timeIt([&] {
             posCount = 0;
-            for (auto p = db.positionlist_begin(doc, u(0)); p != db.positionlist_end(doc, u(0)); ++p) ++posCount;
+            for (auto p = db.positionlist_begin(doc, u(0)); p != db.positionlist_end(doc, u(0));
+                 ++p)
+                ++posCount;
         }));
     }
-    std::printf("GetHits one file: %zu hits, engine %.3f ms; Xapian positions of the word: %zu, %.3f ms\n", hitCount,
-                bench::median(hitsTimes), posCount, bench::median(posTimes));
+    std::printf(
+        "GetHits one file: %zu hits, engine %.3f ms; Xapian positions of the word: %zu, %.3f ms\n",
+        hitCount, bench::median(hitsTimes), posCount, bench::median(posTimes));
     return 0;
 }

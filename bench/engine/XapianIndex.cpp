@@ -19,7 +19,10 @@ int main(int argc, char** argv) {
     std::vector<std::string> upper(bench::kVocabulary), titled(bench::kVocabulary);
     for (int r = 0; r < bench::kVocabulary; ++r) {
         upper[r] = corpus.upper(r);
-        titled[r] = "\xFF" "1:" + upper[r];  // the engine's field term for field 1
+        titled[r] =
+            "\xFF"
+            "1:" +
+            upper[r];  // the engine's field term for field 1
     }
     std::filesystem::remove_all(argv[1]);
     const auto start = std::chrono::steady_clock::now();

@@ -11,7 +11,7 @@ using vellcore::Stamp;
 namespace {
 
 class Documents : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { index = createIndex(folder.path() / "idx"); }
 
     struct Stats {
@@ -103,14 +103,15 @@ TEST_F(Documents, BadNamesAndWordsAreRefusedOrCutNeverCorrupting) {
     ASSERT_TRUE(index->BeginDocument("/d/words.txt", 1, 1));
     const std::string huge(300, 'q');
     EXPECT_TRUE(index->AddWord(huge, 0, 0));
-    EXPECT_TRUE(index->AddWord("caf\xE9", 1, 0));            // café in Windows-1252
-    EXPECT_TRUE(index->AddWord("\xF0\x9F\x98", 2, 0));       // a truncated sequence
+    EXPECT_TRUE(index->AddWord("caf\xE9", 1, 0));       // café in Windows-1252
+    EXPECT_TRUE(index->AddWord("\xF0\x9F\x98", 2, 0));  // a truncated sequence
     EXPECT_TRUE(index->AddWord(std::string(100, '\xFF'), 3, 0));
     EXPECT_TRUE(index->AddWord("", 4, 0));
     EXPECT_EQ(found(*index, huge), std::vector<std::string>{"/d/words.txt"});
     EXPECT_EQ(found(*index, std::string(32, 'q')), std::vector<std::string>{"/d/words.txt"});
     EXPECT_EQ(found(*index, std::string(31, 'q')), std::vector<std::string>{});
-    EXPECT_EQ(found(*index, "caf"), std::vector<std::string>{"/d/words.txt"});  // é is no English letter
+    EXPECT_EQ(found(*index, "caf"),
+              std::vector<std::string>{"/d/words.txt"});  // é is no English letter
     for (const std::string& w : allWords()) {
         EXPECT_TRUE(textfold::isValidUtf8(w)) << w;
         EXPECT_LE(textfold::utf8Length(w), 32u);
@@ -125,9 +126,9 @@ TEST_F(Documents, CallsInTheWrongOrderFailWithCode2) {
     EXPECT_FALSE(index->AddWord("two", 0, 0));
     EXPECT_EQ(index->GetErrorCode(), vellcore::kBadValue);
     ASSERT_TRUE(index->BeginDocument("/d/b.txt", 1, 1));
-    EXPECT_FALSE(index->AddWord("x", 0, 99));   // a field nobody registered
+    EXPECT_FALSE(index->AddWord("x", 0, 99));  // a field nobody registered
     EXPECT_FALSE(index->AddWord("x", 0, -2));
-    EXPECT_FALSE(index->AddWord({}, 0, -1));    // -1 outside a dictionary load
+    EXPECT_FALSE(index->AddWord({}, 0, -1));  // -1 outside a dictionary load
     EXPECT_FALSE(index->AddWord("x", 0, -1));
     EXPECT_EQ(index->GetErrorCode(), vellcore::kBadValue);
     EXPECT_TRUE(index->AddWord("three", 0, 0));  // the document is still usable
@@ -212,10 +213,11 @@ TEST_F(Documents, FieldsAndElementPathsInTreeOrder) {
     ASSERT_TRUE(reopen(*index));
     std::vector<std::string> paths;
     std::string p;
-    for (bool more = index->EnumElementPaths(true, p); more; more = index->EnumElementPaths(false, p))
+    for (bool more = index->EnumElementPaths(true, p); more;
+         more = index->EnumElementPaths(false, p))
         paths.push_back(p);
-    const std::vector<std::string> expected = {"/a", "/a/b", "/a/b/deep", "/a/c", "/a-x",
-                                               "/d", "/mail/a/b", "/title"};
+    const std::vector<std::string> expected = {"/a",   "/a/b", "/a/b/deep", "/a/c",
+                                               "/a-x", "/d",   "/mail/a/b", "/title"};
     EXPECT_EQ(paths, expected);
     EXPECT_EQ(index->GetTagCount(), static_cast<int>(expected.size()));
     // Every path shares at least its leading "/" and its parent elements with the ones before.
@@ -241,11 +243,13 @@ TEST_F(Documents, EnumWordsWithPatterns) {
     ASSERT_TRUE(addText(*index, "/d/a.txt", "Zebra apple Mango apricot field@title"));
     ASSERT_TRUE(reopen(*index));
     // Field terms and names never show as words.
-    EXPECT_EQ(allWords(), (std::vector<std::string>{"APPLE", "APRICOT", "FIELD", "MANGO", "ZEBRA"}));
+    EXPECT_EQ(allWords(),
+              (std::vector<std::string>{"APPLE", "APRICOT", "FIELD", "MANGO", "ZEBRA"}));
     std::string w;
     const std::string ap = "ap*";
     std::vector<std::string> words;
-    for (bool more = index->EnumWords(&ap, w); more; more = index->EnumWords(nullptr, w)) words.push_back(w);
+    for (bool more = index->EnumWords(&ap, w); more; more = index->EnumWords(nullptr, w))
+        words.push_back(w);
     EXPECT_EQ(words, (std::vector<std::string>{"APPLE", "APRICOT"}));
     EXPECT_FALSE(index->EnumWords(nullptr, w));
 }
@@ -280,8 +284,8 @@ TEST_F(Documents, RescanRemovesDocumentsNotOfferedWhoseFilesVanished) {
     EXPECT_EQ(index->GetErrorCode(), vellcore::kDeclined);
     ASSERT_TRUE(addText(*index, d + "/new.txt", "word", 7, 4));
     ASSERT_TRUE(reopen(*index));
-    for (const char* f : {"/keep.txt", "/unoffered.txt", "/arc.zip//member.txt", "/arc.zip//in.zip//x.txt",
-                          "/new.txt"})
+    for (const char* f : {"/keep.txt", "/unoffered.txt", "/arc.zip//member.txt",
+                          "/arc.zip//in.zip//x.txt", "/new.txt"})
         EXPECT_TRUE(index->FindDocument(d + f, s)) << f;
     EXPECT_FALSE(index->FindDocument(d + "/sub/deep.txt", s));
     EXPECT_TRUE(index->FindDocument("relative-name", s));  // cannot be checked, so kept

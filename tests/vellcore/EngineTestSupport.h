@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 using vellcore::IndexObject;
 
 class TempFolder {
-public:
+  public:
     TempFolder() {
         std::string pattern = (fs::temp_directory_path() / "vellcore-test-XXXXXX").string();
         if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
@@ -30,14 +30,16 @@ public:
     }
     const fs::path& path() const { return path_; }
 
-private:
+  private:
     fs::path path_;
 };
 
-inline std::unique_ptr<IndexObject> createIndex(const fs::path& path, int maxLen = 32, int minLen = 2) {
+inline std::unique_ptr<IndexObject> createIndex(const fs::path& path, int maxLen = 32,
+                                                int minLen = 2) {
     auto index = vellcore::CreateIndexObject(path.string(), 0);
     const auto table = textfold::englishTable();
-    EXPECT_TRUE(index->Prepare(2, "English (i)", &table, maxLen, minLen, 50)) << index->GetErrorMessage();
+    EXPECT_TRUE(index->Prepare(2, "English (i)", &table, maxLen, minLen, 50))
+        << index->GetErrorMessage();
     return index;
 }
 

@@ -17,7 +17,9 @@ namespace {
 constexpr int kWordsPerDoc = 20;
 
 // Word i of document d: a small vocabulary, so that the unique count is known.
-std::string word(int d, int i) { return "w" + std::string(1, static_cast<char>('a' + (d * 7 + i) % 26)) + "x"; }
+std::string word(int d, int i) {
+    return "w" + std::string(1, static_cast<char>('a' + (d * 7 + i) % 26)) + "x";
+}
 
 bool addDoc(vellcore::IndexObject& index, int d) {
     if (!index.BeginDocument("/docs/" + std::to_string(d) + ".txt", 1, 100)) return false;
@@ -91,7 +93,7 @@ TEST(Faults, AnotherProcessWritingBlocksModifyAndDelete) {
 }
 
 class DamagedIndex : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         pristine = folder.path() / "pristine";
         auto index = createIndex(pristine);
@@ -112,7 +114,8 @@ protected:
         auto note = [&](bool ok) {
             if (ok) return;
             codes.push_back(index->GetErrorCode());
-            EXPECT_TRUE(index->GetErrorCode() == 4 || index->GetErrorCode() == 5 || index->GetErrorCode() == 6)
+            EXPECT_TRUE(index->GetErrorCode() == 4 || index->GetErrorCode() == 5 ||
+                        index->GetErrorCode() == 6)
                 << what << ": code " << index->GetErrorCode() << " " << index->GetErrorMessage();
             index->ClearError();
         };
@@ -168,7 +171,8 @@ TEST_F(DamagedIndex, ParameterFileMissingOrDamaged) {
 
 TEST_F(DamagedIndex, TruncatedOrDeletedDatabaseFilesGiveCodesNotCrashes) {
     std::vector<std::string> files;
-    for (const auto& e : fs::directory_iterator(pristine / "xapian")) files.push_back(e.path().filename());
+    for (const auto& e : fs::directory_iterator(pristine / "xapian"))
+        files.push_back(e.path().filename());
     ASSERT_GE(files.size(), 4u);
     std::vector<int> codes;
     for (const std::string& f : files) {
@@ -257,8 +261,10 @@ TEST(Faults, DiskFullDuringBuildFailsWithCode1AndKeepsTheLastCommit) {
         // Words unique to each document make the database grow fast.
         for (int i = 0; ok && i < 40; ++i)
             ok = index->AddWord(letters(d) + "x" + letters(i) + "yabcdefghijklmnop", i, 0);
-        if (!ok) failedCode = index->GetErrorCode();
-        else ++stored;
+        if (!ok)
+            failedCode = index->GetErrorCode();
+        else
+            ++stored;
     }
     if (!failedCode && !index->CloseFiles()) failedCode = index->GetErrorCode();
     ASSERT_EQ(failedCode, vellcore::kNoSpace) << index->GetErrorMessage();

@@ -19,13 +19,30 @@ TEST(QueryFuzz, RandomQueriesGiveResultsOrADefinedCode) {
         "alpha@/r/a beta@/r/a/b gamma@/r/c delta@title the@/r/a",
         "fox fox fox dog box",
     };
-    for (int i = 0; i < 40; ++i) ASSERT_TRUE(addText(*index, "/f/" + std::to_string(i), texts[i % 4]));
+    for (int i = 0; i < 40; ++i)
+        ASSERT_TRUE(addText(*index, "/f/" + std::to_string(i), texts[i % 4]));
     ASSERT_TRUE(reopen(*index));
 
-    const std::vector<std::string> pieces = {"fox", "dog", "the", "box", "qu*", "*o*", "?", "*", "b?x", "alpha", "gamma",
-                            "&", "|", "!", "(", ")", "[", "]", "~", "~2", "~0", "/r/a[", "//b[", "//title[",
-                            "/r//*[", "/[", "//", "/", " ", "  ", "\t", "-", ",", "\"", "\xC3\xA9", "\xFF",
-                            "\xE2\x82", std::string("\0", 1), "lazy dog", "~99999"};
+    const std::vector<std::string> pieces = {"fox",      "dog",
+                                             "the",      "box",
+                                             "qu*",      "*o*",
+                                             "?",        "*",
+                                             "b?x",      "alpha",
+                                             "gamma",    "&",
+                                             "|",        "!",
+                                             "(",        ")",
+                                             "[",        "]",
+                                             "~",        "~2",
+                                             "~0",       "/r/a[",
+                                             "//b[",     "//title[",
+                                             "/r//*[",   "/[",
+                                             "//",       "/",
+                                             " ",        "  ",
+                                             "\t",       "-",
+                                             ",",        "\"",
+                                             "\xC3\xA9", "\xFF",
+                                             "\xE2\x82", std::string("\0", 1),
+                                             "lazy dog", "~99999"};
     std::mt19937 rng(20240611);
     std::uniform_int_distribution<int> pick(0, static_cast<int>(pieces.size()) - 1);
     std::uniform_int_distribution<int> length(1, 12);
@@ -35,8 +52,10 @@ TEST(QueryFuzz, RandomQueriesGiveResultsOrADefinedCode) {
         std::string q;
         const int n = length(rng);
         for (int i = 0; i < n; ++i) {
-            if (round % 5 == 4) q += static_cast<char>(byte(rng));
-            else q += pieces[pick(rng)];
+            if (round % 5 == 4)
+                q += static_cast<char>(byte(rng));
+            else
+                q += pieces[pick(rng)];
             if (round % 3 == 0) q += ' ';
         }
         if (round % 97 == 0) q.insert(0, std::string(80, '('));

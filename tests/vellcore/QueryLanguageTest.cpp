@@ -30,10 +30,11 @@ const Doc kCorpus[] = {
 };
 
 class QueryLanguage : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         index = createIndex(folder.path() / "idx");
-        for (const char* stop : {"the", "a", "on", "and", "in"}) ASSERT_TRUE(index->AddWord(stop, 0, 0));
+        for (const char* stop : {"the", "a", "on", "and", "in"})
+            ASSERT_TRUE(index->AddWord(stop, 0, 0));
         for (const Doc& d : kCorpus) ASSERT_TRUE(addText(*index, d.name, d.text)) << d.name;
         ASSERT_TRUE(reopen(*index));
     }
@@ -63,8 +64,8 @@ struct Case {
 };
 
 TEST_F(QueryLanguage, MatchesTable) {
-    const auto allCats = names({"cats.txt", "dogs.txt", "birds.txt", "mixed.txt", "far.txt", "order.xml",
-                                "page.htm"});
+    const auto allCats = names(
+        {"cats.txt", "dogs.txt", "birds.txt", "mixed.txt", "far.txt", "order.xml", "page.htm"});
     const Case cases[] = {
         // words, case folding, phrases
         {"cat", allCats},
@@ -74,7 +75,7 @@ TEST_F(QueryLanguage, MatchesTable) {
         {"cat black", {}},
         {"brown dog chased", names({"dogs.txt"})},
         {"black-cat", names({"cats.txt", "dogs.txt"})},  // split at the hyphen, as a parser does
-        {"/usr/cat", {}},                               // a path without "[" is plain words
+        {"/usr/cat", {}},                                // a path without "[" is plain words
         {"xyzzy", {}},
         // stop-words leave a gap inside a phrase and vanish elsewhere
         {"sat on the mat", names({"cats.txt"})},
@@ -87,12 +88,12 @@ TEST_F(QueryLanguage, MatchesTable) {
         {"!cat", names({"mail.xml"})},
         {"widget | smith", names({"order.xml", "mail.xml"})},
         {"(cat | dog) & black", names({"cats.txt", "dogs.txt"})},
-        {"dog | cat & !black", names({"dogs.txt", "birds.txt", "mixed.txt", "far.txt", "order.xml",
-                                      "page.htm"})},
+        {"dog | cat & !black",
+         names({"dogs.txt", "birds.txt", "mixed.txt", "far.txt", "order.xml", "page.htm"})},
         {"food & !(dog food)", {}},
         {"food & !(cat dog)", names({"mixed.txt"})},
-        {"cat & !(sat on the mat)", names({"dogs.txt", "birds.txt", "mixed.txt", "far.txt", "order.xml",
-                                           "page.htm"})},
+        {"cat & !(sat on the mat)",
+         names({"dogs.txt", "birds.txt", "mixed.txt", "far.txt", "order.xml", "page.htm"})},
         {"xyzzy | dog", names({"dogs.txt", "mixed.txt", "far.txt"})},
         // wildcards
         {"c?t", allCats},
@@ -127,14 +128,39 @@ TEST_F(QueryLanguage, MatchesTable) {
         {"//title[cat]", {}},
         {"//nosuch[cat]", {}},
     };
-    for (const Case& c : cases) EXPECT_EQ(found(*index, c.query), c.expected) << "query: " << c.query;
+    for (const Case& c : cases)
+        EXPECT_EQ(found(*index, c.query), c.expected) << "query: " << c.query;
 }
 
 TEST_F(QueryLanguage, MalformedQueriesFailWithCode2AndStopWordsWith10) {
     const char* malformed[] = {
-        "", "   ", "(cat", "cat)", "((cat) | dog", "cat &", "& cat", "|", "!", "cat & & dog", "cat ~",
-        "~ cat", "(cat | dog) ~ bird", "cat ~ //a[dog]", "/[cat]", "//[cat]", "/a//[cat]", "/a/[cat]", "/a[cat",
-        "cat]", "[cat]", "(cat) dog", "cat (dog)", "//b[x] cat", ",", "cat ~99999 dog", "()",
+        "",
+        "   ",
+        "(cat",
+        "cat)",
+        "((cat) | dog",
+        "cat &",
+        "& cat",
+        "|",
+        "!",
+        "cat & & dog",
+        "cat ~",
+        "~ cat",
+        "(cat | dog) ~ bird",
+        "cat ~ //a[dog]",
+        "/[cat]",
+        "//[cat]",
+        "/a//[cat]",
+        "/a/[cat]",
+        "/a[cat",
+        "cat]",
+        "[cat]",
+        "(cat) dog",
+        "cat (dog)",
+        "//b[x] cat",
+        ",",
+        "cat ~99999 dog",
+        "()",
     };
     for (const char* q : malformed) {
         EXPECT_EQ(found(*index, q), std::vector<std::string>{"ERROR 2"}) << "query: [" << q << "]";
@@ -149,7 +175,8 @@ TEST_F(QueryLanguage, MalformedQueriesFailWithCode2AndStopWordsWith10) {
 TEST_F(QueryLanguage, HitsAreEveryPositiveOccurrenceInDocumentOrder) {
     auto rec = [](std::uint32_t first, std::uint16_t count) { return HitRecord{first, 0, count}; };
     auto same = [](const std::vector<HitRecord>& a, const std::vector<HitRecord>& b) {
-        return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](auto& x, auto& y) {
+        return a.size() == b.size() &&
+               std::equal(a.begin(), a.end(), b.begin(), [](auto& x, auto& y) {
                    return x.firstWord == y.firstWord && x.wordCount == y.wordCount && x.unused == 0;
                });
     };
@@ -176,8 +203,9 @@ TEST_F(QueryLanguage, HitsAreEveryPositiveOccurrenceInDocumentOrder) {
 }
 
 TEST_F(QueryLanguage, EntriesEqualTheHitsOfAllFiles) {
-    for (const char* q : {"cat", "cat | dog", "cat & !dog", "black cat", "sat on the mat", "cat ~3 dog",
-                          "c*", "//customer[smith] | cat", "cat | c*", "food ~0 dog", "!cat"}) {
+    for (const char* q :
+         {"cat", "cat | dog", "cat & !dog", "black cat", "sat on the mat", "cat ~3 dog", "c*",
+          "//customer[smith] | cat", "cat | c*", "food ~0 dog", "!cat"}) {
         int files = 0;
         std::int64_t entries = 0;
         ASSERT_NE(index->RunQuery(q, files, entries), 0) << q;

@@ -8,7 +8,7 @@ using namespace enginetest;
 namespace {
 
 class Search : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { index = createIndex(folder.path() / "idx"); }
 
     int run(const std::string& q, int& files, std::int64_t& entries) {
@@ -40,10 +40,12 @@ TEST_F(Search, SortsByNameByRelevanceAndBackAndKeepsTheStayOnFile) {
     EXPECT_EQ(run("cat", files, entries), 3);
     EXPECT_EQ(files, 4);
     EXPECT_EQ(entries, 6);
-    EXPECT_EQ(current(), (std::vector<std::string>{"/d/b.txt", "/d/A.txt", "/d/c.txt", "/d/a.txt"}));
+    EXPECT_EQ(current(),
+              (std::vector<std::string>{"/d/b.txt", "/d/A.txt", "/d/c.txt", "/d/a.txt"}));
 
     ASSERT_TRUE(index->SortResults(1));
-    EXPECT_EQ(current(), (std::vector<std::string>{"/d/A.txt", "/d/a.txt", "/d/b.txt", "/d/c.txt"}));
+    EXPECT_EQ(current(),
+              (std::vector<std::string>{"/d/A.txt", "/d/a.txt", "/d/b.txt", "/d/c.txt"}));
     EXPECT_EQ(index->GetStayOnFilePosition(), 4);
 
     ASSERT_TRUE(index->SortResults(2));
@@ -78,11 +80,12 @@ TEST_F(Search, NoMatchIsSuccessWithNoFiles) {
 }
 
 class SearchLarge : public Search {
-protected:
+  protected:
     void SetUp() override {
         Search::SetUp();
         for (int i = 0; i < kDocs; ++i)
-            ASSERT_TRUE(addText(*index, "/d/" + std::to_string(i), "common word w" + std::to_string(i % 7)));
+            ASSERT_TRUE(addText(*index, "/d/" + std::to_string(i),
+                                "common word w" + std::to_string(i % 7)));
         ASSERT_TRUE(reopen(*index));
     }
     static constexpr int kDocs = 5000;

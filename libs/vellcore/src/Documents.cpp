@@ -79,7 +79,8 @@ bool IndexObject::Impl::addWord(std::string_view word, std::int32_t position, in
         endDictionaryLoad();
         return true;
     }
-    if (field < 0 || field > fields.size()) fail(2, "unknown field number " + std::to_string(field));
+    if (field < 0 || field > fields.size())
+        fail(2, "unknown field number " + std::to_string(field));
     if (!pending.open) {
         if (!acceptStopWords)
             fail(2, "AddWord needs an open document (stop-words only right after Prepare(2))");
@@ -124,8 +125,10 @@ void IndexObject::Impl::storePending() {
         const std::vector<std::string> before =
             wordTerms(w.termlist_begin(pending.replaces), w.termlist_end(pending.replaces));
         std::vector<std::string> added;
-        std::set_difference(now.begin(), now.end(), before.begin(), before.end(), std::back_inserter(added));
-        std::set_difference(before.begin(), before.end(), now.begin(), now.end(), std::back_inserter(dropped));
+        std::set_difference(now.begin(), now.end(), before.begin(), before.end(),
+                            std::back_inserter(added));
+        std::set_difference(before.begin(), before.end(), now.begin(), now.end(),
+                            std::back_inserter(dropped));
         for (const std::string& t : added) {
             if (knownTerms.contains(t)) continue;
             if (w.get_termfreq(t) == 0) ++unique;
@@ -313,12 +316,14 @@ std::int64_t IndexObject::Impl::pendingNewUnique() const {
     std::int64_t n = dictionaryStaged ? stagedNewWords : 0;
     if (!pending.open) return n;
     const Xapian::Database& d = db();
-    const std::vector<std::string> now = wordTerms(pending.doc.termlist_begin(), pending.doc.termlist_end());
+    const std::vector<std::string> now =
+        wordTerms(pending.doc.termlist_begin(), pending.doc.termlist_end());
     for (const std::string& t : now)
         if (!knownTerms.contains(t) && !d.term_exists(t)) ++n;
     if (pending.replaces) {
         // Words only the replaced version holds leave with it.
-        for (const std::string& t : wordTerms(d.termlist_begin(pending.replaces), d.termlist_end(pending.replaces)))
+        for (const std::string& t :
+             wordTerms(d.termlist_begin(pending.replaces), d.termlist_end(pending.replaces)))
             if (!std::binary_search(now.begin(), now.end(), t) && d.get_termfreq(t) == 1) --n;
     }
     return n;

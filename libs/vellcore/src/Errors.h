@@ -11,11 +11,11 @@
 namespace vellcore {
 
 class EngineError : public std::runtime_error {
-public:
+  public:
     EngineError(int code, const std::string& message) : std::runtime_error(message), code_(code) {}
     int code() const { return code_; }
 
-private:
+  private:
     int code_;
 };
 

@@ -25,7 +25,8 @@ bool selectsFrom(const PathPattern& pattern, std::size_t step,
                selectsFrom(pattern, step + 1, components, at + 1);
     }
     for (std::size_t k = at; k < components.size(); ++k)
-        if (globMatchNoCase(s.name, components[k]) && selectsFrom(pattern, step + 1, components, k + 1))
+        if (globMatchNoCase(s.name, components[k]) &&
+            selectsFrom(pattern, step + 1, components, k + 1))
             return true;
     return false;
 }

@@ -7,8 +7,8 @@
 #pragma once
 
 #include <string>
-#include <unordered_map>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "Words.h"
@@ -38,7 +38,7 @@ std::vector<std::string_view> pathComponents(std::string_view fieldName);
 bool patternSelects(const PathPattern& pattern, const std::vector<std::string_view>& components);
 
 class FieldTable {
-public:
+  public:
     // 0 when the name is not registered.
     int find(std::string_view name) const;
     // Registers a name and returns its number; 0 when the table is full or the name
@@ -59,7 +59,7 @@ public:
     bool parse(std::string_view text);
     void clear();
 
-private:
+  private:
     std::vector<std::string> names_;  // field f is names_[f - 1]
     std::vector<char> used_;
     std::unordered_map<std::string, int, StringHash, std::equal_to<>> numbers_;

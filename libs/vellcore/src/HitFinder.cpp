@@ -14,14 +14,16 @@ void sortUnique(std::vector<std::uint32_t>& v) {
 }
 
 HitRecord record(std::uint32_t termPos, int length) {
-    return HitRecord{toWordNumber(termPos), 0, static_cast<std::uint16_t>(std::min(length, 0xFFFF))};
+    return HitRecord{toWordNumber(termPos), 0,
+                     static_cast<std::uint16_t>(std::min(length, 0xFFFF))};
 }
 
 // Identical operands ("cat ~ cat") need distinct occurrences.
 bool sameOperand(const PlanNode& a, const PlanNode& b) {
     if (a.slots.size() != b.slots.size()) return false;
     for (std::size_t i = 0; i < a.slots.size(); ++i)
-        if (a.slots[i].offset != b.slots[i].offset || a.slots[i].terms != b.slots[i].terms) return false;
+        if (a.slots[i].offset != b.slots[i].offset || a.slots[i].terms != b.slots[i].terms)
+            return false;
     return true;
 }
 
@@ -72,7 +74,8 @@ void HitFinder::loadFrequencies() {
     for (; it != end; ++it) {
         const std::string term = *it;
         const auto found = std::lower_bound(terms.begin(), terms.end(), term);
-        if (found != terms.end() && *found == term) info(static_cast<int>(found - terms.begin())).wdf = it.get_wdf();
+        if (found != terms.end() && *found == term)
+            info(static_cast<int>(found - terms.begin())).wdf = it.get_wdf();
     }
 }
 
@@ -155,10 +158,12 @@ bool HitFinder::near(const PlanNode& n, std::vector<HitRecord>* out) {
         std::vector<std::pair<std::size_t, std::size_t>> inside(k);
         for (std::size_t i = 0; i < k && valid; ++i) {
             const auto& list = occ[i];
-            const auto first = std::lower_bound(list.begin(), list.end(), s,
-                                                [](const Occurrence& o, std::uint32_t v) { return o.start < v; });
+            const auto first =
+                std::lower_bound(list.begin(), list.end(), s,
+                                 [](const Occurrence& o, std::uint32_t v) { return o.start < v; });
             auto stop = first;
-            while (stop != list.end() && stop->start + static_cast<std::uint64_t>(stop->length) - 1 <= last)
+            while (stop != list.end() &&
+                   stop->start + static_cast<std::uint64_t>(stop->length) - 1 <= last)
                 ++stop;
             inside[i] = {static_cast<std::size_t>(first - list.begin()),
                          static_cast<std::size_t>(stop - list.begin())};
@@ -181,8 +186,10 @@ bool HitFinder::eval(const PlanNode& n) {
     switch (n.kind) {
         case QueryKind::Phrase:
             return n.slots.size() == 1 ? slotPresent(n.slots[0]) : !phraseStarts(n).empty();
-        case QueryKind::Near: return near(n, nullptr);
-        case QueryKind::Not: return !eval(n.children[0]);
+        case QueryKind::Near:
+            return near(n, nullptr);
+        case QueryKind::Not:
+            return !eval(n.children[0]);
         case QueryKind::And:
             for (const PlanNode& c : n.children)
                 if (!eval(c)) return false;
@@ -217,7 +224,9 @@ void HitFinder::collect(const PlanNode& n, bool positive, std::vector<HitRecord>
         case QueryKind::Near:
             if (positive) near(n, &out);
             return;
-        case QueryKind::Not: collect(n.children[0], !positive, out); return;
+        case QueryKind::Not:
+            collect(n.children[0], !positive, out);
+            return;
         default:
             for (const PlanNode& c : n.children) collect(c, positive, out);
     }

@@ -16,7 +16,7 @@
 namespace vellcore {
 
 class HitFinder {
-public:
+  public:
     // positionlessWords: whether the index holds words added without a position; when it
     // does not, a document's positions say everything and its term list is never read.
     HitFinder(const Xapian::Database& db, const QueryPlan& plan, bool positionlessWords)
@@ -28,7 +28,7 @@ public:
     // occurrences without a position come last as kNoPosition.
     void hits(std::vector<HitRecord>& out);
 
-private:
+  private:
     struct TermInfo {
         unsigned generation = 0;  // info is about the loaded document when it matches
         bool positionsLoaded = false;

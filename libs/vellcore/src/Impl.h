@@ -104,13 +104,13 @@ struct IndexObject::Impl {
     void saveState();
     void commit();
     void maybeCommit();
-    void closeWriter();      // stores, finishes a rescan, commits, closes
-    void abandonWriter();    // after a failed write: back to the last commit
-    void closeAll();         // drops handles without committing
+    void closeWriter();    // stores, finishes a rescan, commits, closes
+    void abandonWriter();  // after a failed write: back to the last commit
+    void closeAll();       // drops handles without committing
     bool lockedByOther();
     void removeEngineFiles();
-    void prepareCreate(const std::string& language, const CharTable& table, int maxLen,
-                       int minLen, int ratio);
+    void prepareCreate(const std::string& language, const CharTable& table, int maxLen, int minLen,
+                       int ratio);
     void prepareOpen();
     void endSession();
     bool canModify();

@@ -26,7 +26,8 @@ int codeForDatabaseError(Op op, const Xapian::Error& e) {
     const std::string what = e.get_msg();
     const bool writing = what.find("rit") != std::string::npos;  // "writing", "write"
     const char* err = e.get_error_string();
-    const bool full = err && (std::string(err) == std::strerror(ENOSPC) || std::string(err) == std::strerror(EDQUOT) ||
+    const bool full = err && (std::string(err) == std::strerror(ENOSPC) ||
+                              std::string(err) == std::strerror(EDQUOT) ||
                               std::string(err) == std::strerror(EFBIG));
     return writing || full ? kNoSpace : kDatabaseFailure;
 }
@@ -66,7 +67,8 @@ R guarded(Impl& impl, Op op, R failed, F&& body) noexcept {
             // For example a table file that was deleted.
             impl.setError(kDatabaseFailure, e.get_description());
         } catch (const Xapian::DocNotFoundError& e) {
-            impl.setError(kBadValue, "the document is no longer in the index (" + e.get_description() + ")");
+            impl.setError(kBadValue,
+                          "the document is no longer in the index (" + e.get_description() + ")");
         } catch (const Xapian::Error& e) {
             if (op == Op::Write) impl.abandonWriter();
             impl.setError(kBadValue, e.get_description());
@@ -87,8 +89,10 @@ R guarded(Impl& impl, Op op, R failed, F&& body) noexcept {
 void checkName(std::string_view name) {
     if (name.empty()) fail(kBadValue, "the document name is empty");
     if (name.size() > kMaxNameBytes)
-        fail(kNameTooLong, "the document name is longer than " + std::to_string(kMaxNameBytes) + " bytes");
-    if (name.find('\0') != std::string_view::npos) fail(kBadValue, "the document name holds a NUL byte");
+        fail(kNameTooLong,
+             "the document name is longer than " + std::to_string(kMaxNameBytes) + " bytes");
+    if (name.find('\0') != std::string_view::npos)
+        fail(kBadValue, "the document name holds a NUL byte");
 }
 
 // Statistics never fail loudly: a counter that cannot be read reads 0.
@@ -105,7 +109,10 @@ R quietly(const Impl& impl, F&& f) noexcept {
 }  // namespace
 
 IndexObject::Impl::Impl(std::string path)
-    : indexPath(std::move(path)), folder(indexPath), dbPath(folder / "xapian"), paramsPath(folder / "S.STS") {}
+    : indexPath(std::move(path)),
+      folder(indexPath),
+      dbPath(folder / "xapian"),
+      paramsPath(folder / "S.STS") {}
 
 void IndexObject::Impl::setError(int code, std::string text) {
     error = code;
@@ -142,13 +149,15 @@ int IndexObject::GetRecordCount() const {
 }
 
 int IndexObject::GetTagCount() const {
-    return quietly<int>(*impl_, [&] { return static_cast<int>(impl_->fields.elementPaths().size()); });
+    return quietly<int>(*impl_,
+                        [&] { return static_cast<int>(impl_->fields.elementPaths().size()); });
 }
 
 int IndexObject::GetRemovedCount() const {
     return quietly<int>(*impl_, [&] {
         const Impl& i = *impl_;
-        return static_cast<int>(i.counters.removed + (i.pending.open && i.pending.replaces ? 1 : 0));
+        return static_cast<int>(i.counters.removed +
+                                (i.pending.open && i.pending.replaces ? 1 : 0));
     });
 }
 
@@ -160,11 +169,13 @@ std::int64_t IndexObject::GetTotalSizeKB() const {
 }
 
 std::int64_t IndexObject::GetWordCount() const {
-    return quietly<std::int64_t>(*impl_, [&] { return impl_->counters.words + impl_->pendingWords(); });
+    return quietly<std::int64_t>(*impl_,
+                                 [&] { return impl_->counters.words + impl_->pendingWords(); });
 }
 
 std::int64_t IndexObject::GetUniqueWordCount() const {
-    return quietly<std::int64_t>(*impl_, [&] { return impl_->counters.unique + impl_->pendingNewUnique(); });
+    return quietly<std::int64_t>(
+        *impl_, [&] { return impl_->counters.unique + impl_->pendingNewUnique(); });
 }
 
 void IndexObject::BeginSession() { ++impl_->sessionDepth; }
@@ -221,7 +232,8 @@ bool IndexObject::AddWord(std::string_view word, std::int32_t position, int fiel
 bool IndexObject::DeleteIndexFiles() {
     return guarded(*impl_, Op::Write, false, [&] {
         impl_->requireIdle();
-        if (!impl_->usable) fail(kBadValue, "the index path given to CreateIndexObject is not usable");
+        if (!impl_->usable)
+            fail(kBadValue, "the index path given to CreateIndexObject is not usable");
         return impl_->deleteIndexFiles();
     });
 }
@@ -230,10 +242,12 @@ bool IndexObject::Prepare(int mode, const std::string& languageName, const CharT
                           int maxWordLength, int minWordLength, int compactingRatio) {
     return guarded(*impl_, Op::Write, false, [&] {
         impl_->requireIdle();
-        if (!impl_->usable) fail(kBadValue, "the index path given to CreateIndexObject is not usable");
+        if (!impl_->usable)
+            fail(kBadValue, "the index path given to CreateIndexObject is not usable");
         if (mode == 2) {
             if (!table) fail(kBadValue, "Prepare(2) needs a language table");
-            impl_->prepareCreate(languageName, *table, maxWordLength, minWordLength, compactingRatio);
+            impl_->prepareCreate(languageName, *table, maxWordLength, minWordLength,
+                                 compactingRatio);
         } else if (mode == 3) {
             impl_->prepareOpen();
         } else {
@@ -256,7 +270,9 @@ bool IndexObject::CanModify() {
     return guarded(*impl_, Op::Read, false, [&] { return impl_->usable && impl_->canModify(); });
 }
 
-void IndexObject::SetStayOnFile(std::string_view name) { impl_->search.stayOnName = std::string(name); }
+void IndexObject::SetStayOnFile(std::string_view name) {
+    impl_->search.stayOnName = std::string(name);
+}
 
 bool IndexObject::EnumElementPaths(bool firstCall, std::string& path) {
     return guarded(*impl_, Op::Write, false, [&] {
@@ -338,7 +354,8 @@ int IndexObject::RemoveVanishedInFolder(std::string_view folder) {
     return guarded(*impl_, Op::Write, -1, [&] {
         impl_->requireIdle();
         impl_->requirePrepared();
-        if (folder.empty() || folder[0] != '/') fail(kBadValue, "the folder must be an absolute path");
+        if (folder.empty() || folder[0] != '/')
+            fail(kBadValue, "the folder must be an absolute path");
         return impl_->removeVanishedInFolder(folder);
     });
 }

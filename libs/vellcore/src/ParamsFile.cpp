@@ -117,7 +117,8 @@ ParamsStatus readParams(const std::filesystem::path& file, IndexParams& params) 
     if (crcAt == std::string::npos || (crcAt > 0 && text[crcAt - 1] != '\n'))
         return ParamsStatus::Damaged;
     char expected[9];
-    std::snprintf(expected, sizeof expected, "%08x", crc32(std::string_view(text).substr(0, crcAt)));
+    std::snprintf(expected, sizeof expected, "%08x",
+                  crc32(std::string_view(text).substr(0, crcAt)));
     if (text.compare(crcAt, std::string::npos, std::string("crc32=") + expected + "\n") != 0)
         return ParamsStatus::Damaged;
 

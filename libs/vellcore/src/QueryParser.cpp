@@ -15,25 +15,39 @@ struct Token {
     std::size_t column = 0;  // 1-based, for messages
 };
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+}
 
 bool isOperator(char c) {
     switch (c) {
-        case '&': case '|': case '!': case '(': case ')': case '[': case ']': case '~': return true;
-        default: return false;
+        case '&':
+        case '|':
+        case '!':
+        case '(':
+        case ')':
+        case '[':
+        case ']':
+        case '~':
+            return true;
+        default:
+            return false;
     }
 }
 
 std::string describe(const Token& t) {
     switch (t.type) {
-        case Tok::End: return "the end of the query";
-        case Tok::Near: return "\"~\"";
-        default: return "\"" + std::string(t.text) + "\"";
+        case Tok::End:
+            return "the end of the query";
+        case Tok::Near:
+            return "\"~\"";
+        default:
+            return "\"" + std::string(t.text) + "\"";
     }
 }
 
 class Parser {
-public:
+  public:
     Parser(std::string_view text, const CharTable& table, int maxWordLength)
         : text_(text), table_(table), maxWordLength_(maxWordLength) {}
 
@@ -50,9 +64,9 @@ public:
         auto root = parseOr(0);
         if (root && peek().type != Tok::End) {
             const Token& t = peek();
-            setError(t, t.type == Tok::Close   ? "\")\" without its \"(\""
+            setError(t, t.type == Tok::Close          ? "\")\" without its \"(\""
                         : t.type == Tok::CloseBracket ? "\"]\" without its \"[\""
-                                                       : "unexpected " + describe(t));
+                                                      : "unexpected " + describe(t));
             root.reset();
         }
         if (!root) result.error = error_;
@@ -60,7 +74,7 @@ public:
         return result;
     }
 
-private:
+  private:
     bool lex() {
         std::size_t i = 0;
         while (true) {
@@ -76,19 +90,34 @@ private:
                 t.text = text_.substr(i, 1);
                 ++i;
                 switch (c) {
-                    case '&': t.type = Tok::And; break;
-                    case '|': t.type = Tok::Or; break;
-                    case '!': t.type = Tok::Not; break;
-                    case '(': t.type = Tok::Open; break;
-                    case ')': t.type = Tok::Close; break;
-                    case '[': t.type = Tok::OpenBracket; break;
-                    case ']': t.type = Tok::CloseBracket; break;
+                    case '&':
+                        t.type = Tok::And;
+                        break;
+                    case '|':
+                        t.type = Tok::Or;
+                        break;
+                    case '!':
+                        t.type = Tok::Not;
+                        break;
+                    case '(':
+                        t.type = Tok::Open;
+                        break;
+                    case ')':
+                        t.type = Tok::Close;
+                        break;
+                    case '[':
+                        t.type = Tok::OpenBracket;
+                        break;
+                    case ']':
+                        t.type = Tok::CloseBracket;
+                        break;
                     default: {
                         t.type = Tok::Near;
                         std::size_t j = i;
                         long long n = 0;
                         while (j < text_.size() && text_[j] >= '0' && text_[j] <= '9') {
-                            n = std::min<long long>(n * 10 + (text_[j] - '0'), kMaxNearDistance + 1);
+                            n = std::min<long long>(n * 10 + (text_[j] - '0'),
+                                                    kMaxNearDistance + 1);
                             ++j;
                         }
                         if (j == i) {

@@ -19,7 +19,7 @@ struct Scope {
 };
 
 class Planner {
-public:
+  public:
     explicit Planner(const PlanContext& c) : c_(c) {}
 
     QueryPlan run(const QueryNode& root) {
@@ -37,7 +37,7 @@ public:
         return plan;
     }
 
-private:
+  private:
     int intern(const std::string& term) {
         const auto [it, added] = ids_.emplace(term, static_cast<int>(ids_.size()));
         return it->second;
@@ -104,7 +104,8 @@ private:
             }
             PlanSlot slot;
             slot.offset = offset++;
-            slot.terms = atom.wildcard ? wildcardTerms(atom.text, scope) : literalTerms(atom.text, scope);
+            slot.terms =
+                atom.wildcard ? wildcardTerms(atom.text, scope) : literalTerms(atom.text, scope);
             p.slots.push_back(std::move(slot));
         }
         if (p.slots.empty()) return std::nullopt;
@@ -114,7 +115,8 @@ private:
 
     std::optional<PlanNode> resolve(const QueryNode& n, const Scope& scope) {
         switch (n.kind) {
-            case QueryKind::Phrase: return resolvePhrase(n, scope);
+            case QueryKind::Phrase:
+                return resolvePhrase(n, scope);
             case QueryKind::Element: {
                 std::vector<int> selected = c_.fields.select(n.path);
                 Scope inner;
@@ -122,8 +124,9 @@ private:
                 if (scope.plain) {
                     inner.fields = std::move(selected);
                 } else {
-                    std::set_intersection(scope.fields.begin(), scope.fields.end(), selected.begin(),
-                                          selected.end(), std::back_inserter(inner.fields));
+                    std::set_intersection(scope.fields.begin(), scope.fields.end(),
+                                          selected.begin(), selected.end(),
+                                          std::back_inserter(inner.fields));
                 }
                 return resolve(*n.children[0], inner);
             }
@@ -235,15 +238,17 @@ private:
                     else
                         pos.push_back(translate(plan, child, positive));
                 }
-                Xapian::Query q = pos.empty() ? Xapian::Query::MatchAll
-                                              : Xapian::Query(Xapian::Query::OP_AND, pos.begin(), pos.end());
+                Xapian::Query q =
+                    pos.empty() ? Xapian::Query::MatchAll
+                                : Xapian::Query(Xapian::Query::OP_AND, pos.begin(), pos.end());
                 if (neg.empty()) return q;
                 return Xapian::Query(Xapian::Query::OP_AND_NOT, q,
                                      Xapian::Query(Xapian::Query::OP_OR, neg.begin(), neg.end()));
             }
             default: {
                 std::vector<Xapian::Query> subs;
-                for (const PlanNode& child : n.children) subs.push_back(translate(plan, child, positive));
+                for (const PlanNode& child : n.children)
+                    subs.push_back(translate(plan, child, positive));
                 return Xapian::Query(Xapian::Query::OP_OR, subs.begin(), subs.end());
             }
         }
@@ -277,7 +282,9 @@ private:
             case QueryKind::Near:
                 if (positive) f(n);
                 return;
-            case QueryKind::Not: walkParts(n.children[0], !positive, f); return;
+            case QueryKind::Not:
+                walkParts(n.children[0], !positive, f);
+                return;
             default:
                 for (const PlanNode& child : n.children) walkParts(child, positive, f);
         }

@@ -17,14 +17,14 @@ constexpr unsigned kProgressEvery = 1024;
 // Sees every document Xapian matches, in docid order: keeps the window responsive and
 // turns a cancel into "match nothing more".
 class ProgressDecider : public Xapian::MatchDecider {
-public:
+  public:
     ProgressDecider(IndexObject::Impl& impl) : impl_(impl) {}
     bool operator()(const Xapian::Document&) const override {
         if (++seen_ % kProgressEvery == 0) impl_.progress();
         return !impl_.search.cancel.load();
     }
 
-private:
+  private:
     IndexObject::Impl& impl_;
     mutable unsigned seen_ = 0;
 };
@@ -124,7 +124,8 @@ int IndexObject::Impl::runQuery(std::string_view query, int& files, std::int64_t
     unsigned count = 0;
     // A cancel during the match keeps what was matched; one during this loop stops it.
     const bool matchCancelled = search.cancel;
-    for (auto it = matches.begin(); it != matches.end() && (matchCancelled || !search.cancel); ++it) {
+    for (auto it = matches.begin(); it != matches.end() && (matchCancelled || !search.cancel);
+         ++it) {
         if (++count % kProgressEvery == 0) progress();
         const Xapian::docid doc = *it;
         if (!plan.exact || !plan.entriesFromFrequencies) {
@@ -183,7 +184,9 @@ bool IndexObject::Impl::hits(int index, std::vector<HitRecord>& out) {
 bool IndexObject::Impl::sortResults(int how) {
     auto& r = search.results;
     switch (how) {
-        case 0: std::sort(r.begin(), r.end()); return true;
+        case 0:
+            std::sort(r.begin(), r.end());
+            return true;
         case 1: {
             // Read the names in docid order through the value stream, then sort.
             std::vector<Xapian::docid> byDoc(r);
@@ -224,7 +227,8 @@ bool IndexObject::Impl::sortResults(int how) {
             });
             return true;
         }
-        default: fail(2, "SortResults takes 0, 1 or 2");
+        default:
+            fail(2, "SortResults takes 0, 1 or 2");
     }
 }
 
@@ -232,7 +236,8 @@ bool IndexObject::Impl::enumWords(const std::string* pattern, std::string& word)
     if (pattern) {
         storePending();
         resetEnumerations();
-        const std::vector<QueryAtom> atoms = splitQueryToken(params.table, params.maxWordLength, *pattern);
+        const std::vector<QueryAtom> atoms =
+            splitQueryToken(params.table, params.maxWordLength, *pattern);
         if (atoms.empty()) return false;
         wordPattern = atoms[0].text;
         wordNext = db().allterms_begin(std::string(literalPrefix(wordPattern)));
@@ -243,7 +248,8 @@ bool IndexObject::Impl::enumWords(const std::string* pattern, std::string& word)
         const std::string term = **wordNext;
         if (!isWordTerm(term)) break;
         if (!wordPattern.empty() && !globMatch(wordPattern, term)) {
-            if (term.compare(0, literalPrefix(wordPattern).size(), literalPrefix(wordPattern)) != 0) break;
+            if (term.compare(0, literalPrefix(wordPattern).size(), literalPrefix(wordPattern)) != 0)
+                break;
             continue;
         }
         word = term;

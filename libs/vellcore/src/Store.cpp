@@ -36,12 +36,13 @@ bool parseCounters(const std::string& text, Counters& c) {
     std::istringstream in(text.substr(0, space));
     int version = 0;
     Counters read;
-    if (!(in >> version >> read.removed >> read.words >> read.bytes >> read.unique >> read.positional >>
-          read.positionless) ||
+    if (!(in >> version >> read.removed >> read.words >> read.bytes >> read.unique >>
+          read.positional >> read.positionless) ||
         version != 1)
         return false;
     if (read.removed < 0 || read.words < 0 || read.bytes < 0 || read.unique < 0 ||
-        (read.positional != 0 && read.positional != 1) || (read.positionless != 0 && read.positionless != 1))
+        (read.positional != 0 && read.positional != 1) ||
+        (read.positionless != 0 && read.positionless != 1))
         return false;
     c = read;
     return true;
@@ -101,7 +102,8 @@ void IndexObject::Impl::loadState(const Xapian::Database& from) {
         fail(5, "the index's counters are damaged");
     }
     FieldTable readFields;
-    if (!readFields.parse(from.get_metadata(kFieldsKey))) fail(5, "the index's field table is damaged");
+    if (!readFields.parse(from.get_metadata(kFieldsKey)))
+        fail(5, "the index's field table is damaged");
     counters = read;
     fields = std::move(readFields);
     splitWords(from.get_metadata(kStopWordsKey), stopWords);
@@ -231,7 +233,8 @@ void IndexObject::Impl::removeEngineFiles() {
     fs::remove(temp, ec);
     // Only a folder that holds a Xapian database (or nothing) is ours to delete.
     if (fs::is_directory(dbPath, ec) &&
-        (pathExists(dbPath / "iamglass") || pathExists(dbPath / "flintlock") || fs::is_empty(dbPath, ec))) {
+        (pathExists(dbPath / "iamglass") || pathExists(dbPath / "flintlock") ||
+         fs::is_empty(dbPath, ec))) {
         fs::remove_all(dbPath, ec);
         if (ec) fail(4, "cannot remove " + dbPath.string() + ": " + ec.message());
     }
@@ -287,9 +290,12 @@ void IndexObject::Impl::prepareOpen() {
     closeAll();
     IndexParams read;
     switch (readParams(paramsPath, read)) {
-        case ParamsStatus::Missing: fail(4, "cannot open " + paramsPath.string());
-        case ParamsStatus::Damaged: fail(5, paramsPath.string() + " is damaged");
-        case ParamsStatus::Ok: break;
+        case ParamsStatus::Missing:
+            fail(4, "cannot open " + paramsPath.string());
+        case ParamsStatus::Damaged:
+            fail(5, paramsPath.string() + " is damaged");
+        case ParamsStatus::Ok:
+            break;
     }
     params = read;
     openReader();

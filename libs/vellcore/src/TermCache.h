@@ -13,7 +13,7 @@
 namespace vellcore {
 
 class TermCache {
-public:
+  public:
     bool contains(std::string_view term) const {
         if (slots_.empty()) return false;
         const std::uint64_t h = hash(term);
@@ -57,7 +57,7 @@ public:
         used_ = size_ = 0;
     }
 
-private:
+  private:
     static constexpr std::uint64_t kEmpty = 0, kDeleted = 1;
 
     static std::uint64_t hash(std::string_view s) {

@@ -13,7 +13,11 @@ bool isAscii(std::string_view s) {
 // Length of the UTF-8 sequence that starts at s[i], never past the end.
 std::size_t charLen(std::string_view s, std::size_t i) {
     const auto b = static_cast<unsigned char>(s[i]);
-    std::size_t n = b < 0x80 ? 1 : (b >> 5) == 0x6 ? 2 : (b >> 4) == 0xE ? 3 : (b >> 3) == 0x1E ? 4 : 1;
+    std::size_t n = b < 0x80           ? 1
+                    : (b >> 5) == 0x6  ? 2
+                    : (b >> 4) == 0xE  ? 3
+                    : (b >> 3) == 0x1E ? 4
+                                       : 1;
     return std::min(n, s.size() - i);
 }
 
@@ -140,7 +144,9 @@ std::vector<QueryAtom> splitQueryToken(const CharTable& table, int maxChars, std
     return atoms;
 }
 
-bool globMatch(std::string_view pattern, std::string_view text) { return glob<false>(pattern, text); }
+bool globMatch(std::string_view pattern, std::string_view text) {
+    return glob<false>(pattern, text);
+}
 
 bool globMatchNoCase(std::string_view pattern, std::string_view text) {
     return glob<true>(pattern, text);

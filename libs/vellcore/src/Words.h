@@ -29,7 +29,7 @@ void normaliseWord(const CharTable& table, int maxChars, std::string_view raw, s
 // One word of a query token. A token splits at every character that is neither a word
 // character nor a wildcard ('*', '?'): "e-mail" gives the atoms "E" and "MAIL".
 struct QueryAtom {
-    std::string text;     // folded; wildcards kept as they are
+    std::string text;  // folded; wildcards kept as they are
     bool wildcard = false;
     std::size_t chars = 0;  // length in characters before any cut
 };

@@ -33,8 +33,10 @@
 //            [RemoveVanishedInFolder] -> CloseFiles -> Prepare(3) -> EndSession.
 //   Search:  Prepare(3) -> BeginSession -> [SetStayOnFile] -> RunQuery -> [SortResults]
 //            -> GetResult / GetHits ... -> EndSession.
-// A document stays open from BeginDocument until the next call that is not AddWord, a
-// Get... statistic or GetFieldNumber; it is then stored. Writing opens the database for
+// A document stays open from BeginDocument until BeginDocument, RemoveDocument,
+// FindDocument, RunQuery, ReadyForRescan, RemoveVanishedInFolder, EnumWords,
+// EnumElementPaths, CloseFiles, Prepare or the end of the outermost session stores it (the
+// statistics count it already). Writing opens the database for
 // writing on demand (taking Xapian's write lock) and keeps it open until CloseFiles, the
 // end of the outermost session, Prepare or destruction; long builds commit every few
 // thousand documents, so a build killed at any moment leaves the documents of its last
@@ -78,7 +80,7 @@ enum ErrorCode : int {
 constexpr std::size_t kMaxNameBytes = 65535;
 
 class IndexObject {
-public:
+  public:
     ~IndexObject();
     IndexObject(const IndexObject&) = delete;
     IndexObject& operator=(const IndexObject&) = delete;
@@ -100,12 +102,12 @@ public:
 
     // Statistics of the prepared index, the open document included. None of them reads
     // more than a few counters. 0 while nothing is prepared.
-    int GetRecordCount() const;                 // documents in the index
-    int GetTagCount() const;                    // element paths EnumElementPaths lists
-    int GetRemovedCount() const;                // documents removed or replaced since creation
-    std::int64_t GetTotalSizeKB() const;        // sum of the documents' sizes, rounded up
-    std::int64_t GetWordCount() const;          // words indexed (stop-words not counted)
-    std::int64_t GetUniqueWordCount() const;    // distinct words indexed; see AddWord(-1)
+    int GetRecordCount() const;               // documents in the index
+    int GetTagCount() const;                  // element paths EnumElementPaths lists
+    int GetRemovedCount() const;              // documents removed or replaced since creation
+    std::int64_t GetTotalSizeKB() const;      // sum of the documents' sizes, rounded up
+    std::int64_t GetWordCount() const;        // words indexed (stop-words not counted)
+    std::int64_t GetUniqueWordCount() const;  // distinct words indexed; see AddWord(-1)
 
     // Bracket each search and each update. When the outermost session ends, changes made
     // in it are committed and the write lock is released; the index stays open.
@@ -198,7 +200,7 @@ public:
 
     struct Impl;
 
-private:
+  private:
     friend std::unique_ptr<IndexObject> CreateIndexObject(const std::string& path, int flags);
     IndexObject();
     std::unique_ptr<Impl> impl_;
