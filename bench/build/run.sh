@@ -98,22 +98,22 @@ vt=$(median "${v_touch[@]}"); rt=$(median "${r_touch[@]}")
 echo "100 files touched vellumar $vt s   recollindex $rt s   ratio $(ratio "$vt" "$rt")"
 echo
 
-# Ten queries, each in both syntaxes.
+# Ten queries, each in both syntaxes (ours :: Recoll's).
 queries=(
-  "asyncio|asyncio"
-  "socket & timeout|socket timeout"
-  "sqlite | postgresql|sqlite OR postgresql"
-  "event loop|\"event loop\""
-  "thread*|thread*"
-  "transaction & rollback|transaction rollback"
-  "keyword arguments|\"keyword arguments\""
-  "unicode & !ascii|unicode -ascii"
-  "vacuum|vacuum"
-  "changelog & debian|changelog debian"
+  "asyncio :: asyncio"
+  "socket & timeout :: socket timeout"
+  "sqlite | postgresql :: sqlite OR postgresql"
+  "event loop :: \"event loop\""
+  "thread* :: thread*"
+  "transaction & rollback :: transaction rollback"
+  "keyword arguments :: \"keyword arguments\""
+  "unicode & !ascii :: unicode -ascii"
+  "vacuum :: vacuum"
+  "changelog & debian :: changelog debian"
 )
 printf '%-28s %10s %10s %8s %8s %8s\n' query vellumar recollq ratio v-files r-files
 for pair in "${queries[@]}"; do
-  vq=${pair%%|*}; rq=${pair#*|}
+  vq=${pair%% :: *}; rq=${pair#* :: }
   vt=(); rt=()
   for round in $(seq "$rounds"); do
     vt+=("$(seconds "$cli" --home "$home" search corpus "$vq" --limit 20)")
