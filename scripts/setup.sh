@@ -13,22 +13,4 @@ packages=(
   xvfb xauth xdg-utils
 )
 
-missing=()
-for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$p")
-  fi
-done
-
-if [ ${#missing[@]} -eq 0 ]; then
-  exit 0
-fi
-
-sudo=""
-if [ "$(id -u)" -ne 0 ]; then
-  sudo="sudo"
-fi
-echo "Installing: ${missing[*]}" >&2
-export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+exec "$(dirname "$0")/ensure-packages.sh" "${packages[@]}"

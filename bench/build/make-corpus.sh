@@ -8,15 +8,7 @@ corpus=${1:?usage: make-corpus.sh CORPUS_DIR}
 [ -f "$corpus/.complete" ] && exit 0
 
 packages=(python3-doc postgresql-doc-15 debian-reference-en perl-doc libreoffice-writer-nogui)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  sudo=""; [ "$(id -u)" -ne 0 ] && sudo=sudo
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+"$(dirname "$0")/../../scripts/ensure-packages.sh" "${packages[@]}"
 
 rm -rf "$corpus"
 mkdir -p "$corpus"/{html,text,office}

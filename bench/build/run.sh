@@ -12,15 +12,7 @@ work=${BENCH_WORK:-${TMPDIR:-/tmp}/vellumar-bench-build}
 corpus=$work/corpus
 
 need=(recoll python3-lxml unrtf)
-missing=()
-for p in "${need[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  sudo=""; [ "$(id -u)" -ne 0 ] && sudo=sudo
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+scripts/ensure-packages.sh "${need[@]}"
 bench/build/make-corpus.sh "$corpus"
 [ -f "$build/CMakeCache.txt" ] || cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" --target vellumar-cli >/dev/null

@@ -7,12 +7,8 @@ cd "$(dirname "$0")/../.."
 build=${1:-build}
 rounds=${2:-5}
 html_dir=/usr/share/doc/python3-doc/html/
-if [ ! -d "$html_dir" ]; then
-  # The HTML corpus is only needed here, so the benchmark installs it itself.
-  sudo=""; [ "$(id -u)" -ne 0 ] && sudo=sudo
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends python3-doc >/dev/null
-fi
+# The HTML corpus is only needed here, so the benchmark installs it itself.
+scripts/ensure-packages.sh python3-doc
 [ -f "$build/CMakeCache.txt" ] || cmake -S . -B "$build" -G Ninja >/dev/null
 cmake --build "$build" --target bench_parsers >/dev/null
 corpus=${TMPDIR:-/tmp}/vellumar-bench-corpus

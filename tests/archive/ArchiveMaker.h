@@ -2,6 +2,8 @@
 // stored RAR 4 archive written by hand, and temporary folders.
 #pragma once
 
+#include "support/TempDir.h"
+
 #include <archive.h>
 #include <archive_entry.h>
 #include <unistd.h>
@@ -14,22 +16,7 @@
 
 namespace archive_test {
 
-class TempDir {
-  public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "arctest-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    const std::filesystem::path& path() const { return path_; }
-    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-
-  private:
-    std::filesystem::path path_;
-};
+using TempDir = testing_support::TempDir;
 
 struct Member {
     enum Kind { File, Symlink, Hardlink, Folder };

@@ -1,7 +1,7 @@
 #include "platform/Doorwell.h"
 #include "platform/Snapcatch.h"
 
-#include "TempDir.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "platform/CommandLine.h"
 #include "platform/Home.h"
 
-#include "TempDir.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "platform/QueryHistoryFile.h"
 
-#include "TempDir.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "platform/ProfileFile.h"
 #include "platform/Settings.h"
 
-#include "TempDir.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

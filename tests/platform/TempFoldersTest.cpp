@@ -2,7 +2,7 @@
 #include "platform/ReadOnlyMedia.h"
 #include "platform/TempFolders.h"
 
-#include "TempDir.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

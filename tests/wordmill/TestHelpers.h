@@ -1,6 +1,8 @@
 // Helpers shared by the wordmill tests: temporary folders, files, reading all words.
 #pragma once
 
+#include "support/TempDir.h"
+
 #include <unistd.h>
 
 #include <cstdio>
@@ -15,22 +17,7 @@
 
 namespace wordmill_test {
 
-class TempDir {
-  public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "wordmill-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    const std::filesystem::path& path() const { return path_; }
-    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-
-  private:
-    std::filesystem::path path_;
-};
+using TempDir = testing_support::TempDir;
 
 inline void writeFile(const std::filesystem::path& p, const std::string& bytes) {
     std::ofstream out(p, std::ios::binary);

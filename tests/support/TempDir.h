@@ -1,4 +1,5 @@
-// A temporary folder per test, removed afterwards.
+// A temporary folder per test, removed afterwards (also when a test made it unreadable).
+// Shared by every test program.
 #pragma once
 
 #include <unistd.h>
@@ -26,6 +27,7 @@ class TempDir {
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
     const std::filesystem::path& path() const { return path_; }
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
 
   private:
     std::filesystem::path path_;
