@@ -125,6 +125,20 @@ class IndexesPageTest : public QObject {
         QCOMPARE(IndexFixture::records(*w, 0), 2);
     }
 
+    void aFirstRunCreatesItsIndexesInTheNewIndexesFolder() {
+        IndexFixture f;
+        fs::remove(f.home / "Vellumar.ini");
+        fs::remove(f.indexes);
+        f.write(f.docs / "a.txt", "alpha");
+        auto w = f.start();
+        QCOMPARE(f.dialogsShown, std::vector<QString>{QStringLiteral("FormWizard")});
+        IndexFixture::create(*w, "docs", IndexFixture::scopeOf(f.docs));
+        QCOMPARE(IndexFixture::items(w->cmbUsedIndex), QStringList{"docs"});
+        const auto definition = IndexDefinition::load(f.indexes / "docs.inf");
+        QVERIFY(definition && definition->express);  // set on the first run
+        QVERIFY(!w->firstRun);
+    }
+
     void thePageChecksNameScopeAndWordLengths() {
         const struct {
             const char *name, *scope, *max, *min, *message;
@@ -132,6 +146,8 @@ class IndexesPageTest : public QObject {
             {"", "", "32", "2", nullptr},
             {" ", "/x/+<*.txt>", "32", "2", "Index name not must be empty."},
             {"n", "  ", "32", "2", "Location of files to index not must be empty."},
+            {"my.index", "/x/<*.txt>", "32", "2", "Index name can not contain \"/\" or \".\"."},
+            {"../up", "/x/<*.txt>", "32", "2", "Index name can not contain"},
             {"n", "/x/<*.txt>", "2", "2", "Make sure \"Maximum word length\",\r\"Minimum"},
             {"n", "/x/<*.txt>", " ", "2", "Make sure \"Maximum word length\""},
             {"n", "/x/<*.txt>", "32", "0", "Make sure \"Maximum word length\""},

@@ -241,6 +241,7 @@ void TFormMain::createStartupFolders() {
     fs::create_directories(indexes, ec);
     txtIndexFolder->setText(QString::fromStdString(indexes.string()));
     FormChange->setFolder(txtIndexFolder->text());
+    if (core_) core_->catalogue.setIndexFolder(indexes.string());  // new indexes go there
 }
 
 void TFormMain::DeferredStartup() {
