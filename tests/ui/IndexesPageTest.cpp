@@ -11,7 +11,9 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QPlainTextEdit>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QtTest>
 
@@ -184,7 +186,8 @@ class IndexesPageTest : public QObject {
             const auto connection = QObject::connect(w.get(), &TFormMain::documentStored, [&] {
                 if (++stored != 5) return;
                 busyWhileAsked = w->indexingBusy && w->cmdUpdate->text() == "&Cancel" &&
-                                 w->mnuCancel->isEnabled() && !w->cmbIndexName->isEnabled();
+                                 w->mnuCancel->isEnabled() && !w->cmbIndexName->isEnabled() &&
+                                 w->lblFileCount1->text() == "5";
                 w->tabMain->setCurrentIndex(TFormMain::pageSearch);  // refused while busy
                 f.answers.queueAnswer(answer);
                 w->cmdUpdate->click();  // the user presses "Cancel"
@@ -236,6 +239,34 @@ class IndexesPageTest : public QObject {
         writer.release();
         w->cmdUpdateClick(w->cmdUpdate);
         QCOMPARE(IndexFixture::records(*w, 0), 2);
+    }
+
+    void aFoundFileIsUpdatedAloneAndSuspendedMonitoringSurvivesBuilds() {
+        IndexFixture f;
+        const fs::path file = f.docs / "a.txt";
+        f.write(file, "alpha");
+        auto w = f.start();
+        w->radSuspended->click();
+        w->radSuspended->click();  // already suspended: the lock is not taken twice
+        QCOMPARE(w->core()->notifier.LockLevels(), 1);
+        IndexFixture::create(*w, "docs", IndexFixture::scopeOf(f.docs));
+        QCOMPARE(w->core()->notifier.LockLevels(), 1);  // the build's own level is gone
+
+        f.write(file, "alpha beta gamma");
+        fs::last_write_time(file, fs::last_write_time(file) + std::chrono::seconds(10));
+        f.write(f.docs / "new.txt", "delta");  // not the selected file: stays out
+        w->lstFiles->addItem(QString::fromStdString(file.string()));
+        w->lstFiles->setCurrentRow(0);
+        w->cmdUpdateFileClick();
+        QCOMPARE(IndexFixture::records(*w, 0), 1);
+        QCOMPARE(w->lblWordCount1->text(), QStringLiteral("3"));
+        QCOMPARE(w->lstFiles->count(), 0);
+
+        w->radNormal->click();
+        QCOMPARE(w->core()->notifier.LockLevels(), 0);
+        w->radSuspended->click();
+        w->FormDestroy();  // shutting down while suspended must release the lock
+        QVERIFY(fs::exists(f.home / "Vellumar.ini"));
     }
 
     void aDamagedIndexIsRepairedOnYesAndDroppedOnNo() {

@@ -153,6 +153,7 @@ void TFormMain::cmbIndexNameClick() {
     chSW->setChecked(!definition.stopWords.empty());
     if (chSW->isChecked()) cmbSW->setEditText(q(definition.stopWords));
     txtFileNames->setText(q(catalogue.effectiveScope(definition.scope)));
+    txtFileNames->setCursorPosition(0);  // a long scope shows its first folder
     txtNotes->setPlainText(q(definition.notes));
     chkArc->setChecked(definition.archive);
     chkFileAsText->setChecked(definition.filesAsText);
