@@ -51,6 +51,17 @@ class LanguagesAndWordListsTest : public QObject {
         QCOMPARE(w->cmbLanguage->currentText(), QStringLiteral("Francais"));
         w->cmbLanguageChange();  // a new index is being defined: nothing to ask
         QVERIFY(f.answers.messages().empty());
+        // A broken file is told once, not at every refill (the message box takes the
+        // focus away from the box and gives it back).
+        f.write(f.home / "Broken.LNG", "0123456789");
+        w->cmbLanguageEnter();
+        w->cmbLanguageEnter();
+        QCOMPARE(f.answers.messages().size(), size_t(1));
+        QCOMPARE(f.answers.messages()[0].text,
+                 QString::fromStdString((f.home / "Broken.LNG").string()) +
+                     QStringLiteral(": Wrong language file format"));
+        QCOMPARE(w->cmbLanguage->count(), 4);
+        QCOMPARE(w->cmbLanguage->currentText(), QStringLiteral("Francais"));
 
         w->txtNotes->setPlainText("notes to keep");
         IndexFixture::create(*w, "docs", IndexFixture::scopeOf(f.docs));

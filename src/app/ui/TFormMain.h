@@ -542,6 +542,7 @@ class TFormMain : public QMainWindow {
     bool showingIndex_ = false;           // cmbIndexNameClick is running
     bool wordListsFilled_ = false;        // cmbDic / cmbSW are filled once
     bool monitoringSuspended_ = false;    // radSuspended holds the notifier lock
+    std::vector<std::string> languageProblemsShown_;  // by cmbLanguageEnter, once each
 
     // Owned core objects, in dependency order (destroyed in reverse).
     std::unique_ptr<TLanguageList> languages_;

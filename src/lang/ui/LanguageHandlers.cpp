@@ -15,9 +15,34 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include <algorithm>
 #include <system_error>
 
 namespace vellumar {
+
+namespace {
+
+// Shows each distinct message once. The language box is refilled whenever it gets the
+// focus, and the box that reports a broken .LNG file takes the focus away and gives it
+// back: reported every time, the message would come back for ever.
+class ReportOnce : public UserInterface {
+  public:
+    ReportOnce(UserInterface& ui, std::vector<std::string>& shown) : ui_(ui), shown_(shown) {}
+    void processPendingMessages() override { ui_.processPendingMessages(); }
+    void showStatus(const std::string& text) override { ui_.showStatus(text); }
+    MessageResult showMessage(const std::string& text, MessageIcon icon,
+                              MessageButtons buttons) override {
+        if (std::find(shown_.begin(), shown_.end(), text) != shown_.end()) return MessageResult::Ok;
+        shown_.push_back(text);
+        return ui_.showMessage(text, icon, buttons);
+    }
+
+  private:
+    UserInterface& ui_;
+    std::vector<std::string>& shown_;
+};
+
+}  // namespace
 
 void TFormMain::FillLanguageList() {
     RefillLanguageCombo(*cmbLanguage, *languages_, environment_.home, *userInterface);
@@ -29,7 +54,9 @@ void TFormMain::FillLanguageList() {
 
 void TFormMain::cmbLanguageEnter() {
     if (indexingBusy) return;
-    FillLanguageList();  // new .LNG files appear; the selection stays
+    // New .LNG files appear; the selection stays.
+    ReportOnce ui(*userInterface, languageProblemsShown_);
+    RefillLanguageCombo(*cmbLanguage, *languages_, environment_.home, ui);
     // An existing index whose language is not (or no longer) listed shows none.
     if (core_ && shownIndex >= 0 && creationOptionsLocked_)
         if (const vellcore::IndexObject* index = core_->catalogue.object(shownIndex))
