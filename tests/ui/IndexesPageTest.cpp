@@ -10,11 +10,13 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QFileSystemModel>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTreeView>
 #include <QtTest>
 
 #include <poll.h>
@@ -376,6 +378,34 @@ class IndexesPageTest : public QObject {
         w->FormDestroy();
         QCOMPARE(ProfileFile::load(f.home / "Vellumar.ini").readString("Indexes", "IndexFolder"),
                  other.string());
+    }
+
+    void theIndexFolderDialogFollowsItsFolderTree() {
+        IndexFixture f;
+        const fs::path other = f.home / "Other";
+        fs::create_directories(other);
+        f.write(f.indexes / "b.inf", "[Parameters]\n");
+        f.write(f.indexes / "A.inf", "[Parameters]\n");
+        TFormChange dialog;
+        dialog.setFolder(QString::fromStdString(f.indexes.string()));
+        dialog.show();
+        auto* model = static_cast<QFileSystemModel*>(dialog.dirIndexes->model());
+        QCOMPARE(model->filePath(dialog.dirIndexes->currentIndex()),
+                 QString::fromStdString(f.indexes.string()));
+        QCOMPARE(dialog.filIndexes->count(), 2);
+        QCOMPARE(dialog.filIndexes->item(0)->text(), QStringLiteral("A.inf"));
+        QVERIFY(dialog.filIndexes->isHidden() && dialog.txtFolder->isReadOnly());
+
+        dialog.dirIndexes->setCurrentIndex(model->index(QString::fromStdString(other.string())));
+        QCOMPARE(dialog.folder(), QString::fromStdString(other.string()));
+        QCOMPARE(dialog.txtFolder->text(), dialog.folder());
+        QCOMPARE(dialog.filIndexes->count(), 0);
+
+        // A folder that is gone (a volume not mounted) opens at the current folder.
+        dialog.hide();
+        dialog.setFolder(QString::fromStdString((f.home / "gone").string()));
+        dialog.show();
+        QCOMPARE(dialog.folder(), QDir::currentPath());
     }
 
     void theStoredKeysComeBackIntoTheControls() {
