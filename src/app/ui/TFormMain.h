@@ -10,8 +10,10 @@
 // not built yet are empty hooks there.
 //
 // Objects owned here are declared in dependency order so that they are destroyed in
-// reverse. Thread: main thread only; the notifier reaches the window only through its
-// two events.
+// reverse. The index-management core (IndexingCore: notifier, parser sets, indexer,
+// catalogue, builder) is made in createCoreObjects and released in FormDestroy; the
+// window mirrors its catalogue into cmbIndexName and cmbUsedIndex (IndexingBridge).
+// Thread: main thread only; the notifier reaches the window only through its two events.
 #pragma once
 
 #include <QMainWindow>
