@@ -56,6 +56,14 @@ bool IndexBuilder::Validate(const IndexRequest& request, int& maxLength, int& mi
                                  MessageIcon::Warning, MessageButtons::Ok);
         return false;
     }
+    // The name is a file name in the index folder, and its definition file is read back
+    // up to the first period: "a.b" would come back as "a" and be lost, "a/b" would
+    // live outside the folder.
+    if (trimmed(request.name).find_first_of("/.") != std::string::npos) {
+        services_.ui.showMessage("Index name can not contain \"/\" or \".\".", MessageIcon::Warning,
+                                 MessageButtons::Ok);
+        return false;
+    }
     const auto max = parseNumber(request.maxLength);
     const auto min = parseNumber(request.minLength);
     if (!max || !min || *max < 3 || *max > 99 || *min < 1 || *min > 32) {

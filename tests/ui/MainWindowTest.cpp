@@ -271,13 +271,13 @@ class MainWindowTest : public QObject {
                 "the index will be removed\rAre you sure to cancel creating/updating the index?"));
         QCOMPARE(answers.messages()[0].buttons, MessageButtons::YesNo);
         QCOMPARE(answers.messages()[0].icon, MessageIcon::Warning);
-        QVERIFY(!w->cancelFlag);
+        QVERIFY(!w->cancelFlag());
         QCOMPARE(quit.count(), 0);
 
         answers.queueAnswer(MessageResult::Yes);
         QVERIFY(w->close());
-        QVERIFY(w->cancelFlag);
-        QVERIFY(w->notifierAborted);
+        QVERIFY(w->cancelFlag());
+        QVERIFY(w->notifierAborted());
         QCOMPARE(quit.count(), 1);
     }
 
@@ -291,7 +291,7 @@ class MainWindowTest : public QObject {
         QSignalSpy quit(w.get(), &TFormMain::quitRequested);
         w->WMQueryEndSession();
         QCOMPARE(quit.count(), 1);
-        QVERIFY(w->cancelFlag);
+        QVERIFY(w->cancelFlag());
         // With a build on the stack the shutdown waits for the event loop to end.
         QCOMPARE(ProfileFile::load(f.home / "Vellumar.ini").readString("Properties", "StartUp"),
                  std::string("1"));

@@ -9,9 +9,15 @@
 #include "app/ui/TAboutBox.h"
 #include "app/ui/TTrayIcon.h"
 #include "app/ui/Widgets.h"
+#include "index/IndexingCore.h"
+#include "index/ui/IndexingBridge.h"
 #include "index/ui/TFormBrowse.h"
 #include "index/ui/TFormChange.h"
 #include "index/ui/TFormWizard.h"
+#include "index/ui/TextEditor.h"
+#include "lang/TLanguageList.h"
+#include "monitor/MonitorLock.h"
+#include "monitor/ui/QtMainThreadDispatcher.h"
 #include "platform/Priority.h"
 #include "platform/Settings.h"
 #include "platform/Snapcatch.h"
@@ -27,6 +33,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
@@ -68,6 +75,12 @@ std::vector<std::string> systemFolders() { return {"/etc", "/usr", "/var", "/boo
 TFormMain::TFormMain(StartupEnvironment environment, QWidget* parent)
     : QMainWindow(parent), environment_(std::move(environment)) {
     runModal = [](QDialog& dialog) { return dialog.exec(); };
+    askFileName = [this](const FileDialogRequest& r) {
+        return r.save ? QFileDialog::getSaveFileName(this, r.caption, r.folder, r.filter)
+                      : QFileDialog::getOpenFileName(this, r.caption, r.folder, r.filter);
+    };
+    openInEditor = [](const QString& file) { return openInTextEditor(file); };
+    languages_ = std::make_unique<TLanguageList>();
     setObjectName(QStringLiteral("FormMain"));
 
     auto* content = new QWidget;
@@ -228,13 +241,14 @@ void TFormMain::createStartupFolders() {
     fs::create_directories(indexes, ec);
     txtIndexFolder->setText(QString::fromStdString(indexes.string()));
     FormChange->setFolder(txtIndexFolder->text());
+    if (core_) core_->catalogue.setIndexFolder(indexes.string());  // new indexes go there
 }
 
 void TFormMain::DeferredStartup() {
     // 1. Runs once.
     if (deferredStartupDone_) return;
     deferredStartupDone_ = true;
-    openedIndex = -1;
+    shownIndex = -1;
     startupFlag = true;
     if (!environment_.homeProblem.isEmpty())
         ShowMessage(environment_.homeProblem, MessageIcon::Warning, MessageButtons::Ok, this);
@@ -272,14 +286,18 @@ void TFormMain::DeferredStartup() {
             // 6.4 Open each index once; bring the automatically updateable ones up to date.
             int remembered = -1;
             const QString stored = storedIndexName.trimmed();
+            // An index dropped on the way (broken, or its update failed) leaves the next
+            // one at the same position, which is then tried.
             for (int i = 0; i < cmbUsedIndex->count();) {
+                const int count = cmbUsedIndex->count();
                 cmbUsedIndex->setCurrentIndex(i);
                 cmbUsedIndexClick();
-                if (cmbUsedIndex->count() < i + 1) continue;  // dropped: retry this position
+                if (cmbUsedIndex->count() < count) continue;
                 if (remembered < 0 &&
                     cmbUsedIndex->itemText(i).trimmed().compare(stored, Qt::CaseInsensitive) == 0)
                     remembered = i;
                 if (notifierGetAutoUpdate(i)) {
+                    const MonitorLock lock(core_->notifier);
                     const QString caption = windowTitle();
                     setWindowTitle(caption + QStringLiteral(" - ") +
                                    QStringLiteral("Updating index ") + QStringLiteral("..."));
@@ -287,6 +305,10 @@ void TFormMain::DeferredStartup() {
                     processPendingMessages();
                     cmdUpdateClick(nullptr);
                     setWindowTitle(caption);
+                    if (cmbUsedIndex->count() < count) {
+                        if (remembered == i) remembered = -1;
+                        continue;
+                    }
                 }
                 ++i;
             }
@@ -374,8 +396,7 @@ bool TFormMain::FormCloseQuery() {
         if (ShowMessage(kCancelQuestion, MessageIcon::Warning, MessageButtons::YesNo, this) !=
             MessageResult::Yes)
             return false;
-        cancelFlag = true;
-        notifierAborted = true;
+        requestCancel();
     }
     return true;
 }
@@ -394,8 +415,7 @@ void TFormMain::mnuExitClick() {
     if (indexingBusy && ShowMessage(kCancelQuestion, MessageIcon::Warning, MessageButtons::YesNo,
                                     this) == MessageResult::No)
         return;
-    cancelFlag = true;
-    notifierAborted = true;
+    requestCancel();
     quitting_ = true;
     emit quitRequested();
 }
@@ -406,8 +426,7 @@ void TFormMain::WMQueryEndSession() {
     if (indexingBusy) {
         // A build is running further down the stack: stop it; the shutdown follows when
         // the event loop ends.
-        cancelFlag = true;
-        notifierAborted = true;
+        requestCancel();
     } else {
         FormDestroy();
     }
@@ -419,6 +438,7 @@ void TFormMain::FormDestroy() {
     destroyed_ = true;
     setScreenCursor(CursorShape::Hourglass);
     detachNotifierEvents();
+    shutDownNotifier();
     // The index in use is remembered for the next start. With no index loaded at all (an
     // index folder on media that is not mounted, say) the name read at start-up is kept,
     // so that the choice is not lost.

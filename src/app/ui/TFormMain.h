@@ -10,8 +10,10 @@
 // not built yet are empty hooks there.
 //
 // Objects owned here are declared in dependency order so that they are destroyed in
-// reverse. Thread: main thread only; the notifier reaches the window only through its
-// two events.
+// reverse. The index-management core (IndexingCore: notifier, parser sets, indexer,
+// catalogue, builder) is made in createCoreObjects and released in FormDestroy; the
+// window mirrors its catalogue into cmbIndexName and cmbUsedIndex (IndexingBridge).
+// Thread: main thread only; the notifier reaches the window only through its two events.
 #pragma once
 
 #include <QMainWindow>
@@ -23,6 +25,7 @@
 #include <vector>
 
 #include "app/ui/StartupEnvironment.h"
+#include "index/IndexBuilder.h"
 #include "platform/ProgressThrottle.h"
 #include "platform/Settings.h"
 
@@ -52,6 +55,10 @@ class QAction;
 
 namespace vellumar {
 
+class IndexingBridge;
+class IndexingCore;
+class QtMainThreadDispatcher;
+class TLanguageList;
 class QtUserInterface;
 class TTrayIcon;
 class TFormBrowse;
@@ -60,6 +67,14 @@ class TFormChange;
 class TFormResearch;
 class TAboutBox;
 class ClipFrame;
+
+// What the window asks of a file dialog (see askFileName).
+struct FileDialogRequest {
+    bool save = false;
+    QString caption;
+    QString folder;  // where the dialog starts
+    QString filter;  // Qt's form: "Dictionary Files (*.dic);;All Files (*)"
+};
 
 class TFormMain : public QMainWindow {
     Q_OBJECT
@@ -82,10 +97,10 @@ class TFormMain : public QMainWindow {
     bool WizardOnly = false;
     bool startupFlag = false;
     bool indexingBusy = false;
-    bool cancelFlag = false;
     bool searchEnabled = false;
-    bool notifierAborted = false;  // stands in for the notifier's Aborted until it exists
-    int openedIndex = -1;
+    // The position of the index the Indexes page shows (-1: the page describes a new
+    // index). The index open for searching is the catalogue's opened().
+    int shownIndex = -1;
 
     // ---- Values the settings carry that no visible control holds ----
     FontSetting viewFont;                                   // FontDialog1
@@ -101,6 +116,20 @@ class TFormMain : public QMainWindow {
 
     // Runs a modal dialog and returns its result; tests replace it to answer dialogs.
     std::function<int(QDialog&)> runModal;
+    // Asks for a file name with the open or save dialog; "" when cancelled. Tests
+    // replace it to answer.
+    std::function<QString(const FileDialogRequest&)> askFileName;
+    // Opens a text file in the desktop's editor; false when none could be started.
+    std::function<bool(const QString& file)> openInEditor;
+
+    // ---- The index-management core (created in createCoreObjects) ----
+    IndexingCore* core() const { return core_.get(); }
+    TLanguageList& languages() const { return *languages_; }
+    // The cancel flag is the core's: setting it stops a running build at its next file,
+    // and the notifier's Aborted stops a running walk at its next folder.
+    void requestCancel();
+    bool cancelFlag() const;
+    bool notifierAborted() const;
 
     // ---- Part of start-up and shutdown (TFormMain.cpp) ----
     void DeferredStartup();
@@ -150,6 +179,7 @@ class TFormMain : public QMainWindow {
     void cmbIndexNameClick();
     void cmbIndexNameChange();
     void cmdUpdateClick(QObject* sender);
+    void cmdUpdateFileClick();
     void cmdRemoveClick();
     void cmdSearchUpdateClick();
     void cmdChangeClick();
@@ -161,6 +191,7 @@ class TFormMain : public QMainWindow {
     void enableIndexOptionControls();
     int countDefinitionFiles();
     void FillLanguageList();
+    void cmbLanguageEnter();
     void cmbLanguageChange();
     void cmdCustLangsClick();
     void cmbDicChange();
@@ -175,6 +206,14 @@ class TFormMain : public QMainWindow {
     bool createCoreObjects();  // the notifier, index list, parser sets, viewer history
     void releaseCoreObjects();
     bool notifierGetAutoUpdate(int position);
+    // The catalogue's insertions and removals, mirrored into both index boxes.
+    void indexInserted(int position, const QString& name);
+    void indexRemoved(int position);
+    // The window's part of a build (BuildListener).
+    void buildStarted();
+    void buildFinished();
+    void showBuildRequest(const IndexRequest& request);
+    void showStatistics(const vellcore::IndexObject& index);
 
     // ---- Search and results (src/search/ui/SearchHandlers.cpp) ----
     void cmdOKClick();
@@ -220,6 +259,9 @@ class TFormMain : public QMainWindow {
     void attachScanFolderEvent();
     void attachFolderChangedEvent();
     void detachNotifierEvents();
+    void shutDownNotifier();  // FormDestroy: Clear, Unlock when suspended, terminate
+    // The unwatchable folders on the Monitoring page; returns the text ("" when none).
+    QString showUnwatchableFolders();
 
     // ---- Controls ----
     QTabWidget* tabMain = nullptr;
@@ -421,6 +463,7 @@ class TFormMain : public QMainWindow {
     QCheckBox* chkIndexFolderOff = nullptr;
     QCheckBox* chkWindowsFolderOff = nullptr;
     QCheckBox* chkTempFolderOff = nullptr;
+    QLabel* lblUnwatchable = nullptr;
 
     // ---- Owned objects ----
     TTrayIcon* TrayIcon1 = nullptr;
@@ -437,6 +480,8 @@ class TFormMain : public QMainWindow {
     int lastWizardResult() const { return wizardResult_; }
 
   signals:
+    // A document was stored while a build of this window runs (the statistics follow).
+    void documentStored(int records);
     // The program should end (the window was closed, "Exit" was chosen, the session
     // ends, an unexpected error). main() connects it to the event loop's quit.
     void quitRequested();
@@ -471,6 +516,21 @@ class TFormMain : public QMainWindow {
     void showWindowOrTray();
     void setToolButtonsForPage(int page);
     void createStartupFolders();
+    // Index management helpers (src/index/ui)
+    IndexRequest requestFromControls();
+    void runBuild(BuildKind kind, QObject* sender, const QString& fileName = {});
+    void afterBuild(BuildKind kind, const BuildOutcome& outcome);
+    void selectInBox(QComboBox* box, int position);
+    void setCreationOptionsLocked(bool locked);
+    void showNewIndexState();
+    void clearStatistics();
+    void updateCaptionForSelection();
+    bool openRepairing(int position);
+    void fillWordListBoxes();
+    void chooseWordListFile(QComboBox* box, bool dictionary);
+    void editWordListFile(QComboBox* box, const char* defaultFile);
+    int reloadCatalogue();
+    void updateAutomaticIndexes(bool alsoApplicationTitle);
 
     StartupEnvironment environment_;
     ClipFrame* clientArea_ = nullptr;
@@ -480,6 +540,17 @@ class TFormMain : public QMainWindow {
     bool inPageChange_ = false;
     bool quitting_ = false;
     int wizardResult_ = 0;
+    bool creationOptionsLocked_ = false;  // the page shows an existing index
+    bool showingIndex_ = false;           // cmbIndexNameClick is running
+    bool wordListsFilled_ = false;        // cmbDic / cmbSW are filled once
+    bool monitoringSuspended_ = false;    // radSuspended holds the notifier lock
+    std::vector<std::string> languageProblemsShown_;  // by cmbLanguageEnter, once each
+
+    // Owned core objects, in dependency order (destroyed in reverse).
+    std::unique_ptr<TLanguageList> languages_;
+    std::unique_ptr<QtMainThreadDispatcher> dispatcher_;
+    std::unique_ptr<IndexingCore> core_;
+    std::unique_ptr<IndexingBridge> bridge_;
 };
 
 }  // namespace vellumar

@@ -37,7 +37,10 @@ void TFormMain::tabMainChange(int page) {
         return;
     }
     setToolButtonsForPage(page);
-    if (page == pageMonitoring) ensureFolderModel();
+    if (page == pageMonitoring) {
+        ensureFolderModel();
+        showUnwatchableFolders();
+    }
     if (page != pageSearch) return;
     CursorScope busy(CursorShape::Hourglass);
     try {
@@ -117,6 +120,8 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
             if (FormKeyDown(key->key(), key->modifiers())) return true;
         }
     }
+    // The language box is refilled whenever it gets the focus, so new .LNG files appear.
+    if (watched == cmbLanguage && event->type() == QEvent::FocusIn) cmbLanguageEnter();
     if (watched == cmbSearchExpr &&
         (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
         // The query box enables the clipboard buttons while it has the focus.

@@ -149,6 +149,11 @@ void TFormMain::buildMonitoringPage() {
     state->addWidget(radSuspended);
     state->addStretch(1);
     page->addWidget(fraMonitoring1);
+    // Folders the system refused to watch: indexed, but their changes are not seen.
+    lblUnwatchable = makeLabel(tabMonitoring, "lblUnwatchable", QString());
+    lblUnwatchable->setWordWrap(true);
+    lblUnwatchable->hide();
+    page->addWidget(lblUnwatchable);
 
     fraMonitoring2 =
         named(new QGroupBox(QStringLiteral("Folders"), tabMonitoring), "fraMonitoring2");

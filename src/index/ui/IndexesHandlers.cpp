@@ -1,12 +1,12 @@
-// TFormMain's handlers of index management: the catalogue, builds, the Indexes page.
-// The busy and idle states of a build and the index-editing switch are here; the
-// catalogue, the builds and the dialogs they use arrive with index management, and until
-// then their handlers are empty hooks.
+// TFormMain's Indexes page states: busy and idle around a build, the index-editing switch
+// of the wizard-only setting, and the creation options, which are open for a new index
+// and locked for an existing one (its language, word lengths and lists were fixed when
+// it was made).
 #include "app/ui/Icons.h"
 #include "app/ui/TFormMain.h"
 #include "app/ui/TTrayIcon.h"
-#include "index/ui/TFormChange.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -19,54 +19,8 @@
 
 namespace vellumar {
 
-bool TFormMain::createCoreObjects() {
-    // Hook: ExcludedFolders is a member; the notifier, IndexObjects, IndexingParsers,
-    // ViewerParsers and the viewer history are created here, in this order, when their
-    // subsystems arrive.
-    return true;
-}
-
-void TFormMain::releaseCoreObjects() {
-    // Hook: the word processor, the archive readers, the notifier (Clear, Unlock when
-    // suspended, terminate), the result arrays, the viewer history, IndexObjects, the
-    // current parser, both parser sets and the language objects are released here.
-}
-
-bool TFormMain::notifierGetAutoUpdate(int) {
-    return false;  // Hook: TNotifier::GetAutoUpdate arrives with the change notifier.
-}
-
-int TFormMain::countDefinitionFiles() {
-    FormChange->setFolder(txtIndexFolder->text());
-    return static_cast<int>(FormChange->definitionFiles().size());
-}
-
-int TFormMain::LoadIndexes() {
-    return 0;  // Hook: the index catalogue loads one index object per definition file.
-}
-
-void TFormMain::UnloadAllIndexes() {}           // Hook: arrives with the index catalogue.
-void TFormMain::cmbUsedIndexClick() {}          // Hook: opening the index to search (catalogue).
-void TFormMain::cmbIndexNameClick() {}          // Hook: showing an index (catalogue).
-void TFormMain::cmbIndexNameChange() {}         // Hook: typing a new index name (catalogue).
-void TFormMain::cmdUpdateClick(QObject*) {}     // Hook: create, update, cancel (index builds).
-void TFormMain::cmdRemoveClick() {}             // Hook: removing an index (index builds).
-void TFormMain::cmdSearchUpdateClick() {}       // Hook: full update from the Search page.
-void TFormMain::cmdChangeClick() {}             // Hook: changing the index folder (catalogue).
-void TFormMain::cmdBrowseClick() {}             // Hook: the folder dialog (wizard and dialogs).
-void TFormMain::txtFileNamesChange() {}         // Hook: enabling the build buttons (catalogue).
-void TFormMain::enableIndexOptionControls() {}  // Hook: the creation options (catalogue).
-void TFormMain::FillLanguageList() {}           // Hook: the languages and word lists (languages).
-void TFormMain::cmbLanguageChange() {}          // Hook: recreating with another language.
-void TFormMain::cmdCustLangsClick() {}          // Hook: starting tablewright (languages).
-void TFormMain::cmbDicChange() {}               // Hook: stop-words and dictionaries.
-void TFormMain::cmbSWChange() {}                // Hook: stop-words and dictionaries.
-void TFormMain::cmdDots1Click() {}              // Hook: stop-words and dictionaries.
-void TFormMain::cmdDots2Click() {}              // Hook: stop-words and dictionaries.
-void TFormMain::btnEditDicClick() {}            // Hook: stop-words and dictionaries.
-void TFormMain::btnEditSwClick() {}             // Hook: stop-words and dictionaries.
-void TFormMain::btnExportDidClick() {}          // Hook: stop-words and dictionaries.
-void TFormMain::chkAutoUpdateClick() {}         // Hook: automatic updating.
+void TFormMain::cmdBrowseClick() {}      // Hook: the folder dialog (wizard and dialogs).
+void TFormMain::chkAutoUpdateClick() {}  // Hook: automatic updating.
 void TFormMain::chkArcClick() {}  // Hook: automatic updating (the two boxes exclude each other).
 
 namespace {
@@ -123,6 +77,7 @@ void TFormMain::EnableIndexControls() {
         chkAutoUpdate->setEnabled(false);
         chkArc->setEnabled(false);
     }
+    setCreationOptionsLocked(creationOptionsLocked_);
 }
 
 void TFormMain::setIndexEditingControls(bool enabled) {
@@ -138,7 +93,55 @@ void TFormMain::setIndexEditingControls(bool enabled) {
     apply(pnlStat);
     apply(pnlStat2);
     cmdUpdate->setEnabled(indexingBusy);
-    if (enabled) cmdRemove->setEnabled(cmbIndexName->currentIndex() >= 0);
+    if (enabled) {
+        cmdRemove->setEnabled(cmbIndexName->currentIndex() >= 0);
+        setCreationOptionsLocked(creationOptionsLocked_);
+    }
+}
+
+void TFormMain::setCreationOptionsLocked(bool locked) {
+    creationOptionsLocked_ = locked;
+    if (WizardOnly) return;  // the page's controls are off as a whole
+    for (QLineEdit* length : {txtMaxLen, txtMinLen}) {
+        length->setReadOnly(locked);
+        length->setEnabled(!locked);
+    }
+    chkFileAsText->setEnabled(!locked);
+    chkArc->setEnabled(!locked && !runFromCD);
+    chDic->setEnabled(!locked && !cmbDic->currentText().trimmed().isEmpty());
+    chSW->setEnabled(!locked && !cmbSW->currentText().trimmed().isEmpty());
+    // The language box stays open: choosing another language for an existing index asks
+    // whether to recreate the index with it.
+    cmbLanguage->setEnabled(true);
+}
+
+void TFormMain::showNewIndexState() {
+    shownIndex = -1;
+    cmdUpdate->setText(QStringLiteral("&Create"));
+    cmdUpdate->setEnabled(!WizardOnly);
+    cmdSearchUpdate->setEnabled(false);
+    if (!WizardOnly) chkAutoUpdate->setEnabled(!runFromCD);
+    setCreationOptionsLocked(false);
+    clearStatistics();
+    cmdRemove->setEnabled(false);
+    mnuRemove->setEnabled(false);
+}
+
+void TFormMain::enableIndexOptionControls() {
+    if (WizardOnly || indexingBusy) return;
+    if (shownIndex < 0) {
+        setCreationOptionsLocked(false);
+        return;
+    }
+    // An existing index keeps its options locked but can be updated now that start-up,
+    // which leaves the update buttons alone, is over.
+    cmdUpdate->setEnabled(true);
+    cmdSearchUpdate->setEnabled(!runFromCD);
+}
+
+void TFormMain::txtFileNamesChange() {
+    if (!WizardOnly) cmdUpdate->setEnabled(true);
+    if (!runFromCD) cmdSearchUpdate->setEnabled(true);
 }
 
 }  // namespace vellumar

@@ -1,11 +1,19 @@
 #include "index/ui/TFormChange.h"
 
+#include "index/IndexFolder.h"
+
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QFileSystemModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QSignalBlocker>
+#include <QStorageInfo>
+#include <QTreeView>
 #include <QVBoxLayout>
-
-#include <algorithm>
 
 namespace vellumar {
 
@@ -13,28 +21,108 @@ TFormChange::TFormChange(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("FormChange"));
     setWindowTitle(QStringLiteral("Browse for Indexes Folder"));
     auto* layout = new QVBoxLayout(this);
-    // Hook: the volume box, the folder tree and the read-only folder box arrive with the
-    // folder dialogs.
-    layout->addStretch(1);
+    txtFolder = new QLineEdit(this);
+    txtFolder->setObjectName(QStringLiteral("txtFolder"));
+    txtFolder->setReadOnly(true);
+    dirIndexes = new QTreeView(this);
+    dirIndexes->setObjectName(QStringLiteral("dirIndexes"));
+    dirIndexes->setHeaderHidden(true);
+    drvIndexes = new QComboBox(this);
+    drvIndexes->setObjectName(QStringLiteral("drvIndexes"));
+    // The volumes stand in for drives.
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes())
+        if (volume.isValid() && volume.isReady()) drvIndexes->addItem(volume.rootPath());
+    filIndexes = new QListWidget(this);
+    filIndexes->setObjectName(QStringLiteral("filIndexes"));
+    filIndexes->hide();
+
+    auto* folderLabel = new QLabel(QStringLiteral("&Folder:"), this);
+    folderLabel->setBuddy(dirIndexes);
+    auto* driveLabel = new QLabel(QStringLiteral("&Drive:"), this);
+    driveLabel->setBuddy(drvIndexes);
+    layout->addWidget(folderLabel);
+    layout->addWidget(txtFolder);
+    layout->addWidget(dirIndexes, 1);
+    layout->addWidget(driveLabel);
+    layout->addWidget(drvIndexes);
+    layout->addWidget(filIndexes);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, [this] { done(1); });
     connect(buttons, &QDialogButtonBox::rejected, this, [this] { done(2); });
     layout->addWidget(buttons);
+    connect(drvIndexes, &QComboBox::activated, this, [this](int) { volumeChosen(); });
+    resize(420, 440);
+}
+
+void TFormChange::setFolder(const QString& folder) {
+    folder_ = folder;
+    txtFolder->setText(folder_);
+    refreshList();
+    if (isVisible()) showFolderInTree();
 }
 
 QStringList TFormChange::definitionFiles() const {
-    if (folder_.trimmed().isEmpty()) return {};
-    QDir dir(folder_);
-    // File-name patterns compare without regard to case; only plain files are listed.
-    const QStringList all = dir.entryList(QDir::Files | QDir::Hidden);
     QStringList names;
-    for (const QString& name : all)
-        if (name.endsWith(definitionFileExtension(), Qt::CaseInsensitive)) names << name;
-    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-        const int byCase = a.compare(b, Qt::CaseInsensitive);
-        return byCase != 0 ? byCase < 0 : a < b;
-    });
+    for (const auto& file : listDefinitionFiles(folder_.trimmed().toStdString()))
+        names << QString::fromStdString(file.filename().string());
     return names;
+}
+
+void TFormChange::refreshList() {
+    filIndexes->clear();
+    filIndexes->addItems(definitionFiles());
+}
+
+void TFormChange::ensureTree() {
+    if (model_) return;
+    model_ = new QFileSystemModel(this);
+    model_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
+    model_->setRootPath(QStringLiteral("/"));
+    dirIndexes->setModel(model_);
+    for (int column = 1; column < model_->columnCount(); ++column) dirIndexes->hideColumn(column);
+    connect(dirIndexes->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) {
+                if (!current.isValid()) return;
+                folder_ = model_->filePath(current);
+                txtFolder->setText(folder_);
+                refreshList();
+            });
+}
+
+void TFormChange::showEvent(QShowEvent* event) {
+    ensureTree();
+    // An index folder that is gone (a volume not mounted) opens at the current folder.
+    if (!QFileInfo(folder_).isDir()) setFolder(QDir::currentPath());
+    showFolderInTree();
+    QDialog::showEvent(event);
+}
+
+void TFormChange::showFolderInTree() {
+    if (!model_) return;
+    // The volume that holds the folder: the longest mount point it lies under.
+    int best = -1;
+    for (int i = 0; i < drvIndexes->count(); ++i) {
+        const QString root = drvIndexes->itemText(i);
+        const bool under =
+            folder_ == root || folder_.startsWith(root.endsWith('/') ? root : root + '/');
+        if (under && (best < 0 || root.size() > drvIndexes->itemText(best).size())) best = i;
+    }
+    if (best >= 0) {
+        const QSignalBlocker blocker(drvIndexes);
+        drvIndexes->setCurrentIndex(best);
+        dirIndexes->setRootIndex(model_->index(drvIndexes->itemText(best)));
+    }
+    const QModelIndex index = model_->index(folder_);
+    if (!index.isValid()) return;
+    dirIndexes->setCurrentIndex(index);
+    dirIndexes->scrollTo(index);
+}
+
+void TFormChange::volumeChosen() {
+    if (!model_) return;
+    const QString root = drvIndexes->currentText();
+    dirIndexes->setRootIndex(model_->index(root));
+    dirIndexes->setCurrentIndex(model_->index(root));
 }
 
 }  // namespace vellumar

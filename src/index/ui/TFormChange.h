@@ -1,14 +1,22 @@
 // TFormChange: "Browse for Indexes Folder", the dialog that picks the folder holding all
-// indexes. It keeps the index folder and lists its definition files ("*.inf", names
-// compared without regard to case, sorted as a list box sorts). The folder browser
-// itself arrives with the folder dialogs.
+// indexes. A list of mounted volumes, a folder tree, a read-only box with the chosen
+// folder and a hidden list of the folder's definition files ("*.inf", names compared
+// without regard to case, sorted as a list box sorts). OK ends with 1 and the main window
+// takes folder() into its index folder; Cancel ends with 2.
 //
-// Created at program start after the main window (it reads txtIndexFolder), owned by the
-// main window; main thread only.
+// Created at program start after the main window (it starts at txtIndexFolder), owned by
+// the main window; main thread only. The folder tree (and its file-system watcher) is
+// made when the dialog is first shown.
 #pragma once
 
 #include <QDialog>
 #include <QStringList>
+
+class QComboBox;
+class QFileSystemModel;
+class QLineEdit;
+class QListWidget;
+class QTreeView;
 
 namespace vellumar {
 
@@ -20,12 +28,27 @@ class TFormChange : public QDialog {
     // The definition file extension: the mask "*.inf" without its first character.
     static QString definitionFileExtension() { return QStringLiteral(".inf"); }
 
-    void setFolder(const QString& folder) { folder_ = folder; }
+    // Points the dialog at a folder (the tree follows when it is shown).
+    void setFolder(const QString& folder);
     QString folder() const { return folder_; }
     // The definition files of the folder (file names only), in list order.
     QStringList definitionFiles() const;
 
+    QComboBox* drvIndexes = nullptr;    // the mounted volumes
+    QTreeView* dirIndexes = nullptr;    // the folders of the chosen volume
+    QLineEdit* txtFolder = nullptr;     // the chosen folder, read-only
+    QListWidget* filIndexes = nullptr;  // hidden: the folder's definition files
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+
   private:
+    void ensureTree();
+    void showFolderInTree();
+    void volumeChosen();
+    void refreshList();
+
+    QFileSystemModel* model_ = nullptr;
     QString folder_;
 };
 

@@ -1,0 +1,448 @@
+// The Indexes page driven through its handlers: creating, cancelling, removing and
+// updating indexes, start-up with a catalogue, a broken index, an index another process
+// holds, and a change of the index folder.
+#include "IndexFixture.h"
+
+#include "index/IndexBuilder.h"
+#include "index/IndexDefinition.h"
+#include "index/ui/TFormChange.h"
+#include "platform/ProfileFile.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QFileSystemModel>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTreeView>
+#include <QtTest>
+
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace vellumar;
+
+namespace {
+
+const QString kCannotModify = QString::fromLatin1(kCannotModifyMessage);
+
+// Another program with the index open for writing: a child process that takes the
+// engine's write lock and keeps it until release() (or the end of the test).
+class IndexWriter {
+  public:
+    explicit IndexWriter(const fs::path& path) {
+        int ready[2];
+        if (::pipe(ready) != 0 || ::pipe(done_) != 0) return;
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            auto writer = vellcore::CreateIndexObject(path.string(), 0);
+            char ok = writer->Prepare(3, "", nullptr, 32, 2, 50) &&
+                              writer->BeginDocument("/elsewhere/x.txt", 1, 1) &&
+                              writer->AddWord("held", 0, 0)
+                          ? 'y'
+                          : 'n';
+            (void)!::write(ready[1], &ok, 1);
+            (void)!::read(done_[0], &ok, 1);
+            ::_exit(0);  // never commits
+        }
+        pollfd p{ready[0], POLLIN, 0};
+        char ok = 'n';
+        if (::poll(&p, 1, 30000) == 1) (void)!::read(ready[0], &ok, 1);
+        holding_ = ok == 'y';
+        ::close(ready[0]);
+        ::close(ready[1]);
+    }
+    ~IndexWriter() { release(); }
+    bool holding() const { return holding_; }
+    void release() {
+        if (pid_ <= 0) return;
+        (void)!::write(done_[1], "x", 1);
+        ::waitpid(pid_, nullptr, 0);
+        pid_ = -1;
+    }
+
+  private:
+    pid_t pid_ = -1;
+    int done_[2] = {-1, -1};
+    bool holding_ = false;
+};
+
+}  // namespace
+
+class IndexesPageTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void indexesJoinBothBoxesAndTheNotifierAtOnePosition() {
+        IndexFixture f;
+        f.write(f.docs / "a" / "one.txt", "alpha apple");
+        f.write(f.docs / "a" / "two.txt", "beta");
+        f.write(f.docs / "b" / "three.txt", "gamma");
+        auto w = f.start();
+        QCOMPARE(w->cmdUpdate->text(), QStringLiteral("&Create"));
+        IndexFixture::create(*w, "first", IndexFixture::scopeOf(f.docs / "a"));
+        QCOMPARE(IndexFixture::items(w->cmbIndexName), QStringList{"first"});
+        QCOMPARE(IndexFixture::items(w->cmbUsedIndex), QStringList{"first"});
+        QCOMPARE(w->cmbIndexName->currentIndex(), 0);
+        QCOMPARE(w->cmbUsedIndex->currentIndex(), 0);
+        QCOMPARE(w->cmdUpdate->text(), QStringLiteral("&Update"));
+        QCOMPARE(w->txtStatus->text(), QStringLiteral("All is OK!"));
+        QCOMPARE(w->lblFileCount1->text(), QStringLiteral("2"));
+        QVERIFY(!w->lblLastUpdated1->text().isEmpty());
+        QVERIFY(w->cmdRemove->isEnabled() && w->mnuRemove->isEnabled());
+        QVERIFY(!w->txtMaxLen->isEnabled() && !w->chkFileAsText->isEnabled());  // fixed now
+        QVERIFY(w->searchEnabled && !w->indexingBusy && w->pnlBar->isEnabled());
+        QVERIFY(fs::exists(f.indexes / "first.inf"));
+
+        IndexFixture::create(*w, "second", IndexFixture::scopeOf(f.docs / "b"));
+        QCOMPARE(IndexFixture::items(w->cmbUsedIndex), (QStringList{"first", "second"}));
+        QCOMPARE(w->cmbUsedIndex->currentIndex(), 1);
+
+        // Removing asks first; "No" keeps everything.
+        w->cmbIndexName->setCurrentIndex(0);
+        w->cmbIndexNameClick();
+        f.answers.queueAnswer(MessageResult::No);
+        w->cmdRemoveClick();
+        QCOMPARE(w->core()->catalogue.count(), 2);
+        w->mnuRemoveClick();  // "Yes"
+        QCOMPARE(IndexFixture::items(w->cmbIndexName), QStringList{"second"});
+        QCOMPARE(IndexFixture::items(w->cmbUsedIndex), QStringList{"second"});
+        QVERIFY(!fs::exists(f.indexes / "first.inf") && !fs::exists(f.indexes / "first"));
+        QCOMPARE(w->cmbIndexName->currentText(), QString());
+        QVERIFY(w->txtFileNames->text().isEmpty());
+        QCOMPARE(w->cmdUpdate->text(), QStringLiteral("&Create"));
+        QVERIFY(!w->cmdRemove->isEnabled() && w->lblFileCount1->text().isEmpty());
+
+        // The freed scope number 0 is the position of the next index in all four lists.
+        IndexFixture::create(*w, "third", IndexFixture::scopeOf(f.docs / "a"));
+        QCOMPARE(IndexFixture::items(w->cmbIndexName), (QStringList{"third", "second"}));
+        QCOMPARE(IndexFixture::items(w->cmbUsedIndex), (QStringList{"third", "second"}));
+        TNotifier& notifier = w->core()->notifier;
+        QCOMPARE(notifier.ScopeCount(), 2);
+        QCOMPARE(notifier.Scope(0), IndexFixture::scopeOf(f.docs / "a"));
+        QCOMPARE(notifier.Scope(1), IndexFixture::scopeOf(f.docs / "b"));
+        QCOMPARE(w->core()->catalogue.name(0), std::string("third"));
+        QCOMPARE(w->cmbIndexName->currentIndex(), 0);
+        QCOMPARE(IndexFixture::records(*w, 0), 2);
+    }
+
+    void aFirstRunCreatesItsIndexesInTheNewIndexesFolder() {
+        IndexFixture f;
+        fs::remove(f.home / "Vellumar.ini");
+        fs::remove(f.indexes);
+        f.write(f.docs / "a.txt", "alpha");
+        auto w = f.start();
+        QCOMPARE(f.dialogsShown, std::vector<QString>{QStringLiteral("FormWizard")});
+        IndexFixture::create(*w, "docs", IndexFixture::scopeOf(f.docs));
+        QCOMPARE(IndexFixture::items(w->cmbUsedIndex), QStringList{"docs"});
+        const auto definition = IndexDefinition::load(f.indexes / "docs.inf");
+        QVERIFY(definition && definition->express);  // set on the first run
+        QVERIFY(!w->firstRun);
+    }
+
+    void thePageChecksNameScopeAndWordLengths() {
+        const struct {
+            const char *name, *scope, *max, *min, *message;
+        } cases[] = {
+            {"", "", "32", "2", nullptr},
+            {" ", "/x/+<*.txt>", "32", "2", "Index name not must be empty."},
+            {"n", "  ", "32", "2", "Location of files to index not must be empty."},
+            {"my.index", "/x/<*.txt>", "32", "2", "Index name can not contain \"/\" or \".\"."},
+            {"../up", "/x/<*.txt>", "32", "2", "Index name can not contain"},
+            {"n", "/x/<*.txt>", "2", "2", "Make sure \"Maximum word length\",\r\"Minimum"},
+            {"n", "/x/<*.txt>", " ", "2", "Make sure \"Maximum word length\""},
+            {"n", "/x/<*.txt>", "32", "0", "Make sure \"Maximum word length\""},
+            {"n", "/x/<*.txt>", "32", "33", "Make sure \"Maximum word length\""},
+            {"n", "/x/<*.txt>", "3a", "2", "Make sure \"Maximum word length\""},
+        };
+        IndexFixture f;
+        auto w = f.start();
+        for (const auto& c : cases) {
+            const size_t before = f.answers.messages().size();
+            w->txtMaxLen->setText(c.max);
+            w->txtMinLen->setText(c.min);
+            IndexFixture::create(*w, c.name, c.scope);
+            const size_t shown = f.answers.messages().size() - before;
+            QCOMPARE(shown, size_t(c.message ? 1 : 0));
+            if (c.message) {
+                QVERIFY2(f.answers.messages().back().text.startsWith(c.message), c.message);
+                QCOMPARE(f.answers.messages().back().icon, MessageIcon::Warning);
+            }
+            QCOMPARE(w->core()->catalogue.count(), 0);
+            QCOMPARE(w->cmdUpdate->text(), QStringLiteral("&Create"));
+        }
+        QVERIFY(fs::is_empty(f.indexes));
+    }
+
+    void cancelAsksAndOnlyYesStopsTheBuild() {
+        IndexFixture f;
+        for (int i = 0; i < 40; ++i)
+            f.write(f.docs / ("f" + std::to_string(i) + ".txt"), "word" + std::to_string(i));
+        auto w = f.start();
+        for (const MessageResult answer : {MessageResult::No, MessageResult::Yes}) {
+            int stored = 0;
+            bool busyWhileAsked = false;
+            const auto connection = QObject::connect(w.get(), &TFormMain::documentStored, [&] {
+                if (++stored != 5) return;
+                busyWhileAsked = w->indexingBusy && w->cmdUpdate->text() == "&Cancel" &&
+                                 w->mnuCancel->isEnabled() && !w->cmbIndexName->isEnabled() &&
+                                 w->lblFileCount1->text() == "5";
+                w->tabMain->setCurrentIndex(TFormMain::pageSearch);  // refused while busy
+                f.answers.queueAnswer(answer);
+                w->cmdUpdate->click();  // the user presses "Cancel"
+            });
+            const size_t before = f.answers.messages().size();
+            const QString name = answer == MessageResult::No ? "kept" : "stopped";
+            IndexFixture::create(*w, name, IndexFixture::scopeOf(f.docs));
+            QObject::disconnect(connection);
+            QVERIFY(busyWhileAsked);
+            QCOMPARE(w->tabMain->currentIndex(), int(TFormMain::pageIndexes));
+            QCOMPARE(f.answers.messages().size(), before + 1);  // the question, nothing else
+            QVERIFY(f.answers.messages().back().text.startsWith("Creating\\updating the index"));
+            const int position = w->core()->catalogue.find(name.toStdString());
+            QVERIFY(position >= 0);
+            QCOMPARE(w->cmbIndexName->itemText(position), name);
+            QCOMPARE(w->cmdUpdate->text(), QStringLiteral("&Update"));
+            const int count = IndexFixture::records(*w, position);
+            if (answer == MessageResult::No) {
+                QCOMPARE(count, 40);
+            } else {
+                // What was indexed stays, and the definition is written.
+                QVERIFY(count >= 5 && count < 40);
+                QVERIFY(fs::exists(f.indexes / "stopped.inf"));
+            }
+        }
+    }
+
+    void anIndexAnotherProgramHoldsIsLeftAsItWas() {
+        IndexFixture f;
+        f.write(f.docs / "a.txt", "alpha");
+        auto w = f.start();
+        IndexFixture::create(*w, "docs", IndexFixture::scopeOf(f.docs));
+        const std::string definition = WindowFixture::read(f.indexes / "docs.inf");
+        f.write(f.docs / "b.txt", "beta");
+        IndexWriter writer(f.indexes / "docs");
+        QVERIFY(writer.holding());
+
+        w->cmdUpdateClick(w->cmdUpdate);
+        QCOMPARE(f.answers.messages().back().text, kCannotModify);
+        w->cmdRemoveClick();  // "Yes" to the question, then the same refusal
+        QCOMPARE(f.answers.messages().back().text, kCannotModify);
+        QCOMPARE(IndexFixture::items(w->cmbUsedIndex), QStringList{"docs"});
+        QCOMPARE(w->core()->notifier.ScopeCount(), 1);
+        QCOMPARE(IndexFixture::records(*w, 0), 1);
+        QCOMPARE(WindowFixture::read(f.indexes / "docs.inf"), definition);
+        QCOMPARE(w->cmdUpdate->text(), QStringLiteral("&Update"));
+        QVERIFY(w->pnlBar->isEnabled());
+
+        writer.release();
+        w->cmdUpdateClick(w->cmdUpdate);
+        QCOMPARE(IndexFixture::records(*w, 0), 2);
+    }
+
+    void aFoundFileIsUpdatedAloneAndSuspendedMonitoringSurvivesBuilds() {
+        IndexFixture f;
+        const fs::path file = f.docs / "a.txt";
+        f.write(file, "alpha");
+        auto w = f.start();
+        w->radSuspended->click();
+        w->radSuspended->click();  // already suspended: the lock is not taken twice
+        QCOMPARE(w->core()->notifier.LockLevels(), 1);
+        IndexFixture::create(*w, "docs", IndexFixture::scopeOf(f.docs));
+        QCOMPARE(w->core()->notifier.LockLevels(), 1);  // the build's own level is gone
+
+        f.write(file, "alpha beta gamma");
+        fs::last_write_time(file, fs::last_write_time(file) + std::chrono::seconds(10));
+        f.write(f.docs / "new.txt", "delta");  // not the selected file: stays out
+        w->lstFiles->addItem(QString::fromStdString(file.string()));
+        w->lstFiles->setCurrentRow(0);
+        w->cmdUpdateFileClick();
+        QCOMPARE(IndexFixture::records(*w, 0), 1);
+        QCOMPARE(w->lblWordCount1->text(), QStringLiteral("3"));
+        QCOMPARE(w->lstFiles->count(), 0);
+
+        w->radNormal->click();
+        QCOMPARE(w->core()->notifier.LockLevels(), 0);
+        w->radSuspended->click();
+        w->FormDestroy();  // shutting down while suspended must release the lock
+        QVERIFY(fs::exists(f.home / "Vellumar.ini"));
+    }
+
+    void aDamagedIndexIsRepairedOnYesAndDroppedOnNo() {
+        IndexFixture f;
+        f.write(f.docs / "a.txt", "alpha");
+        f.write(f.docs / "b.txt", "beta");
+        IndexFixture::create(*f.start(), "docs", IndexFixture::scopeOf(f.docs));
+        const fs::path parameters = f.indexes / "docs" / "S.STS";
+        const QString question = QStringLiteral(
+            "S.STS file for\r\"docs\" index are corrupted.\r\nDo you want repair this index?");
+
+        f.write(parameters, "damaged");
+        auto repaired = f.start();  // start-up opens it: the question, "Yes"
+        QVERIFY(f.saw(question));
+        QVERIFY(f.saw("O`K"));
+        QCOMPARE(IndexFixture::items(repaired->cmbUsedIndex), QStringList{"docs"});
+        QCOMPARE(IndexFixture::records(*repaired, 0), 2);  // filled again from its scope
+        QCOMPARE(repaired->lblFileCount1->text(), QStringLiteral("2"));
+        repaired.reset();
+
+        f.write(parameters, "damaged");
+        f.answers.queueAnswer(MessageResult::No);
+        auto dropped = f.start();
+        QVERIFY(dropped->cmbUsedIndex->count() == 0 && dropped->cmbIndexName->count() == 0);
+        QCOMPARE(dropped->core()->notifier.ScopeCount(), 0);
+        QVERIFY(!fs::exists(f.indexes / "docs.inf"));
+        QVERIFY(fs::exists(f.indexes / "docs"));  // the engine's files are not deleted
+        QVERIFY(!dropped->searchEnabled);
+    }
+
+    void startUpLoadsTheCatalogueAndSelectsTheStoredIndex() {
+        IndexFixture f;
+        f.write(f.docs / "a" / "one.txt", "alpha");
+        f.write(f.docs / "b" / "two.txt", "beta");
+        {
+            auto w = f.start();
+            w->chkAutoUpdate->setChecked(true);
+            IndexFixture::create(*w, "auto", IndexFixture::scopeOf(f.docs / "a"));
+            w->chkAutoUpdate->setChecked(false);
+            IndexFixture::create(*w, "Plain", IndexFixture::scopeOf(f.docs / "b"));
+            w->cmbUsedIndex->setCurrentIndex(0);
+            w->cmbUsedIndexClick();
+        }
+        QCOMPARE(ProfileFile::load(f.home / "Vellumar.ini").readString("Indexes", "IndexName"),
+                 std::string("auto"));
+        f.writeSettings("IndexName=  plain \r\n");  // matched ignoring case and blanks
+        f.write(f.docs / "a" / "new.txt", "gamma");
+
+        auto w = f.start();
+        QCOMPARE(IndexFixture::items(w->cmbUsedIndex), (QStringList{"auto", "Plain"}));
+        QCOMPARE(w->cmbUsedIndex->currentIndex(), 1);
+        QCOMPARE(w->cmbIndexName->currentIndex(), 1);
+        QCOMPARE(w->txtFileNames->text(),
+                 QString::fromStdString(IndexFixture::scopeOf(f.docs / "b")));
+        QCOMPARE(w->core()->catalogue.opened(), 1);
+        QVERIFY(w->searchEnabled && w->cmdUpdate->isEnabled());
+        QCOMPARE(w->windowTitle(), QStringLiteral("Vellumar v8.1"));
+        // The automatically updateable index was brought up to date on the way.
+        QVERIFY(w->notifierGetAutoUpdate(0) && !w->notifierGetAutoUpdate(1));
+        w->cmbUsedIndex->setCurrentIndex(0);
+        w->cmbUsedIndexClick();
+        QCOMPARE(w->cmbIndexName->currentIndex(), 0);
+        QCOMPARE(IndexFixture::records(*w, 0), 2);
+    }
+
+    void anotherIndexFolderReloadsTheCatalogue() {
+        IndexFixture f;
+        const fs::path other = f.home / "Other";
+        fs::create_directories(other);
+        f.write(f.docs / "a" / "one.txt", "alpha");
+        f.write(f.docs / "b" / "two.txt", "beta");
+        auto w = f.start();
+        IndexFixture::create(*w, "here", IndexFixture::scopeOf(f.docs / "a"));
+        QString chosen;
+        w->runModal = [&](QDialog& dialog) {
+            static_cast<TFormChange&>(dialog).setFolder(chosen);
+            return chosen.isEmpty() ? 2 : 1;
+        };
+        auto change = [&](const fs::path& folder) {
+            chosen = QString::fromStdString(folder.string());
+            w->cmdChangeClick();
+        };
+
+        change(other);
+        QCOMPARE(w->txtIndexFolder->text(), QString::fromStdString(other.string()));
+        QCOMPARE(w->cmbUsedIndex->count(), 0);
+        QCOMPARE(w->core()->notifier.ScopeCount(), 0);
+        w->chkAutoUpdate->setChecked(true);
+        IndexFixture::create(*w, "there", IndexFixture::scopeOf(f.docs / "b"));
+        QVERIFY(fs::exists(other / "there.inf"));
+
+        change({});  // Cancel
+        QCOMPARE(IndexFixture::items(w->cmbUsedIndex), QStringList{"there"});
+        change(f.indexes);
+        QCOMPARE(IndexFixture::items(w->cmbIndexName), QStringList{"here"});
+        QCOMPARE(w->cmbUsedIndex->currentIndex(), 0);
+        QCOMPARE(w->txtFileNames->text(),
+                 QString::fromStdString(IndexFixture::scopeOf(f.docs / "a")));
+
+        // Coming back updates the automatically updateable index at once.
+        f.write(f.docs / "b" / "three.txt", "gamma");
+        change(other);
+        QCOMPARE(IndexFixture::items(w->cmbIndexName), QStringList{"there"});
+        QCOMPARE(IndexFixture::records(*w, 0), 2);
+        QCOMPARE(w->windowTitle(), QStringLiteral("Vellumar v8.1"));
+        QCOMPARE(applicationTitle(), QStringLiteral("Vellumar"));
+        w->FormDestroy();
+        QCOMPARE(ProfileFile::load(f.home / "Vellumar.ini").readString("Indexes", "IndexFolder"),
+                 other.string());
+    }
+
+    void theIndexFolderDialogFollowsItsFolderTree() {
+        IndexFixture f;
+        const fs::path other = f.home / "Other";
+        fs::create_directories(other);
+        f.write(f.indexes / "b.inf", "[Parameters]\n");
+        f.write(f.indexes / "A.inf", "[Parameters]\n");
+        TFormChange dialog;
+        dialog.setFolder(QString::fromStdString(f.indexes.string()));
+        dialog.show();
+        auto* model = static_cast<QFileSystemModel*>(dialog.dirIndexes->model());
+        QCOMPARE(model->filePath(dialog.dirIndexes->currentIndex()),
+                 QString::fromStdString(f.indexes.string()));
+        QCOMPARE(dialog.filIndexes->count(), 2);
+        QCOMPARE(dialog.filIndexes->item(0)->text(), QStringLiteral("A.inf"));
+        QVERIFY(dialog.filIndexes->isHidden() && dialog.txtFolder->isReadOnly());
+
+        dialog.dirIndexes->setCurrentIndex(model->index(QString::fromStdString(other.string())));
+        QCOMPARE(dialog.folder(), QString::fromStdString(other.string()));
+        QCOMPARE(dialog.txtFolder->text(), dialog.folder());
+        QCOMPARE(dialog.filIndexes->count(), 0);
+
+        // A folder that is gone (a volume not mounted) opens at the current folder.
+        dialog.hide();
+        dialog.setFolder(QString::fromStdString((f.home / "gone").string()));
+        dialog.show();
+        QCOMPARE(dialog.folder(), QDir::currentPath());
+    }
+
+    void theStoredKeysComeBackIntoTheControls() {
+        IndexFixture f;
+        f.write(f.docs / "a.txt", "alpha beta the");
+        f.write(f.home / "words.dic", "alpha beta");
+        f.write(f.home / "stop.sw", "the");
+        auto w = f.start();
+        w->cmbDic->setEditText("words.dic");
+        w->chDic->setChecked(true);
+        w->cmbSW->setEditText("stop.sw");
+        w->chSW->setChecked(true);
+        w->chkFileAsText->setChecked(true);
+        w->txtNotes->setPlainText("my notes");
+        IndexFixture::create(*w, "docs", IndexFixture::scopeOf(f.docs));
+        const auto definition = IndexDefinition::load(f.indexes / "docs.inf");
+        QVERIFY(definition && definition->dictionary == "words.dic" && definition->filesAsText);
+
+        // A new name clears the page's index state; picking the index shows it again.
+        w->cmbIndexName->setEditText("new one");
+        QCOMPARE(w->cmdUpdate->text(), QStringLiteral("&Create"));
+        QVERIFY(w->txtMaxLen->isEnabled() && w->lblFileCount1->text().isEmpty());
+        w->chDic->setChecked(false);
+        w->cmbSW->setEditText(QString());
+        w->txtNotes->clear();
+        w->cmbIndexName->setEditText(" DOCS ");
+        QCOMPARE(w->cmbIndexName->currentText(), QStringLiteral("docs"));
+        QCOMPARE(w->cmdUpdate->text(), QStringLiteral("&Update"));
+        QVERIFY(w->chDic->isChecked() && !w->chDic->isEnabled());
+        QCOMPARE(w->cmbSW->currentText(), QStringLiteral("stop.sw"));
+        QVERIFY(w->chSW->isChecked() && w->chkFileAsText->isChecked());
+        QVERIFY(!w->mnuHtmlSource->isVisible());
+        QCOMPARE(w->txtNotes->toPlainText(), QStringLiteral("my notes"));
+        QCOMPARE(w->txtMaxLen->text(), QStringLiteral("32"));
+        QCOMPARE(w->lblWordCount1->text(), QStringLiteral("2"));  // "the" is a stop-word
+    }
+};
+
+QTEST_MAIN(IndexesPageTest)
+#include "IndexesPageTest.moc"
