@@ -88,7 +88,8 @@ public:
 
     void setListener(BuildListener* listener) { listener_ = listener; }
 
-    // The whole build for the index at position (Update, UpdateFile) or a new one
+    // The whole build for the index at position (Update, UpdateFile; an index opened
+    // with Catalogue::OpenIndex) or a new one
     // (Create): validation and its messages, the build, Files.log, the definition file,
     // and the failure message. The request may be changed (see BuildListener).
     BuildOutcome Build(BuildKind kind, int position, IndexRequest& request);
