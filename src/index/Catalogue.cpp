@@ -6,16 +6,11 @@
 #include "index/WordListFiles.h"
 #include "monitor/MonitorLock.h"
 #include "scope/ScopeCompose.h"
+#include "scope/ScopeStrings.h"
 
 namespace vellumar {
 
 namespace {
-
-std::string lowerAscii(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
 
 }  // namespace
 
@@ -49,9 +44,9 @@ std::filesystem::path Catalogue::definitionFile(int position) const {
 }
 
 int Catalogue::find(const std::string& name) const {
-    const std::string wanted = lowerAscii(trimmed(name));
+    const std::string wanted = AsciiLower(trimmed(name));
     for (int i = 0; i < count(); ++i)
-        if (lowerAscii(trimmed(names_[i])) == wanted) return i;
+        if (AsciiLower(trimmed(names_[i])) == wanted) return i;
     return -1;
 }
 

@@ -5,12 +5,7 @@
 namespace vellumar {
 
 bool ErrorLog::save(const std::filesystem::path& file) const {
-    std::string text;
-    for (const std::string& line : lines_) {
-        text += line;
-        text += '\n';
-    }
-    return writeFileAtomically(file, text);
+    return writeLinesAtomically(file, lines_, "\n");
 }
 
 }  // namespace vellumar

@@ -40,11 +40,7 @@ bool IndexDefinition::save(const std::filesystem::path& file) const {
         profile.writeString(kSection, "Stop-words", stopWords);
     profile.writeBool(kSection, "Archive", archive);
     profile.writeString(kSection, "LastUpdated", lastUpdated);
-    // Notes are one line in the file; line breaks typed by the user become blanks.
-    std::string oneLine = notes;
-    for (char& c : oneLine)
-        if (c == '\r' || c == '\n') c = ' ';
-    profile.writeString(kSection, "Notes", oneLine);
+    profile.writeString(kSection, "Notes", notes);  // line breaks become blanks there
     profile.writeBool(kSection, "Monitored", monitored);
     profile.writeBool(kSection, "FilesAsText", filesAsText);
     return profile.save(file);

@@ -1,21 +1,12 @@
 #include "index/IndexFolder.h"
 
 #include "index/IndexDefinition.h"
+#include "scope/ScopeStrings.h"
 
 #include <algorithm>
 #include <system_error>
 
 namespace vellumar {
-
-namespace {
-
-std::string lower(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
-
-}  // namespace
 
 bool isUsableIndexFolder(const std::string& folder) {
     if (folder.empty() || folder.front() != '/') return false;
@@ -32,12 +23,12 @@ std::vector<std::filesystem::path> listDefinitionFiles(const std::string& folder
         if (!it->is_regular_file(typeError)) continue;
         const std::string name = it->path().filename().string();
         if (name.size() <= kDefinitionExtension.size()) continue;
-        if (lower(name.substr(name.size() - kDefinitionExtension.size())) != kDefinitionExtension)
+        if (AsciiLower(name.substr(name.size() - kDefinitionExtension.size())) != kDefinitionExtension)
             continue;
         files.push_back(it->path());
     }
     std::sort(files.begin(), files.end(), [](const auto& a, const auto& b) {
-        const std::string la = lower(a.filename().string()), lb = lower(b.filename().string());
+        const std::string la = AsciiLower(a.filename().string()), lb = AsciiLower(b.filename().string());
         return la != lb ? la < lb : a.filename().string() < b.filename().string();
     });
     return files;

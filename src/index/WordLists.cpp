@@ -67,12 +67,7 @@ std::vector<std::string> indexWords(vellcore::IndexObject& index) {
 }
 
 bool writeDictionaryFile(const std::filesystem::path& file, const std::vector<std::string>& words) {
-    std::string text;
-    for (const std::string& word : words) {
-        text += word;
-        text += "\r\n";
-    }
-    return writeFileAtomically(file, text);
+    return writeLinesAtomically(file, words, "\r\n");
 }
 
 }  // namespace vellumar

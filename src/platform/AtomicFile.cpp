@@ -35,6 +35,16 @@ bool writeFileAtomically(const std::filesystem::path& path, std::string_view dat
     return false;
 }
 
+bool writeLinesAtomically(const std::filesystem::path& path, const std::vector<std::string>& lines,
+                          std::string_view lineEnd) {
+    std::string text;
+    for (const std::string& line : lines) {
+        text += line;
+        text += lineEnd;
+    }
+    return writeFileAtomically(path, text);
+}
+
 std::optional<std::string> readWholeFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return std::nullopt;

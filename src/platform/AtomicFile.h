@@ -7,11 +7,16 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vellumar {
 
 // False (target unchanged) when the file cannot be written.
 bool writeFileAtomically(const std::filesystem::path& path, std::string_view data);
+
+// Writes each line followed by lineEnd, atomically as above.
+bool writeLinesAtomically(const std::filesystem::path& path, const std::vector<std::string>& lines,
+                          std::string_view lineEnd);
 
 // The whole file, or nothing when it cannot be read.
 std::optional<std::string> readWholeFile(const std::filesystem::path& path);
