@@ -14,6 +14,10 @@ namespace {
 
 constexpr std::uint64_t kFirefoxChunkSize = 256 * 1024;
 constexpr std::uint64_t kFirefoxMaxMetadata = 4 * 1024 * 1024;
+// Versions whose header layout is known (1 lacks the flags; 4 added the trailer's
+// version word and encryption).
+constexpr std::uint32_t kFirefoxNewestVersion = 4;
+constexpr std::uint64_t kFirefoxEncrypted = 0x80000000;
 constexpr std::uint64_t kSimpleInitialMagic = 0xfcfb6d1ba7725c30ULL;
 constexpr std::uint64_t kSimpleFinalMagic = 0xf4fa6f45970d41d8ULL;
 constexpr std::uint64_t kSimpleHeaderSize = 24;
@@ -71,12 +75,19 @@ bool allHex(std::string_view s) {
 
 std::optional<CacheEntry> readFirefox(std::ifstream& in) {
     const auto size = fileSize(in);
-    if (!size || *size < 4) return std::nullopt;
-    const auto tail = readAt(in, *size - 4, 4);
+    if (!size || *size < 8) return std::nullopt;
+    const auto tail = readAt(in, *size - 8, 8);
     if (!tail) return std::nullopt;
-    const std::uint64_t dataSize = bigEndian32(*tail, 0);
-    if (dataSize >= *size - 4) return std::nullopt;
-    const std::uint64_t metaSize = *size - 4 - dataSize;
+    // Version 4 and later end with two words, the version and the offset (whose high bit
+    // marks an encrypted entry); older entries end with the offset alone. The word before
+    // an old offset ends an element with a NUL byte, so it never reads as a small version.
+    const std::uint32_t versionWord = bigEndian32(*tail, 0);
+    const bool twoWords = versionWord >= 4 && versionWord <= kFirefoxNewestVersion;
+    std::uint64_t dataSize = bigEndian32(*tail, 4);
+    if (twoWords && (dataSize & kFirefoxEncrypted)) return std::nullopt;
+    const std::uint64_t trailerSize = twoWords ? 8 : 4;
+    if (dataSize >= *size - trailerSize) return std::nullopt;
+    const std::uint64_t metaSize = *size - trailerSize - dataSize;
     if (metaSize > kFirefoxMaxMetadata) return std::nullopt;
     const auto meta = readAt(in, dataSize, metaSize);
     if (!meta) return std::nullopt;
@@ -85,7 +96,8 @@ std::optional<CacheEntry> readFirefox(std::ifstream& in) {
     std::uint64_t pos = 4 + 2 * chunks;
     if (pos + 4 > meta->size()) return std::nullopt;
     const std::uint32_t version = bigEndian32(*meta, pos);
-    if (version < 1 || version > 3) return std::nullopt;
+    if (version < 1 || version > kFirefoxNewestVersion || (twoWords && version != versionWord))
+        return std::nullopt;
     const std::uint64_t headerSize = version == 1 ? 28 : 32;
     if (pos + headerSize > meta->size()) return std::nullopt;
     const std::uint64_t keySize = bigEndian32(*meta, pos + 24);

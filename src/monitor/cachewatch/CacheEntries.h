@@ -2,7 +2,9 @@
 // response's status and headers, and where its body lies in the file. Two formats:
 //
 // Firefox ("cache2/entries/<SHA-1 of the key>"): the body as received, then the metadata,
-// then the body's length as a big-endian 32-bit number (also the metadata's offset). The
+// then the body's length as a big-endian 32-bit number (also the metadata's offset);
+// from version 4 on, the version precedes that number, whose high bit then marks an
+// encrypted entry (not readable here, skipped). The
 // metadata is a 32-bit hash, a 16-bit hash per started 256 KiB chunk of the body, a header
 // of eight big-endian 32-bit numbers (version, fetch count, last fetched, last modified,
 // frecency, expiration, key size, flags; version 1 has no flags), the key with a NUL, and
