@@ -1,6 +1,9 @@
 // The Cache Watcher's pages and the handling of its forms.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
+
 #include "monitor/cachewatch/CacheWatcherPages.h"
 
 using namespace vellumar::cachewatch;
@@ -95,6 +98,20 @@ TEST(CacheWatcherPages, OutsideTextIsEscapedAndOnlyWebAddressesAreLinked) {
     EXPECT_EQ(linkableAddress("data:text/html,<b>"), "");
     EXPECT_EQ(linkableAddress("file:///etc/passwd"), "");
     EXPECT_EQ(linkableAddress(""), "");
+}
+
+}  // namespace
+
+namespace {
+
+// The shipped search form is what the Cache Watcher's form handling expects.
+TEST(CacheWatcherPages, ShippedFormSubmitsTheSearchField) {
+    std::ifstream in(std::string(VELLUMAR_SOURCE_DIR) + "/data/home/form.htm");
+    ASSERT_TRUE(in);
+    std::ostringstream text;
+    text << in.rdbuf();
+    EXPECT_NE(text.str().find("<form action=\"Execute_Search_Query\">"), std::string::npos);
+    EXPECT_NE(text.str().find("name=\"SearchExpr\""), std::string::npos);
 }
 
 }  // namespace
