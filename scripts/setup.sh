@@ -7,10 +7,10 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools libgl-dev libvulkan-dev
   libxapian-dev xapian-tools
-  libarchive-dev
+  libarchive-dev zlib1g-dev libbrotli-dev
   libgtest-dev googletest
   poppler-utils antiword catdoc arj unzip zip
-  xvfb xauth xdg-utils
+  xvfb xauth xdg-utils desktop-file-utils
 )
 
 exec "$(dirname "$0")/ensure-packages.sh" "${packages[@]}"
