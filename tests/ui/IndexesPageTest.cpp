@@ -82,50 +82,61 @@ class IndexesPageTest : public QObject {
         f.write(f.docs / "a" / "two.txt", "beta");
         f.write(f.docs / "b" / "three.txt", "gamma");
         auto w = f.start();
-        QCOMPARE(w->cmdUpdate->text(), QStringLiteral("&Create"));
+        QCOMPARE(w->indexesPage().controls().cmdUpdate->text(), QStringLiteral("&Create"));
         IndexFixture::create(*w, "first", IndexFixture::scopeOf(f.docs / "a"));
-        QCOMPARE(IndexFixture::items(w->cmbIndexName), QStringList{"first"});
-        QCOMPARE(IndexFixture::items(w->cmbUsedIndex), QStringList{"first"});
-        QCOMPARE(w->cmbIndexName->currentIndex(), 0);
-        QCOMPARE(w->cmbUsedIndex->currentIndex(), 0);
-        QCOMPARE(w->cmdUpdate->text(), QStringLiteral("&Update"));
-        QCOMPARE(w->txtStatus->text(), QStringLiteral("All is OK!"));
-        QCOMPARE(w->lblFileCount1->text(), QStringLiteral("2"));
-        QVERIFY(!w->lblLastUpdated1->text().isEmpty());
-        QVERIFY(w->cmdRemove->isEnabled() && w->mnuRemove->isEnabled());
-        QVERIFY(!w->txtMaxLen->isEnabled() && !w->chkFileAsText->isEnabled());  // fixed now
-        QVERIFY(w->searchEnabled && !w->indexingBusy && w->pnlBar->isEnabled());
+        QCOMPARE(IndexFixture::items(w->indexesPage().controls().cmbIndexName),
+                 QStringList{"first"});
+        QCOMPARE(IndexFixture::items(w->searchPage().controls().cmbUsedIndex),
+                 QStringList{"first"});
+        QCOMPARE(w->indexesPage().controls().cmbIndexName->currentIndex(), 0);
+        QCOMPARE(w->searchPage().controls().cmbUsedIndex->currentIndex(), 0);
+        QCOMPARE(w->indexesPage().controls().cmdUpdate->text(), QStringLiteral("&Update"));
+        QCOMPARE(w->controls().txtStatus->text(), QStringLiteral("All is OK!"));
+        QCOMPARE(w->indexesPage().controls().lblFileCount1->text(), QStringLiteral("2"));
+        QVERIFY(!w->indexesPage().controls().lblLastUpdated1->text().isEmpty());
+        QVERIFY(w->indexesPage().controls().cmdRemove->isEnabled() &&
+                w->controls().mnuRemove->isEnabled());
+        QVERIFY(!w->indexesPage().controls().txtMaxLen->isEnabled() &&
+                !w->indexesPage().controls().chkFileAsText->isEnabled());  // fixed now
+        QVERIFY(w->state().searchEnabled && !w->state().indexingBusy &&
+                w->controls().pnlBar->isEnabled());
         QVERIFY(fs::exists(f.indexes / "first.inf"));
 
         IndexFixture::create(*w, "second", IndexFixture::scopeOf(f.docs / "b"));
-        QCOMPARE(IndexFixture::items(w->cmbUsedIndex), (QStringList{"first", "second"}));
-        QCOMPARE(w->cmbUsedIndex->currentIndex(), 1);
+        QCOMPARE(IndexFixture::items(w->searchPage().controls().cmbUsedIndex),
+                 (QStringList{"first", "second"}));
+        QCOMPARE(w->searchPage().controls().cmbUsedIndex->currentIndex(), 1);
 
         // Removing asks first; "No" keeps everything.
-        w->cmbIndexName->setCurrentIndex(0);
-        w->cmbIndexNameClick();
+        w->indexesPage().controls().cmbIndexName->setCurrentIndex(0);
+        w->indexesPage().cmbIndexNameClick();
         f.answers.queueAnswer(MessageResult::No);
-        w->cmdRemoveClick();
+        w->indexesPage().cmdRemoveClick();
         QCOMPARE(w->core()->catalogue.count(), 2);
         w->mnuRemoveClick();  // "Yes"
-        QCOMPARE(IndexFixture::items(w->cmbIndexName), QStringList{"second"});
-        QCOMPARE(IndexFixture::items(w->cmbUsedIndex), QStringList{"second"});
+        QCOMPARE(IndexFixture::items(w->indexesPage().controls().cmbIndexName),
+                 QStringList{"second"});
+        QCOMPARE(IndexFixture::items(w->searchPage().controls().cmbUsedIndex),
+                 QStringList{"second"});
         QVERIFY(!fs::exists(f.indexes / "first.inf") && !fs::exists(f.indexes / "first"));
-        QCOMPARE(w->cmbIndexName->currentText(), QString());
-        QVERIFY(w->txtFileNames->text().isEmpty());
-        QCOMPARE(w->cmdUpdate->text(), QStringLiteral("&Create"));
-        QVERIFY(!w->cmdRemove->isEnabled() && w->lblFileCount1->text().isEmpty());
+        QCOMPARE(w->indexesPage().controls().cmbIndexName->currentText(), QString());
+        QVERIFY(w->indexesPage().controls().txtFileNames->text().isEmpty());
+        QCOMPARE(w->indexesPage().controls().cmdUpdate->text(), QStringLiteral("&Create"));
+        QVERIFY(!w->indexesPage().controls().cmdRemove->isEnabled() &&
+                w->indexesPage().controls().lblFileCount1->text().isEmpty());
 
         // The freed scope number 0 is the position of the next index in all four lists.
         IndexFixture::create(*w, "third", IndexFixture::scopeOf(f.docs / "a"));
-        QCOMPARE(IndexFixture::items(w->cmbIndexName), (QStringList{"third", "second"}));
-        QCOMPARE(IndexFixture::items(w->cmbUsedIndex), (QStringList{"third", "second"}));
+        QCOMPARE(IndexFixture::items(w->indexesPage().controls().cmbIndexName),
+                 (QStringList{"third", "second"}));
+        QCOMPARE(IndexFixture::items(w->searchPage().controls().cmbUsedIndex),
+                 (QStringList{"third", "second"}));
         TNotifier& notifier = w->core()->notifier;
         QCOMPARE(notifier.ScopeCount(), 2);
         QCOMPARE(notifier.Scope(0), IndexFixture::scopeOf(f.docs / "a"));
         QCOMPARE(notifier.Scope(1), IndexFixture::scopeOf(f.docs / "b"));
         QCOMPARE(w->core()->catalogue.name(0), std::string("third"));
-        QCOMPARE(w->cmbIndexName->currentIndex(), 0);
+        QCOMPARE(w->indexesPage().controls().cmbIndexName->currentIndex(), 0);
         QCOMPARE(IndexFixture::records(*w, 0), 2);
     }
 
@@ -137,10 +148,10 @@ class IndexesPageTest : public QObject {
         auto w = f.start();
         QCOMPARE(f.dialogsShown, std::vector<QString>{QStringLiteral("FormWizard")});
         IndexFixture::create(*w, "docs", IndexFixture::scopeOf(f.docs));
-        QCOMPARE(IndexFixture::items(w->cmbUsedIndex), QStringList{"docs"});
+        QCOMPARE(IndexFixture::items(w->searchPage().controls().cmbUsedIndex), QStringList{"docs"});
         const auto definition = IndexDefinition::load(f.indexes / "docs.inf");
         QVERIFY(definition && definition->express);  // set on the first run
-        QVERIFY(!w->firstRun);
+        QVERIFY(!w->state().firstRun);
     }
 
     void thePageChecksNameScopeAndWordLengths() {
@@ -162,8 +173,8 @@ class IndexesPageTest : public QObject {
         auto w = f.start();
         for (const auto& c : cases) {
             const size_t before = f.answers.messages().size();
-            w->txtMaxLen->setText(c.max);
-            w->txtMinLen->setText(c.min);
+            w->indexesPage().controls().txtMaxLen->setText(c.max);
+            w->indexesPage().controls().txtMinLen->setText(c.min);
             IndexFixture::create(*w, c.name, c.scope);
             const size_t shown = f.answers.messages().size() - before;
             QCOMPARE(shown, size_t(c.message ? 1 : 0));
@@ -172,7 +183,7 @@ class IndexesPageTest : public QObject {
                 QCOMPARE(f.answers.messages().back().icon, MessageIcon::Warning);
             }
             QCOMPARE(w->core()->catalogue.count(), 0);
-            QCOMPARE(w->cmdUpdate->text(), QStringLiteral("&Create"));
+            QCOMPARE(w->indexesPage().controls().cmdUpdate->text(), QStringLiteral("&Create"));
         }
         QVERIFY(fs::is_empty(f.indexes));
     }
@@ -187,25 +198,27 @@ class IndexesPageTest : public QObject {
             bool busyWhileAsked = false;
             const auto connection = QObject::connect(w.get(), &TFormMain::documentStored, [&] {
                 if (++stored != 5) return;
-                busyWhileAsked = w->indexingBusy && w->cmdUpdate->text() == "&Cancel" &&
-                                 w->mnuCancel->isEnabled() && !w->cmbIndexName->isEnabled() &&
-                                 w->lblFileCount1->text() == "5";
-                w->tabMain->setCurrentIndex(TFormMain::pageSearch);  // refused while busy
+                busyWhileAsked = w->state().indexingBusy &&
+                                 w->indexesPage().controls().cmdUpdate->text() == "&Cancel" &&
+                                 w->controls().mnuCancel->isEnabled() &&
+                                 !w->indexesPage().controls().cmbIndexName->isEnabled() &&
+                                 w->indexesPage().controls().lblFileCount1->text() == "5";
+                w->controls().tabMain->setCurrentIndex(pageSearch);  // refused while busy
                 f.answers.queueAnswer(answer);
-                w->cmdUpdate->click();  // the user presses "Cancel"
+                w->indexesPage().controls().cmdUpdate->click();  // the user presses "Cancel"
             });
             const size_t before = f.answers.messages().size();
             const QString name = answer == MessageResult::No ? "kept" : "stopped";
             IndexFixture::create(*w, name, IndexFixture::scopeOf(f.docs));
             QObject::disconnect(connection);
             QVERIFY(busyWhileAsked);
-            QCOMPARE(w->tabMain->currentIndex(), int(TFormMain::pageIndexes));
+            QCOMPARE(w->controls().tabMain->currentIndex(), int(pageIndexes));
             QCOMPARE(f.answers.messages().size(), before + 1);  // the question, nothing else
             QVERIFY(f.answers.messages().back().text.startsWith("Creating\\updating the index"));
             const int position = w->core()->catalogue.find(name.toStdString());
             QVERIFY(position >= 0);
-            QCOMPARE(w->cmbIndexName->itemText(position), name);
-            QCOMPARE(w->cmdUpdate->text(), QStringLiteral("&Update"));
+            QCOMPARE(w->indexesPage().controls().cmbIndexName->itemText(position), name);
+            QCOMPARE(w->indexesPage().controls().cmdUpdate->text(), QStringLiteral("&Update"));
             const int count = IndexFixture::records(*w, position);
             if (answer == MessageResult::No) {
                 QCOMPARE(count, 40);
@@ -227,19 +240,19 @@ class IndexesPageTest : public QObject {
         IndexWriter writer(f.indexes / "docs");
         QVERIFY(writer.holding());
 
-        w->cmdUpdateClick(w->cmdUpdate);
+        w->indexesPage().cmdUpdateClick(w->indexesPage().controls().cmdUpdate);
         QCOMPARE(f.answers.messages().back().text, kCannotModify);
-        w->cmdRemoveClick();  // "Yes" to the question, then the same refusal
+        w->indexesPage().cmdRemoveClick();  // "Yes" to the question, then the same refusal
         QCOMPARE(f.answers.messages().back().text, kCannotModify);
-        QCOMPARE(IndexFixture::items(w->cmbUsedIndex), QStringList{"docs"});
+        QCOMPARE(IndexFixture::items(w->searchPage().controls().cmbUsedIndex), QStringList{"docs"});
         QCOMPARE(w->core()->notifier.ScopeCount(), 1);
         QCOMPARE(IndexFixture::records(*w, 0), 1);
         QCOMPARE(WindowFixture::read(f.indexes / "docs.inf"), definition);
-        QCOMPARE(w->cmdUpdate->text(), QStringLiteral("&Update"));
-        QVERIFY(w->pnlBar->isEnabled());
+        QCOMPARE(w->indexesPage().controls().cmdUpdate->text(), QStringLiteral("&Update"));
+        QVERIFY(w->controls().pnlBar->isEnabled());
 
         writer.release();
-        w->cmdUpdateClick(w->cmdUpdate);
+        w->indexesPage().cmdUpdateClick(w->indexesPage().controls().cmdUpdate);
         QCOMPARE(IndexFixture::records(*w, 0), 2);
     }
 
@@ -248,8 +261,10 @@ class IndexesPageTest : public QObject {
         const fs::path file = f.docs / "a.txt";
         f.write(file, "alpha");
         auto w = f.start();
-        w->radSuspended->click();
-        w->radSuspended->click();  // already suspended: the lock is not taken twice
+        w->monitoringPage().controls().radSuspended->click();
+        w->monitoringPage()
+            .controls()
+            .radSuspended->click();  // already suspended: the lock is not taken twice
         QCOMPARE(w->core()->notifier.LockLevels(), 1);
         IndexFixture::create(*w, "docs", IndexFixture::scopeOf(f.docs));
         QCOMPARE(w->core()->notifier.LockLevels(), 1);  // the build's own level is gone
@@ -257,16 +272,16 @@ class IndexesPageTest : public QObject {
         f.write(file, "alpha beta gamma");
         fs::last_write_time(file, fs::last_write_time(file) + std::chrono::seconds(10));
         f.write(f.docs / "new.txt", "delta");  // not the selected file: stays out
-        w->lstFiles->addItem(QString::fromStdString(file.string()));
-        w->lstFiles->setCurrentRow(0);
-        w->cmdUpdateFileClick();
+        w->resultList().controls().lstFiles->addItem(QString::fromStdString(file.string()));
+        w->resultList().controls().lstFiles->setCurrentRow(0);
+        w->resultList().cmdUpdateFileClick();
         QCOMPARE(IndexFixture::records(*w, 0), 1);
-        QCOMPARE(w->lblWordCount1->text(), QStringLiteral("3"));
-        QCOMPARE(w->lstFiles->count(), 0);
+        QCOMPARE(w->indexesPage().controls().lblWordCount1->text(), QStringLiteral("3"));
+        QCOMPARE(w->resultList().controls().lstFiles->count(), 0);
 
-        w->radNormal->click();
+        w->monitoringPage().controls().radNormal->click();
         QCOMPARE(w->core()->notifier.LockLevels(), 0);
-        w->radSuspended->click();
+        w->monitoringPage().controls().radSuspended->click();
         w->FormDestroy();  // shutting down while suspended must release the lock
         QVERIFY(fs::exists(f.home / "Vellumar.ini"));
     }
@@ -284,19 +299,21 @@ class IndexesPageTest : public QObject {
         auto repaired = f.start();  // start-up opens it: the question, "Yes"
         QVERIFY(f.saw(question));
         QVERIFY(f.saw("O`K"));
-        QCOMPARE(IndexFixture::items(repaired->cmbUsedIndex), QStringList{"docs"});
+        QCOMPARE(IndexFixture::items(repaired->searchPage().controls().cmbUsedIndex),
+                 QStringList{"docs"});
         QCOMPARE(IndexFixture::records(*repaired, 0), 2);  // filled again from its scope
-        QCOMPARE(repaired->lblFileCount1->text(), QStringLiteral("2"));
+        QCOMPARE(repaired->indexesPage().controls().lblFileCount1->text(), QStringLiteral("2"));
         repaired.reset();
 
         f.write(parameters, "damaged");
         f.answers.queueAnswer(MessageResult::No);
         auto dropped = f.start();
-        QVERIFY(dropped->cmbUsedIndex->count() == 0 && dropped->cmbIndexName->count() == 0);
+        QVERIFY(dropped->searchPage().controls().cmbUsedIndex->count() == 0 &&
+                dropped->indexesPage().controls().cmbIndexName->count() == 0);
         QCOMPARE(dropped->core()->notifier.ScopeCount(), 0);
         QVERIFY(!fs::exists(f.indexes / "docs.inf"));
         QVERIFY(fs::exists(f.indexes / "docs"));  // the engine's files are not deleted
-        QVERIFY(!dropped->searchEnabled);
+        QVERIFY(!dropped->state().searchEnabled);
     }
 
     void startUpLoadsTheCatalogueAndSelectsTheStoredIndex() {
@@ -305,12 +322,12 @@ class IndexesPageTest : public QObject {
         f.write(f.docs / "b" / "two.txt", "beta");
         {
             auto w = f.start();
-            w->chkAutoUpdate->setChecked(true);
+            w->indexesPage().controls().chkAutoUpdate->setChecked(true);
             IndexFixture::create(*w, "auto", IndexFixture::scopeOf(f.docs / "a"));
-            w->chkAutoUpdate->setChecked(false);
+            w->indexesPage().controls().chkAutoUpdate->setChecked(false);
             IndexFixture::create(*w, "Plain", IndexFixture::scopeOf(f.docs / "b"));
-            w->cmbUsedIndex->setCurrentIndex(0);
-            w->cmbUsedIndexClick();
+            w->searchPage().controls().cmbUsedIndex->setCurrentIndex(0);
+            w->searchPage().cmbUsedIndexClick();
         }
         QCOMPARE(ProfileFile::load(f.home / "Vellumar.ini").readString("Indexes", "IndexName"),
                  std::string("auto"));
@@ -318,19 +335,20 @@ class IndexesPageTest : public QObject {
         f.write(f.docs / "a" / "new.txt", "gamma");
 
         auto w = f.start();
-        QCOMPARE(IndexFixture::items(w->cmbUsedIndex), (QStringList{"auto", "Plain"}));
-        QCOMPARE(w->cmbUsedIndex->currentIndex(), 1);
-        QCOMPARE(w->cmbIndexName->currentIndex(), 1);
-        QCOMPARE(w->txtFileNames->text(),
+        QCOMPARE(IndexFixture::items(w->searchPage().controls().cmbUsedIndex),
+                 (QStringList{"auto", "Plain"}));
+        QCOMPARE(w->searchPage().controls().cmbUsedIndex->currentIndex(), 1);
+        QCOMPARE(w->indexesPage().controls().cmbIndexName->currentIndex(), 1);
+        QCOMPARE(w->indexesPage().controls().txtFileNames->text(),
                  QString::fromStdString(IndexFixture::scopeOf(f.docs / "b")));
         QCOMPARE(w->core()->catalogue.opened(), 1);
-        QVERIFY(w->searchEnabled && w->cmdUpdate->isEnabled());
+        QVERIFY(w->state().searchEnabled && w->indexesPage().controls().cmdUpdate->isEnabled());
         QCOMPARE(w->windowTitle(), QStringLiteral("Vellumar v8.1"));
         // The automatically updateable index was brought up to date on the way.
-        QVERIFY(w->notifierGetAutoUpdate(0) && !w->notifierGetAutoUpdate(1));
-        w->cmbUsedIndex->setCurrentIndex(0);
-        w->cmbUsedIndexClick();
-        QCOMPARE(w->cmbIndexName->currentIndex(), 0);
+        QVERIFY(w->core()->notifier.GetAutoUpdate(0) && !w->core()->notifier.GetAutoUpdate(1));
+        w->searchPage().controls().cmbUsedIndex->setCurrentIndex(0);
+        w->searchPage().cmbUsedIndexClick();
+        QCOMPARE(w->indexesPage().controls().cmbIndexName->currentIndex(), 0);
         QCOMPARE(IndexFixture::records(*w, 0), 2);
     }
 
@@ -343,35 +361,39 @@ class IndexesPageTest : public QObject {
         auto w = f.start();
         IndexFixture::create(*w, "here", IndexFixture::scopeOf(f.docs / "a"));
         QString chosen;
-        w->runModal = [&](QDialog& dialog) {
+        w->dialogs.runModal = [&](QDialog& dialog) {
             static_cast<TFormChange&>(dialog).setFolder(chosen);
             return chosen.isEmpty() ? 2 : 1;
         };
         auto change = [&](const fs::path& folder) {
             chosen = QString::fromStdString(folder.string());
-            w->cmdChangeClick();
+            w->indexesPage().cmdChangeClick();
         };
 
         change(other);
-        QCOMPARE(w->txtIndexFolder->text(), QString::fromStdString(other.string()));
-        QCOMPARE(w->cmbUsedIndex->count(), 0);
+        QCOMPARE(w->indexesPage().controls().txtIndexFolder->text(),
+                 QString::fromStdString(other.string()));
+        QCOMPARE(w->searchPage().controls().cmbUsedIndex->count(), 0);
         QCOMPARE(w->core()->notifier.ScopeCount(), 0);
-        w->chkAutoUpdate->setChecked(true);
+        w->indexesPage().controls().chkAutoUpdate->setChecked(true);
         IndexFixture::create(*w, "there", IndexFixture::scopeOf(f.docs / "b"));
         QVERIFY(fs::exists(other / "there.inf"));
 
         change({});  // Cancel
-        QCOMPARE(IndexFixture::items(w->cmbUsedIndex), QStringList{"there"});
+        QCOMPARE(IndexFixture::items(w->searchPage().controls().cmbUsedIndex),
+                 QStringList{"there"});
         change(f.indexes);
-        QCOMPARE(IndexFixture::items(w->cmbIndexName), QStringList{"here"});
-        QCOMPARE(w->cmbUsedIndex->currentIndex(), 0);
-        QCOMPARE(w->txtFileNames->text(),
+        QCOMPARE(IndexFixture::items(w->indexesPage().controls().cmbIndexName),
+                 QStringList{"here"});
+        QCOMPARE(w->searchPage().controls().cmbUsedIndex->currentIndex(), 0);
+        QCOMPARE(w->indexesPage().controls().txtFileNames->text(),
                  QString::fromStdString(IndexFixture::scopeOf(f.docs / "a")));
 
         // Coming back updates the automatically updateable index at once.
         f.write(f.docs / "b" / "three.txt", "gamma");
         change(other);
-        QCOMPARE(IndexFixture::items(w->cmbIndexName), QStringList{"there"});
+        QCOMPARE(IndexFixture::items(w->indexesPage().controls().cmbIndexName),
+                 QStringList{"there"});
         QCOMPARE(IndexFixture::records(*w, 0), 2);
         QCOMPARE(w->windowTitle(), QStringLiteral("Vellumar v8.1"));
         QCOMPARE(applicationTitle(), QStringLiteral("Vellumar"));
@@ -414,33 +436,37 @@ class IndexesPageTest : public QObject {
         f.write(f.home / "words.dic", "alpha beta");
         f.write(f.home / "stop.sw", "the");
         auto w = f.start();
-        w->cmbDic->setEditText("words.dic");
-        w->chDic->setChecked(true);
-        w->cmbSW->setEditText("stop.sw");
-        w->chSW->setChecked(true);
-        w->chkFileAsText->setChecked(true);
-        w->txtNotes->setPlainText("my notes");
+        w->indexesPage().controls().cmbDic->setEditText("words.dic");
+        w->indexesPage().controls().chDic->setChecked(true);
+        w->indexesPage().controls().cmbSW->setEditText("stop.sw");
+        w->indexesPage().controls().chSW->setChecked(true);
+        w->indexesPage().controls().chkFileAsText->setChecked(true);
+        w->indexesPage().controls().txtNotes->setPlainText("my notes");
         IndexFixture::create(*w, "docs", IndexFixture::scopeOf(f.docs));
         const auto definition = IndexDefinition::load(f.indexes / "docs.inf");
         QVERIFY(definition && definition->dictionary == "words.dic" && definition->filesAsText);
 
         // A new name clears the page's index state; picking the index shows it again.
-        w->cmbIndexName->setEditText("new one");
-        QCOMPARE(w->cmdUpdate->text(), QStringLiteral("&Create"));
-        QVERIFY(w->txtMaxLen->isEnabled() && w->lblFileCount1->text().isEmpty());
-        w->chDic->setChecked(false);
-        w->cmbSW->setEditText(QString());
-        w->txtNotes->clear();
-        w->cmbIndexName->setEditText(" DOCS ");
-        QCOMPARE(w->cmbIndexName->currentText(), QStringLiteral("docs"));
-        QCOMPARE(w->cmdUpdate->text(), QStringLiteral("&Update"));
-        QVERIFY(w->chDic->isChecked() && !w->chDic->isEnabled());
-        QCOMPARE(w->cmbSW->currentText(), QStringLiteral("stop.sw"));
-        QVERIFY(w->chSW->isChecked() && w->chkFileAsText->isChecked());
-        QVERIFY(!w->mnuHtmlSource->isVisible());
-        QCOMPARE(w->txtNotes->toPlainText(), QStringLiteral("my notes"));
-        QCOMPARE(w->txtMaxLen->text(), QStringLiteral("32"));
-        QCOMPARE(w->lblWordCount1->text(), QStringLiteral("2"));  // "the" is a stop-word
+        w->indexesPage().controls().cmbIndexName->setEditText("new one");
+        QCOMPARE(w->indexesPage().controls().cmdUpdate->text(), QStringLiteral("&Create"));
+        QVERIFY(w->indexesPage().controls().txtMaxLen->isEnabled() &&
+                w->indexesPage().controls().lblFileCount1->text().isEmpty());
+        w->indexesPage().controls().chDic->setChecked(false);
+        w->indexesPage().controls().cmbSW->setEditText(QString());
+        w->indexesPage().controls().txtNotes->clear();
+        w->indexesPage().controls().cmbIndexName->setEditText(" DOCS ");
+        QCOMPARE(w->indexesPage().controls().cmbIndexName->currentText(), QStringLiteral("docs"));
+        QCOMPARE(w->indexesPage().controls().cmdUpdate->text(), QStringLiteral("&Update"));
+        QVERIFY(w->indexesPage().controls().chDic->isChecked() &&
+                !w->indexesPage().controls().chDic->isEnabled());
+        QCOMPARE(w->indexesPage().controls().cmbSW->currentText(), QStringLiteral("stop.sw"));
+        QVERIFY(w->indexesPage().controls().chSW->isChecked() &&
+                w->indexesPage().controls().chkFileAsText->isChecked());
+        QVERIFY(!w->viewerPane().controls().mnuHtmlSource->isVisible());
+        QCOMPARE(w->indexesPage().controls().txtNotes->toPlainText(), QStringLiteral("my notes"));
+        QCOMPARE(w->indexesPage().controls().txtMaxLen->text(), QStringLiteral("32"));
+        QCOMPARE(w->indexesPage().controls().lblWordCount1->text(),
+                 QStringLiteral("2"));  // "the" is a stop-word
     }
 };
 

@@ -17,6 +17,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStatusTipEvent>
+#include <QSystemTrayIcon>
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QToolButton>
@@ -53,39 +54,41 @@ class MainWindowTest : public QObject {
         auto w = f.makeWindow();
         const QStringList captions{"Search", "Indexes", "Cache Watcher",
                                    "",       "Options", "Monitoring"};
-        QCOMPARE(w->tabMain->count(), captions.size());
-        for (int i = 0; i < captions.size(); ++i) QCOMPARE(w->tabMain->tabText(i), captions[i]);
-        QVERIFY(!w->tabMain->isTabVisible(TFormMain::pageWeb));
-        QVERIFY(!w->tabMain->isTabVisible(TFormMain::pageOptions));
-        QVERIFY(w->tabMain->isTabVisible(TFormMain::pageMonitoring));
-        const QList<QPair<QToolButton*, QString>> hints{{w->btnNew, "Index wizard"},
-                                                        {w->btnOptions, "Options"},
-                                                        {w->btnCut, "Cut"},
-                                                        {w->btnCopy, "Copy"},
-                                                        {w->btnPaste, "Paste"}};
+        QCOMPARE(w->controls().tabMain->count(), captions.size());
+        for (int i = 0; i < captions.size(); ++i)
+            QCOMPARE(w->controls().tabMain->tabText(i), captions[i]);
+        QVERIFY(!w->controls().tabMain->isTabVisible(pageWeb));
+        QVERIFY(!w->controls().tabMain->isTabVisible(pageOptions));
+        QVERIFY(w->controls().tabMain->isTabVisible(pageMonitoring));
+        const QList<QPair<QToolButton*, QString>> hints{{w->controls().btnNew, "Index wizard"},
+                                                        {w->controls().btnOptions, "Options"},
+                                                        {w->controls().btnCut, "Cut"},
+                                                        {w->controls().btnCopy, "Copy"},
+                                                        {w->controls().btnPaste, "Paste"}};
         for (const auto& [button, hint] : hints) QCOMPARE(button->toolTip(), hint);
         QCOMPARE(w->windowTitle(), QStringLiteral("Vellumar v8.1"));
-        QCOMPARE(w->mnuIndex->actions().size(), 3);
-        QVERIFY(!w->mnuSave->isEnabled());
-        QVERIFY(!w->mnuPrint->isEnabled());
-        QCOMPARE(w->mnuTray->actions().first()->text(), QStringLiteral("Activate"));
-        QCOMPARE(w->mnuTray->actions().last()->text(), QStringLiteral("Exit"));
+        QCOMPARE(w->controls().mnuIndex->actions().size(), 3);
+        QVERIFY(!w->controls().mnuSave->isEnabled());
+        QVERIFY(!w->controls().mnuPrint->isEnabled());
+        QCOMPARE(w->controls().mnuTray->actions().first()->text(), QStringLiteral("Activate"));
+        QCOMPARE(w->controls().mnuTray->actions().last()->text(), QStringLiteral("Exit"));
     }
 
     void firstRunMakesTheStartFoldersAndOpensTheWizard() {
         WindowFixture f;
         auto w = f.makeWindow();
-        QVERIFY(w->firstRun);
+        QVERIFY(w->state().firstRun);
         w->DeferredStartup();
         QVERIFY(fs::is_directory(f.home / "Indexes"));
         QVERIFY(fs::is_directory(f.home / "Cache Watcher"));
         QVERIFY(fs::is_directory(f.home / "tmp"));
-        QCOMPARE(w->txtIndexFolder->text(), QString::fromStdString((f.home / "Indexes").string()));
-        QCOMPARE(w->tabMain->currentIndex(), int(TFormMain::pageIndexes));
+        QCOMPARE(w->indexesPage().controls().txtIndexFolder->text(),
+                 QString::fromStdString((f.home / "Indexes").string()));
+        QCOMPARE(w->controls().tabMain->currentIndex(), int(pageIndexes));
         QCOMPARE(f.dialogsShown, std::vector<QString>{QStringLiteral("FormWizard")});
         QVERIFY(w->isVisible());
-        QVERIFY(!w->searchEnabled);
-        QVERIFY(!w->startupFlag);
+        QVERIFY(!w->state().searchEnabled);
+        QVERIFY(!w->state().startup);
         w->DeferredStartup();  // the idle handler runs once only
         QCOMPARE(f.dialogsShown.size(), size_t(1));
 
@@ -107,30 +110,36 @@ class MainWindowTest : public QObject {
         const Settings written = loadSettings({f.home / "Vellumar.ini", {}, false}, {}).settings;
 
         auto w = f.makeWindow();
-        QVERIFY(!w->firstRun);
-        QCOMPARE(w->txtIndexFolder->text(), QString::fromStdString(indexes.string()));
-        QVERIFY(w->WizardOnly);
-        QVERIFY(w->chRel->isChecked());
-        QVERIFY(!w->chAlpha->isChecked());
-        QVERIFY(w->chkStartup->isChecked());
-        QVERIFY(w->chkTray->isChecked());
-        QVERIFY(!w->chkStayOn->isChecked());
-        QVERIFY(w->chkHtmlSource->isChecked());
-        QVERIFY(!w->chkRtfPlain->isChecked());
-        QCOMPARE(w->lstDirsOff->count(), 3);
-        QCOMPARE(w->lstDirsOff->item(1)->text(), QStringLiteral("/home/ann/My Files"));
-        QVERIFY(!w->chkIndexFolderOff->isChecked());
-        QVERIFY(!w->chkWindowsFolderOff->isChecked());
-        QVERIFY(!w->chkTempFolderOff->isChecked());
-        QCOMPARE(w->cmbSearchExpr->count(), 2);
-        QCOMPARE(w->cmbSearchExpr->itemText(0), QStringLiteral("cat & dog"));
-        QCOMPARE(w->cmbFileList->count(), 1);
-        QCOMPARE(w->cmbFileList->itemText(0), QStringLiteral("lists/words.txt"));
+        QVERIFY(!w->state().firstRun);
+        QCOMPARE(w->indexesPage().controls().txtIndexFolder->text(),
+                 QString::fromStdString(indexes.string()));
+        QVERIFY(w->settings().wizardOnly);
+        QVERIFY(w->searchPage().controls().chRel->isChecked());
+        QVERIFY(!w->searchPage().controls().chAlpha->isChecked());
+        QVERIFY(w->settings() == written);  // the one place the options live
+        const TViewerPane::Controls& viewer = w->viewerPane().controls();
+        QVERIFY(!viewer.mnuStayOn->isChecked());
+        QVERIFY(viewer.mnuHtmlSource->isChecked());
+        QVERIFY(!viewer.mnuRtfPlain->isChecked());
+        QCOMPARE(w->monitoringPage().controls().lstDirsOff->count(), 3);
+        QCOMPARE(w->monitoringPage().controls().lstDirsOff->item(1)->text(),
+                 QStringLiteral("/home/ann/My Files"));
+        QVERIFY(!w->monitoringPage().controls().chkIndexFolderOff->isChecked());
+        QVERIFY(!w->monitoringPage().controls().chkWindowsFolderOff->isChecked());
+        QVERIFY(!w->monitoringPage().controls().chkTempFolderOff->isChecked());
+        QCOMPARE(w->searchPage().controls().cmbSearchExpr->count(), 2);
+        QCOMPARE(w->searchPage().controls().cmbSearchExpr->itemText(0),
+                 QStringLiteral("cat & dog"));
+        QCOMPARE(w->searchPage().controls().cmbFileList->count(), 1);
+        QCOMPARE(w->searchPage().controls().cmbFileList->itemText(0),
+                 QStringLiteral("lists/words.txt"));
         w->FormShow();
-        QVERIFY(!w->chkWordWrap->isChecked());
-        QCOMPARE(w->rtfEntries->font().pointSize(), 13);
-        QVERIFY(w->rtfEntries->font().bold());
-        QCOMPARE(w->rtfEntries->palette().color(QPalette::Text), QColor(0, 255, 0));
+        QVERIFY(!viewer.mnuWordWrap->isChecked());
+        QCOMPARE(viewer.rtfEntries->lineWrapMode(), QTextEdit::NoWrap);
+        QCOMPARE(w->viewerPane().controls().rtfEntries->font().pointSize(), 13);
+        QVERIFY(w->viewerPane().controls().rtfEntries->font().bold());
+        QCOMPARE(w->viewerPane().controls().rtfEntries->palette().color(QPalette::Text),
+                 QColor(0, 255, 0));
 
         w->FormDestroy();
         const Settings saved = loadSettings({f.home / "Vellumar.ini", {}, false}, {}).settings;
@@ -149,15 +158,15 @@ class MainWindowTest : public QObject {
                 "[Monitoring]\nNotMonitoredDirectories=/b,/a,/b\n");
         f.write(f.home / "Qryhist.ini", "one\r\ntwo\r\nthree\r\n");
         auto w = f.makeWindow();
-        QVERIFY(!w->chAlpha->isChecked());
-        QVERIFY(!w->chRel->isChecked());
-        QCOMPARE(w->edHotKey->text(), QStringLiteral("S"));
-        QCOMPARE(w->fileTypesToSelect, Settings::defaultFileTypes());
-        QCOMPARE(w->cmbSearchExpr->count(), 3);
-        QCOMPARE(w->cmbFileList->count(), 0);
+        QVERIFY(!w->searchPage().controls().chAlpha->isChecked());
+        QVERIFY(!w->searchPage().controls().chRel->isChecked());
+        QCOMPARE(w->settings().hotKey, std::string("S"));
+        QCOMPARE(w->settings().fileTypesToSelect, Settings::defaultFileTypes());
+        QCOMPARE(w->searchPage().controls().cmbSearchExpr->count(), 3);
+        QCOMPARE(w->searchPage().controls().cmbFileList->count(), 0);
         // Sorted, duplicates dropped, and the list box follows.
-        QCOMPARE(w->ExcludedFolders, (std::vector<std::string>{"/a", "/b"}));
-        QCOMPARE(w->lstDirsOff->count(), 2);
+        QCOMPARE(w->settings().notMonitoredDirectories, (std::vector<std::string>{"/a", "/b"}));
+        QCOMPARE(w->monitoringPage().controls().lstDirsOff->count(), 2);
         w->FormDestroy();
         QCOMPARE(ProfileFile::load(f.home / "Vellumar.ini").readString("Search Options", "Sorting"),
                  std::string("0"));
@@ -171,14 +180,14 @@ class MainWindowTest : public QObject {
             f.write(indexes / name, "[Parameters]\n");
         fs::create_directories(indexes / "folder.inf");
         auto w = f.makeWindow();
-        QCOMPARE(w->countDefinitionFiles(), 4);
-        QCOMPARE(w->FormChange->definitionFiles(),
+        QCOMPARE(w->indexesPage().countDefinitionFiles(), 4);
+        QCOMPARE(w->indexesPage().controls().FormChange->definitionFiles(),
                  (QStringList{"a.inf", "B.inf", "c.INF", "my.index.inf"}));
         // Definition files but no index loaded: the Indexes page, search off, no wizard.
         w->DeferredStartup();
-        QCOMPARE(w->tabMain->currentIndex(), int(TFormMain::pageIndexes));
-        QVERIFY(!w->searchEnabled);
-        QVERIFY(!w->cmdOK->isEnabled());
+        QCOMPARE(w->controls().tabMain->currentIndex(), int(pageIndexes));
+        QVERIFY(!w->state().searchEnabled);
+        QVERIFY(!w->searchPage().controls().cmdOK->isEnabled());
         QVERIFY(f.dialogsShown.empty());
     }
 
@@ -187,16 +196,16 @@ class MainWindowTest : public QObject {
         f.write(f.home / "Vellumar.ini", "[Indexes]\n");
         auto first = f.makeWindow();
         auto second = f.makeWindow();
-        first->chkTray->setChecked(true);
-        first->edHotKey->setText(QStringLiteral("A"));
-        second->chkTray->setChecked(false);
-        second->edHotKey->setText(QStringLiteral("B"));
+        first->settings().tray = true;
+        first->settings().hotKey = "A";
+        second->settings().tray = false;
+        second->settings().hotKey = "B";
         first->FormDestroy();
         second->FormDestroy();
         const Settings saved = loadSettings({f.home / "Vellumar.ini", {}, false}, {}).settings;
         QVERIFY(!saved.tray);  // the last writer wins, whole
         QCOMPARE(saved.hotKey, std::string("B"));
-        QVERIFY(saved == second->collectSettings());
+        QVERIFY(saved == second->settings());
     }
 
     void traySettingKeepsTheWindowHidden() {
@@ -206,7 +215,7 @@ class MainWindowTest : public QObject {
         auto w = f.makeWindow();
         QSignalSpy quit(w.get(), &TFormMain::quitRequested);
         w->DeferredStartup();
-        QVERIFY(w->TrayIcon1->Active());
+        QVERIFY(w->controls().TrayIcon1->Active());
         QVERIFY(!w->isVisible());
         w->mnuActivateClick();
         QVERIFY(w->isVisible());
@@ -222,7 +231,7 @@ class MainWindowTest : public QObject {
         f.write(f.home / "Vellumar.ini", "[Properties]\nTray=1\n");
         auto w = f.makeWindow();
         w->DeferredStartup();
-        QVERIFY(!w->TrayIcon1->Active());
+        QVERIFY(!w->controls().TrayIcon1->Active());
         QVERIFY(w->isVisible());
     }
 
@@ -231,26 +240,25 @@ class MainWindowTest : public QObject {
         f.write(f.home / "Vellumar.ini", "[Indexes]\nWizardOnly=0\n");
         auto w = f.makeWindow();
         w->DeferredStartup();
-        w->tabMain->setCurrentIndex(TFormMain::pageIndexes);
+        w->controls().tabMain->setCurrentIndex(pageIndexes);
         w->DisableIndexControls();
-        QVERIFY(w->indexingBusy);
-        QVERIFY(!w->pnlBar->isEnabled());
-        QVERIFY(w->mnuCancel->isEnabled());
-        for (int page : {int(TFormMain::pageSearch), int(TFormMain::pageWatcher),
-                         int(TFormMain::pageMonitoring)}) {
-            w->tabMain->setCurrentIndex(page);
-            QCOMPARE(w->tabMain->currentIndex(), int(TFormMain::pageIndexes));
+        QVERIFY(w->state().indexingBusy);
+        QVERIFY(!w->controls().pnlBar->isEnabled());
+        QVERIFY(w->controls().mnuCancel->isEnabled());
+        for (int page : {int(pageSearch), int(pageWatcher), int(pageMonitoring)}) {
+            w->controls().tabMain->setCurrentIndex(page);
+            QCOMPARE(w->controls().tabMain->currentIndex(), int(pageIndexes));
         }
         w->EnableIndexControls();
-        QVERIFY(w->pnlBar->isEnabled());
-        QVERIFY(!w->cmdRemove->isEnabled());  // no index is selected
-        w->tabMain->setCurrentIndex(TFormMain::pageSearch);
-        QCOMPARE(w->tabMain->currentIndex(), int(TFormMain::pageSearch));
-        QCOMPARE(w->txtStatus->text(),
+        QVERIFY(w->controls().pnlBar->isEnabled());
+        QVERIFY(!w->indexesPage().controls().cmdRemove->isEnabled());  // no index is selected
+        w->controls().tabMain->setCurrentIndex(pageSearch);
+        QCOMPARE(w->controls().tabMain->currentIndex(), int(pageSearch));
+        QCOMPARE(w->controls().txtStatus->text(),
                  QStringLiteral(
                      "No index is available. Go to the Indexes-tab and create or find one(s)"));
-        w->tabMain->setCurrentIndex(TFormMain::pageMonitoring);
-        QVERIFY(w->btnCopy->isEnabled());  // other pages enable the clipboard buttons
+        w->controls().tabMain->setCurrentIndex(pageMonitoring);
+        QVERIFY(w->controls().btnCopy->isEnabled());  // other pages enable the clipboard buttons
     }
 
     void closingWhileBusyAsksAndNoKeepsTheWindow() {
@@ -286,7 +294,7 @@ class MainWindowTest : public QObject {
         f.write(f.home / "Vellumar.ini", "[Properties]\nStartUp=1\n");
         auto w = f.makeWindow();
         w->DeferredStartup();
-        w->chkStartup->setChecked(false);
+        w->settings().startUp = false;
         w->DisableIndexControls();
         QSignalSpy quit(w.get(), &TFormMain::quitRequested);
         w->WMQueryEndSession();
@@ -318,7 +326,7 @@ class MainWindowTest : public QObject {
 
     void aHomeProblemIsToldAndStartUpGoesOn() {
         WindowFixture f;
-        f.environment.homeProblem = QStringLiteral("Can not create the folder /x.");
+        f.environment.homeProblem = "Can not create the folder /x.";
         auto w = f.makeWindow();
         MessageResponderScope answers;
         w->DeferredStartup();
@@ -335,19 +343,19 @@ class MainWindowTest : public QObject {
         f.write(f.home / "Qryhist.ini", "old query\r\n");
         f.write(f.home / "pdftotext", "converter");
         auto w = f.makeWindow();
-        QVERIFY(w->runFromCD);
-        QVERIFY(!w->tabIndexes->isEnabled());
-        QVERIFY(!w->tabMain->isTabVisible(TFormMain::pageWatcher));
-        QVERIFY(!w->tabMain->isTabVisible(TFormMain::pageMonitoring));
-        QVERIFY(w->cmdSearchUpdate->isHidden());
-        QVERIFY(!w->cmdCustLangs->isEnabled());
-        QCOMPARE(w->cmbSearchExpr->count(), 0);  // no query history from read-only media
-        const fs::path temp = w->programTempFolder.toStdString();
+        QVERIFY(w->environment().readOnlyMedia);
+        QVERIFY(!w->indexesPage().isEnabled());
+        QVERIFY(!w->controls().tabMain->isTabVisible(pageWatcher));
+        QVERIFY(!w->controls().tabMain->isTabVisible(pageMonitoring));
+        QVERIFY(w->searchPage().controls().cmdSearchUpdate->isHidden());
+        QCOMPARE(w->searchPage().controls().cmbSearchExpr->count(),
+                 0);  // no query history from read-only media
+        const fs::path temp = w->folders().programTemp;
         QCOMPARE(temp.parent_path(), f.environment.systemTemp);
         QVERIFY(fs::exists(temp / "pdftotext"));
-        QVERIFY(w->pdfTextFile.startsWith(w->programTempFolder));
+        QCOMPARE(w->folders().pdfTextFile.parent_path(), temp);
 
-        w->chkStayOn->setChecked(false);
+        w->settings().stayOnPreviouslyViewed = false;
         w->FormDestroy();
         QCOMPARE(WindowFixture::read(f.home / "Vellumar.ini"), before);
         QCOMPARE(WindowFixture::read(f.home / "Qryhist.ini"), std::string("old query\r\n"));
@@ -373,10 +381,12 @@ class MainWindowTest : public QObject {
         QCOMPARE(rightEdgeAt({700, 500}), QSize(700, 500));
         const QSize atMinimum = rightEdgeAt({333, 241});
         QCOMPARE(atMinimum, QSize(333, 241));
-        const QPoint closeAtMinimum = w->cmdClose->mapTo(client->content(), QPoint());
+        const QPoint closeAtMinimum =
+            w->searchPage().controls().cmdClose->mapTo(client->content(), QPoint());
         QCOMPARE(rightEdgeAt({300, 200}), atMinimum);
         QCOMPARE(rightEdgeAt({120, 90}), atMinimum);
-        QCOMPARE(w->cmdClose->mapTo(client->content(), QPoint()), closeAtMinimum);
+        QCOMPARE(w->searchPage().controls().cmdClose->mapTo(client->content(), QPoint()),
+                 closeAtMinimum);
     }
 
     void keysActOnTheSearchPageOnly() {
@@ -384,26 +394,27 @@ class MainWindowTest : public QObject {
         f.write(f.home / "Vellumar.ini", "[Indexes]\n");
         auto w = f.makeWindow();
         w->DeferredStartup();
-        w->tabMain->setCurrentIndex(TFormMain::pageSearch);
-        w->lstFiles->addItems({"/a", "/b", "/c"});
-        w->lstFiles->setCurrentRow(2);
+        w->controls().tabMain->setCurrentIndex(pageSearch);
+        w->resultList().controls().lstFiles->addItems({"/a", "/b", "/c"});
+        w->resultList().controls().lstFiles->setCurrentRow(2);
         QVERIFY(w->FormKeyDown(Qt::Key_Down, Qt::AltModifier));
-        QCOMPARE(w->lstFiles->currentRow(), 2);  // the last file stays selected
+        QCOMPARE(w->resultList().controls().lstFiles->currentRow(),
+                 2);  // the last file stays selected
         QVERIFY(w->FormKeyDown(Qt::Key_Up, Qt::AltModifier));
-        QCOMPARE(w->lstFiles->currentRow(), 1);
-        w->lstFiles->setCurrentRow(0);
+        QCOMPARE(w->resultList().controls().lstFiles->currentRow(), 1);
+        w->resultList().controls().lstFiles->setCurrentRow(0);
         QVERIFY(w->FormKeyDown(Qt::Key_Up, Qt::AltModifier));
-        QCOMPARE(w->lstFiles->currentRow(), 0);
+        QCOMPARE(w->resultList().controls().lstFiles->currentRow(), 0);
         QVERIFY(!w->FormKeyDown(Qt::Key_Down, Qt::NoModifier));  // plain arrows belong to the list
         QVERIFY(!w->FormKeyDown(Qt::Key_F3, Qt::NoModifier));    // no entries shown
-        w->scrNextPrev->setRange(0, 2);
-        w->scrNextPrev->show();
+        w->viewerPane().controls().scrNextPrev->setRange(0, 2);
+        w->viewerPane().controls().scrNextPrev->show();
         for (int i = 0; i < 4; ++i) QVERIFY(w->FormKeyDown(Qt::Key_F3, Qt::NoModifier));
-        QCOMPARE(w->scrNextPrev->value(), 2);  // clamped at the last entry
+        QCOMPARE(w->viewerPane().controls().scrNextPrev->value(), 2);  // clamped at the last entry
         QVERIFY(w->FormKeyDown(Qt::Key_F2, Qt::NoModifier));
-        QCOMPARE(w->scrNextPrev->value(), 1);
+        QCOMPARE(w->viewerPane().controls().scrNextPrev->value(), 1);
         QVERIFY(w->FormKeyDown(Qt::Key_Return, Qt::NoModifier));  // one search, not two
-        w->tabMain->setCurrentIndex(TFormMain::pageIndexes);
+        w->controls().tabMain->setCurrentIndex(pageIndexes);
         QVERIFY(!w->FormKeyDown(Qt::Key_Return, Qt::NoModifier));
     }
 
@@ -412,29 +423,30 @@ class MainWindowTest : public QObject {
         f.write(f.home / "Vellumar.ini", "[Indexes]\n");
         auto w = f.makeWindow();
         w->DeferredStartup();
-        w->tabMain->setCurrentIndex(TFormMain::pageSearch);
-        w->lstFiles->setEnabled(true);
-        w->lstFiles->addItems({"/a", "/b", "/c"});
-        w->lstFiles->setCurrentRow(0);
-        w->scrNextPrev->setRange(0, 5);
-        w->scrNextPrev->show();
+        w->controls().tabMain->setCurrentIndex(pageSearch);
+        w->resultList().controls().lstFiles->setEnabled(true);
+        w->resultList().controls().lstFiles->addItems({"/a", "/b", "/c"});
+        w->resultList().controls().lstFiles->setCurrentRow(0);
+        w->viewerPane().controls().scrNextPrev->setRange(0, 5);
+        w->viewerPane().controls().scrNextPrev->show();
         QApplication::setActiveWindow(w.get());
-        w->lstFiles->setFocus();
+        w->resultList().controls().lstFiles->setFocus();
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
-        QTest::keyClick(w->lstFiles, Qt::Key_F3);
-        QCOMPARE(w->scrNextPrev->value(), 1);  // handled once, not again by a parent
-        QTest::keyClick(w->lstFiles, Qt::Key_Down, Qt::AltModifier);
-        QCOMPARE(w->lstFiles->currentRow(), 1);
-        QTest::keyClick(w->lstFiles, Qt::Key_Down);  // the list's own key
-        QCOMPARE(w->lstFiles->currentRow(), 2);
+        QTest::keyClick(w->resultList().controls().lstFiles, Qt::Key_F3);
+        QCOMPARE(w->viewerPane().controls().scrNextPrev->value(),
+                 1);  // handled once, not again by a parent
+        QTest::keyClick(w->resultList().controls().lstFiles, Qt::Key_Down, Qt::AltModifier);
+        QCOMPARE(w->resultList().controls().lstFiles->currentRow(), 1);
+        QTest::keyClick(w->resultList().controls().lstFiles, Qt::Key_Down);  // the list's own key
+        QCOMPARE(w->resultList().controls().lstFiles->currentRow(), 2);
     }
 
     void hintsGoToTheStatusLine() {
         WindowFixture f;
         auto w = f.makeWindow();
-        QStatusTipEvent tip(w->lstFiles->statusTip());
+        QStatusTipEvent tip(w->resultList().controls().lstFiles->statusTip());
         QCoreApplication::sendEvent(w.get(), &tip);
-        QCOMPARE(w->txtStatus->text(),
+        QCOMPARE(w->controls().txtStatus->text(),
                  QStringLiteral(
                      "Click right mouse button to access shell operations. Double click to run "
                      "associated program."));
@@ -446,14 +458,40 @@ class MainWindowTest : public QObject {
         f.write(f.home / "Vellumar.ini", "[Properties]\nTray=1\n");
         auto w = f.makeWindow();
         w->DeferredStartup();
-        QVERIFY(w->TrayIcon1->Active());
+        QVERIFY(w->controls().TrayIcon1->Active());
         QSignalSpy quit(w.get(), &TFormMain::quitRequested);
         MessageResponderScope answers;
         w->ApplicationException(QStringLiteral("Access violation"));
         QCOMPARE(answers.messages().size(), size_t(1));
         QCOMPARE(answers.messages()[0].icon, MessageIcon::Error);
-        QVERIFY(!w->TrayIcon1->Active());
+        QVERIFY(!w->controls().TrayIcon1->Active());
         QCOMPARE(quit.count(), 1);
+    }
+
+    void everyWindowShowsItsOwnUnexpectedErrorOnce() {
+        // An error met by one window (the test above) does not silence a later window.
+        WindowFixture f;
+        for (int window = 0; window < 2; ++window) {
+            auto w = f.makeWindow();
+            MessageResponderScope answers;
+            w->ApplicationException(QStringLiteral("Disk on fire"));
+            w->ApplicationException(QStringLiteral("Still on fire"));  // already ending
+            QCOMPARE(answers.messages().size(), size_t(1));
+            QCOMPARE(answers.messages()[0].text, QStringLiteral("Disk on fire"));
+        }
+    }
+
+    void aFinishedFixtureLeavesTheTrayToTheDesktop() {
+        // The fixture's tray hook reads the fixture; once the fixture is gone, the tray is
+        // the desktop's again (offscreen: none) instead of a read of freed memory.
+        {
+            auto f = std::make_unique<WindowFixture>();
+            f->trayAvailable = true;
+            TTrayIcon icon;
+            QVERIFY(icon.setActive(true));
+        }
+        TTrayIcon icon;
+        QCOMPARE(icon.setActive(true), QSystemTrayIcon::isSystemTrayAvailable());
     }
 };
 
