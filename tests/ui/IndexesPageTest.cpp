@@ -411,17 +411,19 @@ class IndexesPageTest : public QObject {
         TFormChange dialog;
         dialog.setFolder(QString::fromStdString(f.indexes.string()));
         dialog.show();
-        auto* model = static_cast<QFileSystemModel*>(dialog.dirIndexes->model());
-        QCOMPARE(model->filePath(dialog.dirIndexes->currentIndex()),
+        auto* model = static_cast<QFileSystemModel*>(dialog.controls().dirIndexes->model());
+        QCOMPARE(model->filePath(dialog.controls().dirIndexes->currentIndex()),
                  QString::fromStdString(f.indexes.string()));
-        QCOMPARE(dialog.filIndexes->count(), 2);
-        QCOMPARE(dialog.filIndexes->item(0)->text(), QStringLiteral("A.inf"));
-        QVERIFY(dialog.filIndexes->isHidden() && dialog.txtFolder->isReadOnly());
+        QCOMPARE(dialog.controls().filIndexes->count(), 2);
+        QCOMPARE(dialog.controls().filIndexes->item(0)->text(), QStringLiteral("A.inf"));
+        QVERIFY(dialog.controls().filIndexes->isHidden() &&
+                dialog.controls().txtFolder->isReadOnly());
 
-        dialog.dirIndexes->setCurrentIndex(model->index(QString::fromStdString(other.string())));
+        dialog.controls().dirIndexes->setCurrentIndex(
+            model->index(QString::fromStdString(other.string())));
         QCOMPARE(dialog.folder(), QString::fromStdString(other.string()));
-        QCOMPARE(dialog.txtFolder->text(), dialog.folder());
-        QCOMPARE(dialog.filIndexes->count(), 0);
+        QCOMPARE(dialog.controls().txtFolder->text(), dialog.folder());
+        QCOMPARE(dialog.controls().filIndexes->count(), 0);
 
         // A folder that is gone (a volume not mounted) opens at the current folder.
         dialog.hide();
