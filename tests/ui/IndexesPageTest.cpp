@@ -82,61 +82,53 @@ class IndexesPageTest : public QObject {
         f.write(f.docs / "a" / "two.txt", "beta");
         f.write(f.docs / "b" / "three.txt", "gamma");
         auto w = f.start();
-        QCOMPARE(w->indexesPage().controls().cmdUpdate->text(), QStringLiteral("&Create"));
+        const auto& ix = w->indexesPage().controls();
+        const auto& sp = w->searchPage().controls();
+        const auto& fr = w->controls();
+        QCOMPARE(ix.cmdUpdate->text(), QStringLiteral("&Create"));
         IndexFixture::create(*w, "first", IndexFixture::scopeOf(f.docs / "a"));
-        QCOMPARE(IndexFixture::items(w->indexesPage().controls().cmbIndexName),
-                 QStringList{"first"});
-        QCOMPARE(IndexFixture::items(w->searchPage().controls().cmbUsedIndex),
-                 QStringList{"first"});
-        QCOMPARE(w->indexesPage().controls().cmbIndexName->currentIndex(), 0);
-        QCOMPARE(w->searchPage().controls().cmbUsedIndex->currentIndex(), 0);
-        QCOMPARE(w->indexesPage().controls().cmdUpdate->text(), QStringLiteral("&Update"));
-        QCOMPARE(w->controls().txtStatus->text(), QStringLiteral("All is OK!"));
-        QCOMPARE(w->indexesPage().controls().lblFileCount1->text(), QStringLiteral("2"));
-        QVERIFY(!w->indexesPage().controls().lblLastUpdated1->text().isEmpty());
-        QVERIFY(w->indexesPage().controls().cmdRemove->isEnabled() &&
-                w->controls().mnuRemove->isEnabled());
-        QVERIFY(!w->indexesPage().controls().txtMaxLen->isEnabled() &&
-                !w->indexesPage().controls().chkFileAsText->isEnabled());  // fixed now
-        QVERIFY(w->state().searchEnabled && !w->state().indexingBusy &&
-                w->controls().pnlBar->isEnabled());
+        QCOMPARE(IndexFixture::items(ix.cmbIndexName), QStringList{"first"});
+        QCOMPARE(IndexFixture::items(sp.cmbUsedIndex), QStringList{"first"});
+        QCOMPARE(ix.cmbIndexName->currentIndex(), 0);
+        QCOMPARE(sp.cmbUsedIndex->currentIndex(), 0);
+        QCOMPARE(ix.cmdUpdate->text(), QStringLiteral("&Update"));
+        QCOMPARE(fr.txtStatus->text(), QStringLiteral("All is OK!"));
+        QCOMPARE(ix.lblFileCount1->text(), QStringLiteral("2"));
+        QVERIFY(!ix.lblLastUpdated1->text().isEmpty());
+        QVERIFY(ix.cmdRemove->isEnabled() && fr.mnuRemove->isEnabled());
+        QVERIFY(!ix.txtMaxLen->isEnabled() && !ix.chkFileAsText->isEnabled());  // fixed now
+        QVERIFY(w->state().searchEnabled && !w->state().indexingBusy && fr.pnlBar->isEnabled());
         QVERIFY(fs::exists(f.indexes / "first.inf"));
 
         IndexFixture::create(*w, "second", IndexFixture::scopeOf(f.docs / "b"));
-        QCOMPARE(IndexFixture::items(w->searchPage().controls().cmbUsedIndex),
-                 (QStringList{"first", "second"}));
-        QCOMPARE(w->searchPage().controls().cmbUsedIndex->currentIndex(), 1);
+        QCOMPARE(IndexFixture::items(sp.cmbUsedIndex), (QStringList{"first", "second"}));
+        QCOMPARE(sp.cmbUsedIndex->currentIndex(), 1);
 
         // Removing asks first; "No" keeps everything.
-        w->indexesPage().controls().cmbIndexName->setCurrentIndex(0);
+        ix.cmbIndexName->setCurrentIndex(0);
         w->indexesPage().cmbIndexNameClick();
         f.answers.queueAnswer(MessageResult::No);
         w->indexesPage().cmdRemoveClick();
         QCOMPARE(w->core()->catalogue.count(), 2);
         w->mnuRemoveClick();  // "Yes"
-        QCOMPARE(IndexFixture::items(w->indexesPage().controls().cmbIndexName),
-                 QStringList{"second"});
-        QCOMPARE(IndexFixture::items(w->searchPage().controls().cmbUsedIndex),
-                 QStringList{"second"});
+        QCOMPARE(IndexFixture::items(ix.cmbIndexName), QStringList{"second"});
+        QCOMPARE(IndexFixture::items(sp.cmbUsedIndex), QStringList{"second"});
         QVERIFY(!fs::exists(f.indexes / "first.inf") && !fs::exists(f.indexes / "first"));
-        QCOMPARE(w->indexesPage().controls().cmbIndexName->currentText(), QString());
-        QVERIFY(w->indexesPage().controls().txtFileNames->text().isEmpty());
-        QCOMPARE(w->indexesPage().controls().cmdUpdate->text(), QStringLiteral("&Create"));
-        QVERIFY(!w->indexesPage().controls().cmdRemove->isEnabled() &&
-                w->indexesPage().controls().lblFileCount1->text().isEmpty());
+        QCOMPARE(ix.cmbIndexName->currentText(), QString());
+        QVERIFY(ix.txtFileNames->text().isEmpty());
+        QCOMPARE(ix.cmdUpdate->text(), QStringLiteral("&Create"));
+        QVERIFY(!ix.cmdRemove->isEnabled() && ix.lblFileCount1->text().isEmpty());
 
         // The freed scope number 0 is the position of the next index in all four lists.
         IndexFixture::create(*w, "third", IndexFixture::scopeOf(f.docs / "a"));
-        QCOMPARE(IndexFixture::items(w->indexesPage().controls().cmbIndexName),
-                 (QStringList{"third", "second"}));
-        QCOMPARE(IndexFixture::items(w->searchPage().controls().cmbUsedIndex),
-                 (QStringList{"third", "second"}));
+        QCOMPARE(IndexFixture::items(ix.cmbIndexName), (QStringList{"third", "second"}));
+        QCOMPARE(IndexFixture::items(sp.cmbUsedIndex), (QStringList{"third", "second"}));
         TNotifier& notifier = w->core()->notifier;
         QCOMPARE(notifier.ScopeCount(), 2);
         QCOMPARE(notifier.Scope(0), IndexFixture::scopeOf(f.docs / "a"));
         QCOMPARE(notifier.Scope(1), IndexFixture::scopeOf(f.docs / "b"));
         QCOMPARE(w->core()->catalogue.name(0), std::string("third"));
-        QCOMPARE(w->indexesPage().controls().cmbIndexName->currentIndex(), 0);
+        QCOMPARE(ix.cmbIndexName->currentIndex(), 0);
         QCOMPARE(IndexFixture::records(*w, 0), 2);
     }
 
@@ -171,10 +163,11 @@ class IndexesPageTest : public QObject {
         };
         IndexFixture f;
         auto w = f.start();
+        const auto& ix = w->indexesPage().controls();
         for (const auto& c : cases) {
             const size_t before = f.answers.messages().size();
-            w->indexesPage().controls().txtMaxLen->setText(c.max);
-            w->indexesPage().controls().txtMinLen->setText(c.min);
+            ix.txtMaxLen->setText(c.max);
+            ix.txtMinLen->setText(c.min);
             IndexFixture::create(*w, c.name, c.scope);
             const size_t shown = f.answers.messages().size() - before;
             QCOMPARE(shown, size_t(c.message ? 1 : 0));
@@ -183,7 +176,7 @@ class IndexesPageTest : public QObject {
                 QCOMPARE(f.answers.messages().back().icon, MessageIcon::Warning);
             }
             QCOMPARE(w->core()->catalogue.count(), 0);
-            QCOMPARE(w->indexesPage().controls().cmdUpdate->text(), QStringLiteral("&Create"));
+            QCOMPARE(ix.cmdUpdate->text(), QStringLiteral("&Create"));
         }
         QVERIFY(fs::is_empty(f.indexes));
     }
@@ -193,32 +186,32 @@ class IndexesPageTest : public QObject {
         for (int i = 0; i < 40; ++i)
             f.write(f.docs / ("f" + std::to_string(i) + ".txt"), "word" + std::to_string(i));
         auto w = f.start();
+        const auto& ix = w->indexesPage().controls();
+        const auto& fr = w->controls();
         for (const MessageResult answer : {MessageResult::No, MessageResult::Yes}) {
             int stored = 0;
             bool busyWhileAsked = false;
             const auto connection = QObject::connect(w.get(), &TFormMain::documentStored, [&] {
                 if (++stored != 5) return;
-                busyWhileAsked = w->state().indexingBusy &&
-                                 w->indexesPage().controls().cmdUpdate->text() == "&Cancel" &&
-                                 w->controls().mnuCancel->isEnabled() &&
-                                 !w->indexesPage().controls().cmbIndexName->isEnabled() &&
-                                 w->indexesPage().controls().lblFileCount1->text() == "5";
-                w->controls().tabMain->setCurrentIndex(pageSearch);  // refused while busy
+                busyWhileAsked = w->state().indexingBusy && ix.cmdUpdate->text() == "&Cancel" &&
+                                 fr.mnuCancel->isEnabled() && !ix.cmbIndexName->isEnabled() &&
+                                 ix.lblFileCount1->text() == "5";
+                fr.tabMain->setCurrentIndex(pageSearch);  // refused while busy
                 f.answers.queueAnswer(answer);
-                w->indexesPage().controls().cmdUpdate->click();  // the user presses "Cancel"
+                ix.cmdUpdate->click();  // the user presses "Cancel"
             });
             const size_t before = f.answers.messages().size();
             const QString name = answer == MessageResult::No ? "kept" : "stopped";
             IndexFixture::create(*w, name, IndexFixture::scopeOf(f.docs));
             QObject::disconnect(connection);
             QVERIFY(busyWhileAsked);
-            QCOMPARE(w->controls().tabMain->currentIndex(), int(pageIndexes));
+            QCOMPARE(fr.tabMain->currentIndex(), int(pageIndexes));
             QCOMPARE(f.answers.messages().size(), before + 1);  // the question, nothing else
             QVERIFY(f.answers.messages().back().text.startsWith("Creating\\updating the index"));
             const int position = w->core()->catalogue.find(name.toStdString());
             QVERIFY(position >= 0);
-            QCOMPARE(w->indexesPage().controls().cmbIndexName->itemText(position), name);
-            QCOMPARE(w->indexesPage().controls().cmdUpdate->text(), QStringLiteral("&Update"));
+            QCOMPARE(ix.cmbIndexName->itemText(position), name);
+            QCOMPARE(ix.cmdUpdate->text(), QStringLiteral("&Update"));
             const int count = IndexFixture::records(*w, position);
             if (answer == MessageResult::No) {
                 QCOMPARE(count, 40);
@@ -234,13 +227,14 @@ class IndexesPageTest : public QObject {
         IndexFixture f;
         f.write(f.docs / "a.txt", "alpha");
         auto w = f.start();
+        const auto& ix = w->indexesPage().controls();
         IndexFixture::create(*w, "docs", IndexFixture::scopeOf(f.docs));
         const std::string definition = WindowFixture::read(f.indexes / "docs.inf");
         f.write(f.docs / "b.txt", "beta");
         IndexWriter writer(f.indexes / "docs");
         QVERIFY(writer.holding());
 
-        w->indexesPage().cmdUpdateClick(w->indexesPage().controls().cmdUpdate);
+        w->indexesPage().cmdUpdateClick(ix.cmdUpdate);
         QCOMPARE(f.answers.messages().back().text, kCannotModify);
         w->indexesPage().cmdRemoveClick();  // "Yes" to the question, then the same refusal
         QCOMPARE(f.answers.messages().back().text, kCannotModify);
@@ -248,11 +242,11 @@ class IndexesPageTest : public QObject {
         QCOMPARE(w->core()->notifier.ScopeCount(), 1);
         QCOMPARE(IndexFixture::records(*w, 0), 1);
         QCOMPARE(WindowFixture::read(f.indexes / "docs.inf"), definition);
-        QCOMPARE(w->indexesPage().controls().cmdUpdate->text(), QStringLiteral("&Update"));
+        QCOMPARE(ix.cmdUpdate->text(), QStringLiteral("&Update"));
         QVERIFY(w->controls().pnlBar->isEnabled());
 
         writer.release();
-        w->indexesPage().cmdUpdateClick(w->indexesPage().controls().cmdUpdate);
+        w->indexesPage().cmdUpdateClick(ix.cmdUpdate);
         QCOMPARE(IndexFixture::records(*w, 0), 2);
     }
 
@@ -261,7 +255,9 @@ class IndexesPageTest : public QObject {
         const fs::path file = f.docs / "a.txt";
         f.write(file, "alpha");
         auto w = f.start();
-        w->monitoringPage().controls().radSuspended->click();
+        const auto& rl = w->resultList().controls();
+        const auto& mp = w->monitoringPage().controls();
+        mp.radSuspended->click();
         w->monitoringPage()
             .controls()
             .radSuspended->click();  // already suspended: the lock is not taken twice
@@ -272,18 +268,34 @@ class IndexesPageTest : public QObject {
         f.write(file, "alpha beta gamma");
         fs::last_write_time(file, fs::last_write_time(file) + std::chrono::seconds(10));
         f.write(f.docs / "new.txt", "delta");  // not the selected file: stays out
-        w->resultList().controls().lstFiles->addItem(QString::fromStdString(file.string()));
-        w->resultList().controls().lstFiles->setCurrentRow(0);
+        rl.lstFiles->addItem(QString::fromStdString(file.string()));
+        rl.lstFiles->setCurrentRow(0);
         w->resultList().cmdUpdateFileClick();
         QCOMPARE(IndexFixture::records(*w, 0), 1);
         QCOMPARE(w->indexesPage().controls().lblWordCount1->text(), QStringLiteral("3"));
-        QCOMPARE(w->resultList().controls().lstFiles->count(), 0);
+        QCOMPARE(rl.lstFiles->count(), 0);
 
-        w->monitoringPage().controls().radNormal->click();
+        mp.radNormal->click();
         QCOMPARE(w->core()->notifier.LockLevels(), 0);
-        w->monitoringPage().controls().radSuspended->click();
+        mp.radSuspended->click();
         w->FormDestroy();  // shutting down while suspended must release the lock
         QVERIFY(fs::exists(f.home / "Vellumar.ini"));
+    }
+
+    void theSearchPagesUpdateButtonUpdatesTheIndexInUse() {
+        IndexFixture f;
+        f.write(f.docs / "a.txt", "alpha");
+        auto w = f.start();
+        const auto& sp = w->searchPage().controls();
+        QVERIFY(!sp.cmdSearchUpdate->isEnabled());  // no index yet
+        IndexFixture::create(*w, "docs", IndexFixture::scopeOf(f.docs));
+        f.write(f.docs / "b.txt", "beta");
+        w->showPage(pageSearch);
+        sp.cmdSearchUpdate->click();
+        QCOMPARE(IndexFixture::records(*w, 0), 2);
+        QCOMPARE(sp.cmdSearchUpdate->text(), QStringLiteral("&Update"));
+        QCOMPARE(w->indexesPage().controls().cmdUpdate->text(), QStringLiteral("&Update"));
+        QCOMPARE(w->controls().tabMain->currentIndex(), int(pageSearch));  // the user stays
     }
 
     void aDamagedIndexIsRepairedOnYesAndDroppedOnNo() {
@@ -335,20 +347,21 @@ class IndexesPageTest : public QObject {
         f.write(f.docs / "a" / "new.txt", "gamma");
 
         auto w = f.start();
-        QCOMPARE(IndexFixture::items(w->searchPage().controls().cmbUsedIndex),
-                 (QStringList{"auto", "Plain"}));
-        QCOMPARE(w->searchPage().controls().cmbUsedIndex->currentIndex(), 1);
-        QCOMPARE(w->indexesPage().controls().cmbIndexName->currentIndex(), 1);
-        QCOMPARE(w->indexesPage().controls().txtFileNames->text(),
+        const auto& ix = w->indexesPage().controls();
+        const auto& sp = w->searchPage().controls();
+        QCOMPARE(IndexFixture::items(sp.cmbUsedIndex), (QStringList{"auto", "Plain"}));
+        QCOMPARE(sp.cmbUsedIndex->currentIndex(), 1);
+        QCOMPARE(ix.cmbIndexName->currentIndex(), 1);
+        QCOMPARE(ix.txtFileNames->text(),
                  QString::fromStdString(IndexFixture::scopeOf(f.docs / "b")));
         QCOMPARE(w->core()->catalogue.opened(), 1);
-        QVERIFY(w->state().searchEnabled && w->indexesPage().controls().cmdUpdate->isEnabled());
+        QVERIFY(w->state().searchEnabled && ix.cmdUpdate->isEnabled());
         QCOMPARE(w->windowTitle(), QStringLiteral("Vellumar v8.1"));
         // The automatically updateable index was brought up to date on the way.
         QVERIFY(w->core()->notifier.GetAutoUpdate(0) && !w->core()->notifier.GetAutoUpdate(1));
-        w->searchPage().controls().cmbUsedIndex->setCurrentIndex(0);
+        sp.cmbUsedIndex->setCurrentIndex(0);
         w->searchPage().cmbUsedIndexClick();
-        QCOMPARE(w->indexesPage().controls().cmbIndexName->currentIndex(), 0);
+        QCOMPARE(ix.cmbIndexName->currentIndex(), 0);
         QCOMPARE(IndexFixture::records(*w, 0), 2);
     }
 
@@ -359,6 +372,8 @@ class IndexesPageTest : public QObject {
         f.write(f.docs / "a" / "one.txt", "alpha");
         f.write(f.docs / "b" / "two.txt", "beta");
         auto w = f.start();
+        const auto& ix = w->indexesPage().controls();
+        const auto& sp = w->searchPage().controls();
         IndexFixture::create(*w, "here", IndexFixture::scopeOf(f.docs / "a"));
         QString chosen;
         w->dialogs.runModal = [&](QDialog& dialog) {
@@ -371,29 +386,25 @@ class IndexesPageTest : public QObject {
         };
 
         change(other);
-        QCOMPARE(w->indexesPage().controls().txtIndexFolder->text(),
-                 QString::fromStdString(other.string()));
-        QCOMPARE(w->searchPage().controls().cmbUsedIndex->count(), 0);
+        QCOMPARE(ix.txtIndexFolder->text(), QString::fromStdString(other.string()));
+        QCOMPARE(sp.cmbUsedIndex->count(), 0);
         QCOMPARE(w->core()->notifier.ScopeCount(), 0);
-        w->indexesPage().controls().chkAutoUpdate->setChecked(true);
+        ix.chkAutoUpdate->setChecked(true);
         IndexFixture::create(*w, "there", IndexFixture::scopeOf(f.docs / "b"));
         QVERIFY(fs::exists(other / "there.inf"));
 
         change({});  // Cancel
-        QCOMPARE(IndexFixture::items(w->searchPage().controls().cmbUsedIndex),
-                 QStringList{"there"});
+        QCOMPARE(IndexFixture::items(sp.cmbUsedIndex), QStringList{"there"});
         change(f.indexes);
-        QCOMPARE(IndexFixture::items(w->indexesPage().controls().cmbIndexName),
-                 QStringList{"here"});
-        QCOMPARE(w->searchPage().controls().cmbUsedIndex->currentIndex(), 0);
-        QCOMPARE(w->indexesPage().controls().txtFileNames->text(),
+        QCOMPARE(IndexFixture::items(ix.cmbIndexName), QStringList{"here"});
+        QCOMPARE(sp.cmbUsedIndex->currentIndex(), 0);
+        QCOMPARE(ix.txtFileNames->text(),
                  QString::fromStdString(IndexFixture::scopeOf(f.docs / "a")));
 
         // Coming back updates the automatically updateable index at once.
         f.write(f.docs / "b" / "three.txt", "gamma");
         change(other);
-        QCOMPARE(IndexFixture::items(w->indexesPage().controls().cmbIndexName),
-                 QStringList{"there"});
+        QCOMPARE(IndexFixture::items(ix.cmbIndexName), QStringList{"there"});
         QCOMPARE(IndexFixture::records(*w, 0), 2);
         QCOMPARE(w->windowTitle(), QStringLiteral("Vellumar v8.1"));
         QCOMPARE(applicationTitle(), QStringLiteral("Vellumar"));
@@ -438,36 +449,34 @@ class IndexesPageTest : public QObject {
         f.write(f.home / "words.dic", "alpha beta");
         f.write(f.home / "stop.sw", "the");
         auto w = f.start();
-        w->indexesPage().controls().cmbDic->setEditText("words.dic");
-        w->indexesPage().controls().chDic->setChecked(true);
-        w->indexesPage().controls().cmbSW->setEditText("stop.sw");
-        w->indexesPage().controls().chSW->setChecked(true);
-        w->indexesPage().controls().chkFileAsText->setChecked(true);
-        w->indexesPage().controls().txtNotes->setPlainText("my notes");
+        const auto& ix = w->indexesPage().controls();
+        ix.cmbDic->setEditText("words.dic");
+        ix.chDic->setChecked(true);
+        ix.cmbSW->setEditText("stop.sw");
+        ix.chSW->setChecked(true);
+        ix.chkFileAsText->setChecked(true);
+        ix.txtNotes->setPlainText("my notes");
         IndexFixture::create(*w, "docs", IndexFixture::scopeOf(f.docs));
         const auto definition = IndexDefinition::load(f.indexes / "docs.inf");
         QVERIFY(definition && definition->dictionary == "words.dic" && definition->filesAsText);
 
         // A new name clears the page's index state; picking the index shows it again.
-        w->indexesPage().controls().cmbIndexName->setEditText("new one");
-        QCOMPARE(w->indexesPage().controls().cmdUpdate->text(), QStringLiteral("&Create"));
-        QVERIFY(w->indexesPage().controls().txtMaxLen->isEnabled() &&
-                w->indexesPage().controls().lblFileCount1->text().isEmpty());
-        w->indexesPage().controls().chDic->setChecked(false);
-        w->indexesPage().controls().cmbSW->setEditText(QString());
-        w->indexesPage().controls().txtNotes->clear();
-        w->indexesPage().controls().cmbIndexName->setEditText(" DOCS ");
-        QCOMPARE(w->indexesPage().controls().cmbIndexName->currentText(), QStringLiteral("docs"));
-        QCOMPARE(w->indexesPage().controls().cmdUpdate->text(), QStringLiteral("&Update"));
-        QVERIFY(w->indexesPage().controls().chDic->isChecked() &&
-                !w->indexesPage().controls().chDic->isEnabled());
-        QCOMPARE(w->indexesPage().controls().cmbSW->currentText(), QStringLiteral("stop.sw"));
-        QVERIFY(w->indexesPage().controls().chSW->isChecked() &&
-                w->indexesPage().controls().chkFileAsText->isChecked());
+        ix.cmbIndexName->setEditText("new one");
+        QCOMPARE(ix.cmdUpdate->text(), QStringLiteral("&Create"));
+        QVERIFY(ix.txtMaxLen->isEnabled() && ix.lblFileCount1->text().isEmpty());
+        ix.chDic->setChecked(false);
+        ix.cmbSW->setEditText(QString());
+        ix.txtNotes->clear();
+        ix.cmbIndexName->setEditText(" DOCS ");
+        QCOMPARE(ix.cmbIndexName->currentText(), QStringLiteral("docs"));
+        QCOMPARE(ix.cmdUpdate->text(), QStringLiteral("&Update"));
+        QVERIFY(ix.chDic->isChecked() && !ix.chDic->isEnabled());
+        QCOMPARE(ix.cmbSW->currentText(), QStringLiteral("stop.sw"));
+        QVERIFY(ix.chSW->isChecked() && ix.chkFileAsText->isChecked());
         QVERIFY(!w->viewerPane().controls().mnuHtmlSource->isVisible());
-        QCOMPARE(w->indexesPage().controls().txtNotes->toPlainText(), QStringLiteral("my notes"));
-        QCOMPARE(w->indexesPage().controls().txtMaxLen->text(), QStringLiteral("32"));
-        QCOMPARE(w->indexesPage().controls().lblWordCount1->text(),
+        QCOMPARE(ix.txtNotes->toPlainText(), QStringLiteral("my notes"));
+        QCOMPARE(ix.txtMaxLen->text(), QStringLiteral("32"));
+        QCOMPARE(ix.lblWordCount1->text(),
                  QStringLiteral("2"));  // "the" is a stop-word
     }
 };

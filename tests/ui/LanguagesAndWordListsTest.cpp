@@ -38,18 +38,18 @@ class LanguagesAndWordListsTest : public QObject {
         writeLanguage(f.home / "French.LNG", "Francais");
         f.write(f.docs / "a.txt", "alpha beta");
         auto w = f.start();
-        QCOMPARE(IndexFixture::items(w->indexesPage().controls().cmbLanguage),
+        const auto& ix = w->indexesPage().controls();
+        QCOMPARE(IndexFixture::items(ix.cmbLanguage),
                  (QStringList{"Deutsch", "English (i)", "Francais"}));
-        QCOMPARE(w->indexesPage().controls().cmbLanguage->currentIndex(), 0);
+        QCOMPARE(ix.cmbLanguage->currentIndex(), 0);
 
         // Focusing the box lists a language file copied meanwhile; the choice stays.
-        w->indexesPage().controls().cmbLanguage->setCurrentIndex(2);
+        ix.cmbLanguage->setCurrentIndex(2);
         writeLanguage(f.home / "Swedish.lng", "Svenska");
         w->indexesPage().cmbLanguageEnter();
-        QCOMPARE(IndexFixture::items(w->indexesPage().controls().cmbLanguage),
+        QCOMPARE(IndexFixture::items(ix.cmbLanguage),
                  (QStringList{"Deutsch", "English (i)", "Francais", "Svenska"}));
-        QCOMPARE(w->indexesPage().controls().cmbLanguage->currentText(),
-                 QStringLiteral("Francais"));
+        QCOMPARE(ix.cmbLanguage->currentText(), QStringLiteral("Francais"));
         w->indexesPage().cmbLanguageChange();  // a new index is being defined: nothing to ask
         QVERIFY(f.answers.messages().empty());
         // A broken file is told once, not at every refill (the message box takes the
@@ -61,30 +61,28 @@ class LanguagesAndWordListsTest : public QObject {
         QCOMPARE(f.answers.messages()[0].text,
                  QString::fromStdString((f.home / "Broken.LNG").string()) +
                      QStringLiteral(": Wrong language file format"));
-        QCOMPARE(w->indexesPage().controls().cmbLanguage->count(), 4);
-        QCOMPARE(w->indexesPage().controls().cmbLanguage->currentText(),
-                 QStringLiteral("Francais"));
+        QCOMPARE(ix.cmbLanguage->count(), 4);
+        QCOMPARE(ix.cmbLanguage->currentText(), QStringLiteral("Francais"));
 
-        w->indexesPage().controls().txtNotes->setPlainText("notes to keep");
+        ix.txtNotes->setPlainText("notes to keep");
         IndexFixture::create(*w, "docs", IndexFixture::scopeOf(f.docs));
         QCOMPARE(w->core()->catalogue.object(0)->GetLanguageName(), std::string("Francais"));
 
-        SelectLanguageByName(*w->indexesPage().controls().cmbLanguage, "Deutsch");
+        SelectLanguageByName(*ix.cmbLanguage, "Deutsch");
         f.answers.queueAnswer(MessageResult::No);
         w->indexesPage().cmbLanguageChange();
         QCOMPARE(f.answers.messages().back().text,
                  QStringLiteral("Do you really want to recreate index with another language?"));
         QCOMPARE(w->core()->catalogue.object(0)->GetLanguageName(), std::string("Francais"));
-        QCOMPARE(w->indexesPage().controls().cmbLanguage->currentText(),
-                 QStringLiteral("Francais"));
+        QCOMPARE(ix.cmbLanguage->currentText(), QStringLiteral("Francais"));
 
-        SelectLanguageByName(*w->indexesPage().controls().cmbLanguage, "Deutsch");
+        SelectLanguageByName(*ix.cmbLanguage, "Deutsch");
         w->indexesPage().cmbLanguageChange();  // "Yes"
         QCOMPARE(IndexFixture::items(w->searchPage().controls().cmbUsedIndex), QStringList{"docs"});
         QCOMPARE(w->core()->notifier.ScopeCount(), 1);
         QCOMPARE(w->core()->catalogue.object(0)->GetLanguageName(), std::string("Deutsch"));
         QCOMPARE(IndexFixture::records(*w, 0), 1);
-        QCOMPARE(w->indexesPage().controls().cmdUpdate->text(), QStringLiteral("&Update"));
+        QCOMPARE(ix.cmdUpdate->text(), QStringLiteral("&Update"));
         QCOMPARE(IndexDefinition::load(f.indexes / "docs.inf")->notes,
                  std::string("notes to keep"));
     }
@@ -94,18 +92,15 @@ class LanguagesAndWordListsTest : public QObject {
         for (const char* name : {"Words.DIC", "b.dic", "stop.sw", "readme.txt"})
             f.write(f.home / name, "");
         auto w = f.start();
-        QCOMPARE(IndexFixture::items(w->indexesPage().controls().cmbDic),
-                 (QStringList{"", "b.dic", "Words.DIC"}));
-        QCOMPARE(IndexFixture::items(w->indexesPage().controls().cmbSW),
-                 (QStringList{"", "stop.sw"}));
-        QVERIFY(!w->indexesPage().controls().chDic->isEnabled() &&
-                !w->indexesPage().controls().chSW->isEnabled());
-        w->indexesPage().controls().cmbDic->setEditText("b.dic");
-        QVERIFY(w->indexesPage().controls().chDic->isEnabled());
-        w->indexesPage().controls().chDic->setChecked(true);
-        w->indexesPage().controls().cmbDic->setEditText("  ");
-        QVERIFY(!w->indexesPage().controls().chDic->isEnabled() &&
-                !w->indexesPage().controls().chDic->isChecked());
+        const auto& ix = w->indexesPage().controls();
+        QCOMPARE(IndexFixture::items(ix.cmbDic), (QStringList{"", "b.dic", "Words.DIC"}));
+        QCOMPARE(IndexFixture::items(ix.cmbSW), (QStringList{"", "stop.sw"}));
+        QVERIFY(!ix.chDic->isEnabled() && !ix.chSW->isEnabled());
+        ix.cmbDic->setEditText("b.dic");
+        QVERIFY(ix.chDic->isEnabled());
+        ix.chDic->setChecked(true);
+        ix.cmbDic->setEditText("  ");
+        QVERIFY(!ix.chDic->isEnabled() && !ix.chDic->isChecked());
 
         QList<FileDialogRequest> asked;
         QString answer;
@@ -120,10 +115,8 @@ class LanguagesAndWordListsTest : public QObject {
               std::pair{outside, outside}}) {
             answer = chosen;
             w->indexesPage().cmdDots1Click();
-            QCOMPARE(w->indexesPage().controls().cmbDic->currentText(), shown);
-            QCOMPARE(w->indexesPage().controls().cmbDic->itemText(
-                         w->indexesPage().controls().cmbDic->count() - 1),
-                     shown);
+            QCOMPARE(ix.cmbDic->currentText(), shown);
+            QCOMPARE(ix.cmbDic->itemText(ix.cmbDic->count() - 1), shown);
         }
         QVERIFY(!asked[0].save);
         QCOMPARE(asked[0].folder, QString::fromStdString(f.home.string()));
@@ -136,26 +129,26 @@ class LanguagesAndWordListsTest : public QObject {
             return editorStarts;
         };
         const QString dictionary = QString::fromStdString((f.home / "Dictionary.dic").string());
-        w->indexesPage().controls().cmbDic->setEditText(QString());
+        ix.cmbDic->setEditText(QString());
         w->indexesPage().btnEditDicClick();  // no editor: the box stays as it was
-        QCOMPARE(w->indexesPage().controls().cmbDic->currentText(), QString());
+        QCOMPARE(ix.cmbDic->currentText(), QString());
         editorStarts = true;
         f.write(f.home / "Dictionary.dic", "kept");
         w->indexesPage().btnEditDicClick();
-        QCOMPARE(w->indexesPage().controls().cmbDic->currentText(), dictionary);
+        QCOMPARE(ix.cmbDic->currentText(), dictionary);
         QCOMPARE(WindowFixture::read(f.home / "Dictionary.dic"), std::string("kept"));
-        w->indexesPage().controls().cmbSW->setEditText("missing.sw");
+        ix.cmbSW->setEditText("missing.sw");
         w->indexesPage()
             .btnEditSwClick();  // a name that is no file falls back to the default, made empty
         QVERIFY(fs::is_regular_file(f.home / "Stopwords.sw"));
-        QCOMPARE(w->indexesPage().controls().cmbSW->currentText(),
+        QCOMPARE(ix.cmbSW->currentText(),
                  QString::fromStdString((f.home / "Stopwords.sw").string()));
-        w->indexesPage().controls().cmbSW->setEditText("stop.sw");
+        ix.cmbSW->setEditText("stop.sw");
         w->indexesPage().btnEditSwClick();
         QCOMPARE(edited, (QStringList{dictionary, dictionary,
                                       QString::fromStdString((f.home / "Stopwords.sw").string()),
                                       QString::fromStdString((f.home / "stop.sw").string())}));
-        QCOMPARE(w->indexesPage().controls().cmbSW->currentText(), QStringLiteral("stop.sw"));
+        QCOMPARE(ix.cmbSW->currentText(), QStringLiteral("stop.sw"));
     }
 
     void theWordsOfAnIndexAreExportedSortedWithoutRegardToCase() {

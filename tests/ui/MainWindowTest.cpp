@@ -52,26 +52,26 @@ class MainWindowTest : public QObject {
     void pagesMenusAndToolBarCarryTheirCaptions() {
         WindowFixture f;
         auto w = f.makeWindow();
+        const auto& fr = w->controls();
         const QStringList captions{"Search", "Indexes", "Cache Watcher",
                                    "",       "Options", "Monitoring"};
-        QCOMPARE(w->controls().tabMain->count(), captions.size());
-        for (int i = 0; i < captions.size(); ++i)
-            QCOMPARE(w->controls().tabMain->tabText(i), captions[i]);
-        QVERIFY(!w->controls().tabMain->isTabVisible(pageWeb));
-        QVERIFY(!w->controls().tabMain->isTabVisible(pageOptions));
-        QVERIFY(w->controls().tabMain->isTabVisible(pageMonitoring));
-        const QList<QPair<QToolButton*, QString>> hints{{w->controls().btnNew, "Index wizard"},
-                                                        {w->controls().btnOptions, "Options"},
-                                                        {w->controls().btnCut, "Cut"},
-                                                        {w->controls().btnCopy, "Copy"},
-                                                        {w->controls().btnPaste, "Paste"}};
+        QCOMPARE(fr.tabMain->count(), captions.size());
+        for (int i = 0; i < captions.size(); ++i) QCOMPARE(fr.tabMain->tabText(i), captions[i]);
+        QVERIFY(!fr.tabMain->isTabVisible(pageWeb));
+        QVERIFY(!fr.tabMain->isTabVisible(pageOptions));
+        QVERIFY(fr.tabMain->isTabVisible(pageMonitoring));
+        const QList<QPair<QToolButton*, QString>> hints{{fr.btnNew, "Index wizard"},
+                                                        {fr.btnOptions, "Options"},
+                                                        {fr.btnCut, "Cut"},
+                                                        {fr.btnCopy, "Copy"},
+                                                        {fr.btnPaste, "Paste"}};
         for (const auto& [button, hint] : hints) QCOMPARE(button->toolTip(), hint);
         QCOMPARE(w->windowTitle(), QStringLiteral("Vellumar v8.1"));
-        QCOMPARE(w->controls().mnuIndex->actions().size(), 3);
-        QVERIFY(!w->controls().mnuSave->isEnabled());
-        QVERIFY(!w->controls().mnuPrint->isEnabled());
-        QCOMPARE(w->controls().mnuTray->actions().first()->text(), QStringLiteral("Activate"));
-        QCOMPARE(w->controls().mnuTray->actions().last()->text(), QStringLiteral("Exit"));
+        QCOMPARE(fr.mnuIndex->actions().size(), 3);
+        QVERIFY(!fr.mnuSave->isEnabled());
+        QVERIFY(!fr.mnuPrint->isEnabled());
+        QCOMPARE(fr.mnuTray->actions().first()->text(), QStringLiteral("Activate"));
+        QCOMPARE(fr.mnuTray->actions().last()->text(), QStringLiteral("Exit"));
     }
 
     void firstRunMakesTheStartFoldersAndOpensTheWizard() {
@@ -110,36 +110,35 @@ class MainWindowTest : public QObject {
         const Settings written = loadSettings({f.home / "Vellumar.ini", {}, false}, {}).settings;
 
         auto w = f.makeWindow();
+        const auto& sp = w->searchPage().controls();
+        const auto& vp = w->viewerPane().controls();
+        const auto& mp = w->monitoringPage().controls();
         QVERIFY(!w->state().firstRun);
         QCOMPARE(w->indexesPage().controls().txtIndexFolder->text(),
                  QString::fromStdString(indexes.string()));
         QVERIFY(w->settings().wizardOnly);
-        QVERIFY(w->searchPage().controls().chRel->isChecked());
-        QVERIFY(!w->searchPage().controls().chAlpha->isChecked());
+        QVERIFY(sp.chRel->isChecked());
+        QVERIFY(!sp.chAlpha->isChecked());
         QVERIFY(w->settings() == written);  // the one place the options live
         const TViewerPane::Controls& viewer = w->viewerPane().controls();
         QVERIFY(!viewer.mnuStayOn->isChecked());
         QVERIFY(viewer.mnuHtmlSource->isChecked());
         QVERIFY(!viewer.mnuRtfPlain->isChecked());
-        QCOMPARE(w->monitoringPage().controls().lstDirsOff->count(), 3);
-        QCOMPARE(w->monitoringPage().controls().lstDirsOff->item(1)->text(),
-                 QStringLiteral("/home/ann/My Files"));
-        QVERIFY(!w->monitoringPage().controls().chkIndexFolderOff->isChecked());
-        QVERIFY(!w->monitoringPage().controls().chkWindowsFolderOff->isChecked());
-        QVERIFY(!w->monitoringPage().controls().chkTempFolderOff->isChecked());
-        QCOMPARE(w->searchPage().controls().cmbSearchExpr->count(), 2);
-        QCOMPARE(w->searchPage().controls().cmbSearchExpr->itemText(0),
-                 QStringLiteral("cat & dog"));
-        QCOMPARE(w->searchPage().controls().cmbFileList->count(), 1);
-        QCOMPARE(w->searchPage().controls().cmbFileList->itemText(0),
-                 QStringLiteral("lists/words.txt"));
+        QCOMPARE(mp.lstDirsOff->count(), 3);
+        QCOMPARE(mp.lstDirsOff->item(1)->text(), QStringLiteral("/home/ann/My Files"));
+        QVERIFY(!mp.chkIndexFolderOff->isChecked());
+        QVERIFY(!mp.chkWindowsFolderOff->isChecked());
+        QVERIFY(!mp.chkTempFolderOff->isChecked());
+        QCOMPARE(sp.cmbSearchExpr->count(), 2);
+        QCOMPARE(sp.cmbSearchExpr->itemText(0), QStringLiteral("cat & dog"));
+        QCOMPARE(sp.cmbFileList->count(), 1);
+        QCOMPARE(sp.cmbFileList->itemText(0), QStringLiteral("lists/words.txt"));
         w->FormShow();
         QVERIFY(!viewer.mnuWordWrap->isChecked());
         QCOMPARE(viewer.rtfEntries->lineWrapMode(), QTextEdit::NoWrap);
-        QCOMPARE(w->viewerPane().controls().rtfEntries->font().pointSize(), 13);
-        QVERIFY(w->viewerPane().controls().rtfEntries->font().bold());
-        QCOMPARE(w->viewerPane().controls().rtfEntries->palette().color(QPalette::Text),
-                 QColor(0, 255, 0));
+        QCOMPARE(vp.rtfEntries->font().pointSize(), 13);
+        QVERIFY(vp.rtfEntries->font().bold());
+        QCOMPARE(vp.rtfEntries->palette().color(QPalette::Text), QColor(0, 255, 0));
 
         w->FormDestroy();
         const Settings saved = loadSettings({f.home / "Vellumar.ini", {}, false}, {}).settings;
@@ -158,18 +157,59 @@ class MainWindowTest : public QObject {
                 "[Monitoring]\nNotMonitoredDirectories=/b,/a,/b\n");
         f.write(f.home / "Qryhist.ini", "one\r\ntwo\r\nthree\r\n");
         auto w = f.makeWindow();
-        QVERIFY(!w->searchPage().controls().chAlpha->isChecked());
-        QVERIFY(!w->searchPage().controls().chRel->isChecked());
+        const auto& sp = w->searchPage().controls();
+        QVERIFY(!sp.chAlpha->isChecked());
+        QVERIFY(!sp.chRel->isChecked());
         QCOMPARE(w->settings().hotKey, std::string("S"));
         QCOMPARE(w->settings().fileTypesToSelect, Settings::defaultFileTypes());
-        QCOMPARE(w->searchPage().controls().cmbSearchExpr->count(), 3);
-        QCOMPARE(w->searchPage().controls().cmbFileList->count(), 0);
+        QCOMPARE(sp.cmbSearchExpr->count(), 3);
+        QCOMPARE(sp.cmbFileList->count(), 0);
         // Sorted, duplicates dropped, and the list box follows.
         QCOMPARE(w->settings().notMonitoredDirectories, (std::vector<std::string>{"/a", "/b"}));
         QCOMPARE(w->monitoringPage().controls().lstDirsOff->count(), 2);
         w->FormDestroy();
         QCOMPARE(ProfileFile::load(f.home / "Vellumar.ini").readString("Search Options", "Sorting"),
                  std::string("0"));
+    }
+
+    void choicesOnThePagesAreKeptInTheSettings() {
+        WindowFixture f;
+        auto w = f.makeWindow();
+        const auto& sp = w->searchPage().controls();
+        const auto& vp = w->viewerPane().controls();
+        sp.chAlpha->click();
+        QCOMPARE(w->settings().sorting, 1);
+        sp.chRel->click();  // the other order unchecks the first
+        QVERIFY(!sp.chAlpha->isChecked());
+        QCOMPARE(w->settings().sorting, 2);
+        vp.mnuStayOn->trigger();
+        vp.mnuWordWrap->trigger();
+        QVERIFY(!w->settings().stayOnPreviouslyViewed && !w->settings().wordWrap);
+        QCOMPARE(vp.rtfEntries->lineWrapMode(), QTextEdit::NoWrap);
+        w->monitoringPage().controls().chkTempFolderOff->click();
+        w->FormDestroy();
+        const Settings saved = loadSettings({f.home / "Vellumar.ini", {}, false}, {}).settings;
+        QCOMPARE(saved.sorting, 2);
+        QVERIFY(!saved.stayOnPreviouslyViewed && !saved.wordWrap && !saved.tempFolderOff);
+    }
+
+    void clearingTheResultsEmptiesThePreviewAndWhenAskedTheQuery() {
+        WindowFixture f;
+        auto w = f.makeWindow();
+        const auto& sp = w->searchPage().controls();
+        const auto& vp = w->viewerPane().controls();
+        const auto& rl = w->resultList().controls();
+        sp.cmbSearchExpr->setEditText(QStringLiteral("cat"));
+        vp.rtfEntries->setPlainText(QStringLiteral("shown"));
+        rl.lstFiles->addItem(QStringLiteral("/docs/a.txt"));
+        w->resultList().ClearResults(false);
+        QCOMPARE(sp.cmbSearchExpr->currentText(), QStringLiteral("cat"));
+        QVERIFY(vp.rtfEntries->toPlainText().isEmpty());
+        QCOMPARE(rl.lstFiles->count(), 0);
+        vp.rtfEntries->setPlainText(QStringLiteral("shown"));
+        w->resultList().ClearResults(true);
+        QVERIFY(sp.cmbSearchExpr->currentText().isEmpty());
+        QVERIFY(vp.rtfEntries->toPlainText().isEmpty());
     }
 
     void definitionFilesAreListedAsAListBoxSortsThem() {
@@ -239,26 +279,27 @@ class MainWindowTest : public QObject {
         WindowFixture f;
         f.write(f.home / "Vellumar.ini", "[Indexes]\nWizardOnly=0\n");
         auto w = f.makeWindow();
+        const auto& fr = w->controls();
         w->DeferredStartup();
-        w->controls().tabMain->setCurrentIndex(pageIndexes);
+        fr.tabMain->setCurrentIndex(pageIndexes);
         w->DisableIndexControls();
         QVERIFY(w->state().indexingBusy);
-        QVERIFY(!w->controls().pnlBar->isEnabled());
-        QVERIFY(w->controls().mnuCancel->isEnabled());
+        QVERIFY(!fr.pnlBar->isEnabled());
+        QVERIFY(fr.mnuCancel->isEnabled());
         for (int page : {int(pageSearch), int(pageWatcher), int(pageMonitoring)}) {
-            w->controls().tabMain->setCurrentIndex(page);
-            QCOMPARE(w->controls().tabMain->currentIndex(), int(pageIndexes));
+            fr.tabMain->setCurrentIndex(page);
+            QCOMPARE(fr.tabMain->currentIndex(), int(pageIndexes));
         }
         w->EnableIndexControls();
-        QVERIFY(w->controls().pnlBar->isEnabled());
+        QVERIFY(fr.pnlBar->isEnabled());
         QVERIFY(!w->indexesPage().controls().cmdRemove->isEnabled());  // no index is selected
-        w->controls().tabMain->setCurrentIndex(pageSearch);
-        QCOMPARE(w->controls().tabMain->currentIndex(), int(pageSearch));
-        QCOMPARE(w->controls().txtStatus->text(),
+        fr.tabMain->setCurrentIndex(pageSearch);
+        QCOMPARE(fr.tabMain->currentIndex(), int(pageSearch));
+        QCOMPARE(fr.txtStatus->text(),
                  QStringLiteral(
                      "No index is available. Go to the Indexes-tab and create or find one(s)"));
-        w->controls().tabMain->setCurrentIndex(pageMonitoring);
-        QVERIFY(w->controls().btnCopy->isEnabled());  // other pages enable the clipboard buttons
+        fr.tabMain->setCurrentIndex(pageMonitoring);
+        QVERIFY(fr.btnCopy->isEnabled());  // other pages enable the clipboard buttons
     }
 
     void closingWhileBusyAsksAndNoKeepsTheWindow() {
@@ -343,12 +384,14 @@ class MainWindowTest : public QObject {
         f.write(f.home / "Qryhist.ini", "old query\r\n");
         f.write(f.home / "pdftotext", "converter");
         auto w = f.makeWindow();
+        const auto& sp = w->searchPage().controls();
+        const auto& fr = w->controls();
         QVERIFY(w->environment().readOnlyMedia);
         QVERIFY(!w->indexesPage().isEnabled());
-        QVERIFY(!w->controls().tabMain->isTabVisible(pageWatcher));
-        QVERIFY(!w->controls().tabMain->isTabVisible(pageMonitoring));
-        QVERIFY(w->searchPage().controls().cmdSearchUpdate->isHidden());
-        QCOMPARE(w->searchPage().controls().cmbSearchExpr->count(),
+        QVERIFY(!fr.tabMain->isTabVisible(pageWatcher));
+        QVERIFY(!fr.tabMain->isTabVisible(pageMonitoring));
+        QVERIFY(sp.cmdSearchUpdate->isHidden());
+        QCOMPARE(sp.cmbSearchExpr->count(),
                  0);  // no query history from read-only media
         const fs::path temp = w->folders().programTemp;
         QCOMPARE(temp.parent_path(), f.environment.systemTemp);
@@ -369,6 +412,7 @@ class MainWindowTest : public QObject {
         WindowFixture f;
         f.write(f.home / "Vellumar.ini", "[Indexes]\n");
         auto w = f.makeWindow();
+        const auto& sp = w->searchPage().controls();
         w->DeferredStartup();
         auto* client = static_cast<ClipFrame*>(w->centralWidget());
         auto rightEdgeAt = [&](QSize size) {
@@ -381,40 +425,41 @@ class MainWindowTest : public QObject {
         QCOMPARE(rightEdgeAt({700, 500}), QSize(700, 500));
         const QSize atMinimum = rightEdgeAt({333, 241});
         QCOMPARE(atMinimum, QSize(333, 241));
-        const QPoint closeAtMinimum =
-            w->searchPage().controls().cmdClose->mapTo(client->content(), QPoint());
+        const QPoint closeAtMinimum = sp.cmdClose->mapTo(client->content(), QPoint());
         QCOMPARE(rightEdgeAt({300, 200}), atMinimum);
         QCOMPARE(rightEdgeAt({120, 90}), atMinimum);
-        QCOMPARE(w->searchPage().controls().cmdClose->mapTo(client->content(), QPoint()),
-                 closeAtMinimum);
+        QCOMPARE(sp.cmdClose->mapTo(client->content(), QPoint()), closeAtMinimum);
     }
 
     void keysActOnTheSearchPageOnly() {
         WindowFixture f;
         f.write(f.home / "Vellumar.ini", "[Indexes]\n");
         auto w = f.makeWindow();
+        const auto& rl = w->resultList().controls();
+        const auto& vp = w->viewerPane().controls();
+        const auto& fr = w->controls();
         w->DeferredStartup();
-        w->controls().tabMain->setCurrentIndex(pageSearch);
-        w->resultList().controls().lstFiles->addItems({"/a", "/b", "/c"});
-        w->resultList().controls().lstFiles->setCurrentRow(2);
+        fr.tabMain->setCurrentIndex(pageSearch);
+        rl.lstFiles->addItems({"/a", "/b", "/c"});
+        rl.lstFiles->setCurrentRow(2);
         QVERIFY(w->FormKeyDown(Qt::Key_Down, Qt::AltModifier));
-        QCOMPARE(w->resultList().controls().lstFiles->currentRow(),
+        QCOMPARE(rl.lstFiles->currentRow(),
                  2);  // the last file stays selected
         QVERIFY(w->FormKeyDown(Qt::Key_Up, Qt::AltModifier));
-        QCOMPARE(w->resultList().controls().lstFiles->currentRow(), 1);
-        w->resultList().controls().lstFiles->setCurrentRow(0);
+        QCOMPARE(rl.lstFiles->currentRow(), 1);
+        rl.lstFiles->setCurrentRow(0);
         QVERIFY(w->FormKeyDown(Qt::Key_Up, Qt::AltModifier));
-        QCOMPARE(w->resultList().controls().lstFiles->currentRow(), 0);
+        QCOMPARE(rl.lstFiles->currentRow(), 0);
         QVERIFY(!w->FormKeyDown(Qt::Key_Down, Qt::NoModifier));  // plain arrows belong to the list
         QVERIFY(!w->FormKeyDown(Qt::Key_F3, Qt::NoModifier));    // no entries shown
-        w->viewerPane().controls().scrNextPrev->setRange(0, 2);
-        w->viewerPane().controls().scrNextPrev->show();
+        vp.scrNextPrev->setRange(0, 2);
+        vp.scrNextPrev->show();
         for (int i = 0; i < 4; ++i) QVERIFY(w->FormKeyDown(Qt::Key_F3, Qt::NoModifier));
-        QCOMPARE(w->viewerPane().controls().scrNextPrev->value(), 2);  // clamped at the last entry
+        QCOMPARE(vp.scrNextPrev->value(), 2);  // clamped at the last entry
         QVERIFY(w->FormKeyDown(Qt::Key_F2, Qt::NoModifier));
-        QCOMPARE(w->viewerPane().controls().scrNextPrev->value(), 1);
+        QCOMPARE(vp.scrNextPrev->value(), 1);
         QVERIFY(w->FormKeyDown(Qt::Key_Return, Qt::NoModifier));  // one search, not two
-        w->controls().tabMain->setCurrentIndex(pageIndexes);
+        fr.tabMain->setCurrentIndex(pageIndexes);
         QVERIFY(!w->FormKeyDown(Qt::Key_Return, Qt::NoModifier));
     }
 
@@ -422,23 +467,25 @@ class MainWindowTest : public QObject {
         WindowFixture f;
         f.write(f.home / "Vellumar.ini", "[Indexes]\n");
         auto w = f.makeWindow();
+        const auto& rl = w->resultList().controls();
+        const auto& vp = w->viewerPane().controls();
         w->DeferredStartup();
         w->controls().tabMain->setCurrentIndex(pageSearch);
-        w->resultList().controls().lstFiles->setEnabled(true);
-        w->resultList().controls().lstFiles->addItems({"/a", "/b", "/c"});
-        w->resultList().controls().lstFiles->setCurrentRow(0);
-        w->viewerPane().controls().scrNextPrev->setRange(0, 5);
-        w->viewerPane().controls().scrNextPrev->show();
+        rl.lstFiles->setEnabled(true);
+        rl.lstFiles->addItems({"/a", "/b", "/c"});
+        rl.lstFiles->setCurrentRow(0);
+        vp.scrNextPrev->setRange(0, 5);
+        vp.scrNextPrev->show();
         QApplication::setActiveWindow(w.get());
-        w->resultList().controls().lstFiles->setFocus();
+        rl.lstFiles->setFocus();
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
-        QTest::keyClick(w->resultList().controls().lstFiles, Qt::Key_F3);
-        QCOMPARE(w->viewerPane().controls().scrNextPrev->value(),
+        QTest::keyClick(rl.lstFiles, Qt::Key_F3);
+        QCOMPARE(vp.scrNextPrev->value(),
                  1);  // handled once, not again by a parent
-        QTest::keyClick(w->resultList().controls().lstFiles, Qt::Key_Down, Qt::AltModifier);
-        QCOMPARE(w->resultList().controls().lstFiles->currentRow(), 1);
-        QTest::keyClick(w->resultList().controls().lstFiles, Qt::Key_Down);  // the list's own key
-        QCOMPARE(w->resultList().controls().lstFiles->currentRow(), 2);
+        QTest::keyClick(rl.lstFiles, Qt::Key_Down, Qt::AltModifier);
+        QCOMPARE(rl.lstFiles->currentRow(), 1);
+        QTest::keyClick(rl.lstFiles, Qt::Key_Down);  // the list's own key
+        QCOMPARE(rl.lstFiles->currentRow(), 2);
     }
 
     void hintsGoToTheStatusLine() {
@@ -457,14 +504,15 @@ class MainWindowTest : public QObject {
         f.trayAvailable = true;
         f.write(f.home / "Vellumar.ini", "[Properties]\nTray=1\n");
         auto w = f.makeWindow();
+        const auto& fr = w->controls();
         w->DeferredStartup();
-        QVERIFY(w->controls().TrayIcon1->Active());
+        QVERIFY(fr.TrayIcon1->Active());
         QSignalSpy quit(w.get(), &TFormMain::quitRequested);
         MessageResponderScope answers;
         w->ApplicationException(QStringLiteral("Access violation"));
         QCOMPARE(answers.messages().size(), size_t(1));
         QCOMPARE(answers.messages()[0].icon, MessageIcon::Error);
-        QVERIFY(!w->controls().TrayIcon1->Active());
+        QVERIFY(!fr.TrayIcon1->Active());
         QCOMPARE(quit.count(), 1);
     }
 

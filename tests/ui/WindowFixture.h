@@ -1,6 +1,10 @@
 // Shared set-up of the window tests: a fresh home in a temporary folder, no tray unless a
 // test asks for one, every modal dialog answered without being shown. The tray's
 // availability hook is the fixture's only while it lives.
+//
+// Tests reach controls through each page's controls(), named by short aliases: fr (the
+// frame), sp (Search page), rl (result list), vp (viewer pane), ix (Indexes page), mp
+// (Monitoring page).
 #pragma once
 
 #include "app/ui/TFormMain.h"
