@@ -4,15 +4,13 @@
 #include "app/ui/TFormMain.h"
 #include "platform/CommandLine.h"
 #include "platform/Home.h"
-#include "platform/ReadOnlyMedia.h"
-#include "platform/TempFolders.h"
+#include "platform/ProgramSetup.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/SessionSignals.h"
 
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QScreen>
-#include <QTabWidget>
 #include <QTimer>
 
 #include <cstdio>
@@ -29,29 +27,13 @@ using namespace vellumar;
 
 namespace {
 
-// Read-only media is judged on the nearest folder that exists: a home that is still to
-// be made on a CD-ROM cannot be made.
-bool onReadOnlyMedia(fs::path folder) {
-    std::error_code ec;
-    while (!folder.empty() && !fs::exists(folder, ec) && folder != folder.parent_path()) folder = folder.parent_path();
-    return !folder.empty() && isOnReadOnlyMedia(folder);
-}
-
-StartupEnvironment startupEnvironment(const CommandLine& line) {
-    const EnvironmentLookup env = processEnvironment();
-    const fs::path exeFolder = executableFolder();
-    const HomeChoice home = chooseHome(line.home, env, exeFolder);
-    StartupEnvironment startup;
-    startup.home = home.folder;
-    startup.readOnlyMedia = onReadOnlyMedia(home.folder);
-    startup.systemTemp = systemTempFolder(env);
-    startup.userConfigFolder = userConfigFolder(env);
-    if (const char* user = env("HOME")) startup.userHome = user;
-    const HomeSetup setup = prepareHome(home.folder, findShippedFolder(exeFolder), startup.readOnlyMedia);
-    if (!setup.problem.empty())
-        startup.homeProblem = QString::fromStdString(setup.problem) +
-                              QStringLiteral("\rSettings, the query history and new indexes can not be saved there.");
-    return startup;
+ProgramEnvironment startupEnvironment(const CommandLine& line) {
+    ProgramEnvironment environment =
+        detectProgramEnvironment(line.home, processEnvironment(), executableFolder());
+    if (!environment.homeProblem.empty())
+        environment.homeProblem +=
+            "\rSettings, the query history and new indexes can not be saved there.";
+    return environment;
 }
 
 // Test mode for looking at the window without a person: VELLUMAR_SCREENSHOT=file.png
@@ -60,9 +42,11 @@ void armScreenshot(TFormMain& window) {
     const char* target = std::getenv("VELLUMAR_SCREENSHOT");
     if (!target || !*target) return;
     const QString file = QString::fromLocal8Bit(target);
-    const int page = std::getenv("VELLUMAR_SCREENSHOT_PAGE") ? std::atoi(std::getenv("VELLUMAR_SCREENSHOT_PAGE")) : -1;
+    const int page = std::getenv("VELLUMAR_SCREENSHOT_PAGE")
+                         ? std::atoi(std::getenv("VELLUMAR_SCREENSHOT_PAGE"))
+                         : -1;
     QTimer::singleShot(2000, &window, [&window, file, page] {
-        if (page >= 0) window.tabMain->setCurrentIndex(page);
+        if (page >= 0) window.showPage(static_cast<Page>(page));
         QCoreApplication::processEvents();
         QPixmap shot;
         if (QScreen* screen = QGuiApplication::primaryScreen()) shot = screen->grabWindow(0);
@@ -87,7 +71,8 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     const CommandLine line = parseCommandLine(args);
     if (!line.error.empty()) {
-        std::fprintf(stderr, "vellumar: %s\n\n%s", line.error.c_str(), usageText("vellumar").c_str());
+        std::fprintf(stderr, "vellumar: %s\n\n%s", line.error.c_str(),
+                     usageText("vellumar").c_str());
         return 2;
     }
 
@@ -98,7 +83,8 @@ int main(int argc, char** argv) {
         ShowMessage(QString::fromUtf8(error.what()), MessageIcon::Error);
         return 1;
     }
-    QObject::connect(window.get(), &TFormMain::quitRequested, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+    QObject::connect(window.get(), &TFormMain::quitRequested, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
     SessionSignals signals_;
     QObject::connect(&signals_, &SessionSignals::sessionEndRequested, window.get(),
                      [&window](int) { window->WMQueryEndSession(); });

@@ -9,14 +9,13 @@
 #include "index/BuildResult.h"
 #include "index/IndexFolder.h"
 #include "index/IndexingCore.h"
+#include "index/IndexingCoreSetup.h"
 #include "index/WordListFiles.h"
 #include "lang/TLanguageList.h"
 #include "monitor/MainThreadDispatcher.h"
 #include "platform/DosStamp.h"
 #include "platform/Home.h"
-#include "platform/ProfileFile.h"
-#include "platform/ReadOnlyMedia.h"
-#include "platform/TempFolders.h"
+#include "platform/ProgramSetup.h"
 
 namespace fs = std::filesystem;
 
@@ -31,33 +30,24 @@ extern "C" void onInterrupt(int) {
     if (interruptFlag) interruptFlag->store(true);
 }
 
-// The index folder the window uses: the settings' IndexFolder, else the home's "Indexes"
-// folder that the window's first start creates.
-std::string indexFolderOf(const fs::path& home) {
-    const ProfileFile settings = ProfileFile::load(home / kSettingsFileName);
-    const std::string folder = trimmed(settings.readString("Indexes", "IndexFolder"));
-    if (!folder.empty()) return folder;
-    return (home / "Indexes").string();
-}
-
 class Session {
 public:
     Session(const Arguments& arguments, std::FILE* err, bool terminal)
         : ui(arguments.answer, err, terminal) {
-        const fs::path exe = executableFolder();
-        home = chooseHome(arguments.home, processEnvironment(), exe).folder;
-        const bool readOnly = isOnReadOnlyMedia(home);
-        const HomeSetup setup = prepareHome(home, findShippedFolder(exe), readOnly);
-        if (!setup.problem.empty()) ui.showMessage(setup.problem, MessageIcon::Warning, MessageButtons::Ok);
-        IndexingCoreSettings settings;
-        settings.home = home;
-        settings.indexFolder = indexFolderOf(home);
-        settings.programTempFolder =
-            programTempFolder(home, readOnly, systemTempFolder(processEnvironment()));
-        prepareTempFolder(settings.programTempFolder);
-        settings.startNotifierThread = false;
+        // The same set-up as the window's: home, read-only media, temporary folders,
+        // settings; only the first-start set-up (the wizard) is the window's alone.
+        const ProgramEnvironment environment =
+            detectProgramEnvironment(arguments.home, processEnvironment(), executableFolder());
+        home = environment.home;
+        if (!environment.homeProblem.empty())
+            ui.showMessage(environment.homeProblem, MessageIcon::Warning, MessageButtons::Ok);
+        const ProgramFolders folders = prepareProgramFolders(environment);
+        const LoadedSettings loaded = loadProgramSettings(environment, folders);
         languages.FillLanguageList(home, ui);
-        settings.firstLanguageTable = languages.at(0).CharacterTable();
+        IndexingCoreSettings settings =
+            indexingCoreSettings(environment, folders, indexFolderOf(loaded, home),
+                                 languages.at(0).CharacterTable());
+        settings.startNotifierThread = false;
         core = std::make_unique<IndexingCore>(ui, dispatcher, throttle, settings);
         core->attachScanFolder();
         core->indexer.setDocumentListener([this](const vellcore::IndexObject& index) {

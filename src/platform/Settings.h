@@ -1,6 +1,7 @@
 // The program's settings: every key of the settings file "Vellumar.ini" as one plain
-// value, read once at start-up and written once at shutdown. The main window copies the
-// values into its controls after loading and back out of them before saving.
+// value, read once at start-up and written once at shutdown. While the program runs this
+// struct is the one place the options live: the windows show its values and write the
+// user's changes into it, and saving writes it as it stands.
 //
 // Normally every key lives in the settings file of the home. When the program runs from
 // read-only media the user keys (search, properties and view options) come from the user
@@ -67,6 +68,10 @@ struct Settings {
     bool tempFolderOff = true;
     // [Miscellaneous]
     std::vector<std::string> fileTypesToSelect = defaultFileTypes();
+    // Not stored: they start at their designed values on every run, and are kept as typed
+    // (the pages that use them read a number out of them).
+    std::string maximumFiles = "100";    // "Show &maximum files:": the result page size
+    std::string warnFileSizeKB = "500";  // "Warn if file is more than (KB)"
 
     static std::vector<std::string> defaultFileTypes();
     bool operator==(const Settings&) const = default;

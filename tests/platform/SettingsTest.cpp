@@ -78,6 +78,19 @@ TEST(Settings, RoundTripsEveryKey) {
     EXPECT_EQ(file.readString("View Options", "FontColor"), "255");
 }
 
+TEST(Settings, TheOptionTextsThatAreNotStoredStartAtTheirDesignedValues) {
+    testing_support::TempDir tmp;
+    const SettingsLocation where{tmp.path() / "Vellumar.ini", {}, false};
+    Settings changed = defaultsFor(tmp.path());
+    changed.maximumFiles = "250";
+    changed.warnFileSizeKB = "abc";
+    ASSERT_TRUE(saveSettings(where, changed));
+    const LoadedSettings loaded = loadSettings(where, defaultsFor(tmp.path()));
+    EXPECT_EQ(loaded.settings.maximumFiles, "100");
+    EXPECT_EQ(loaded.settings.warnFileSizeKB, "500");
+    EXPECT_EQ(loaded.settings, defaultsFor(tmp.path()));
+}
+
 TEST(Settings, DefaultsAreWrittenAsTheClassicValues) {
     testing_support::TempDir tmp;
     const SettingsLocation where{tmp.path() / "Vellumar.ini", {}, false};

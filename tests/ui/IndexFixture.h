@@ -6,6 +6,7 @@
 #include "WindowFixture.h"
 
 #include "index/IndexingCore.h"
+#include "index/ui/TIndexesPage.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -40,10 +41,11 @@ struct IndexFixture : WindowFixture {
 
     // Types a name and a scope on the Indexes page and presses "Create".
     static void create(vellumar::TFormMain& w, const QString& name, const std::string& scope) {
-        w.cmbIndexName->setEditText(name);
-        w.txtFileNames->setText(QString::fromStdString(scope));
-        w.txtFileNamesChange();
-        w.cmdUpdateClick(w.cmdUpdate);
+        vellumar::TIndexesPage& page = w.indexesPage();
+        page.controls().cmbIndexName->setEditText(name);
+        page.controls().txtFileNames->setText(QString::fromStdString(scope));
+        page.txtFileNamesChange();
+        page.cmdUpdateClick(page.controls().cmdUpdate);
     }
 
     static QStringList items(const QComboBox* box) {
@@ -52,7 +54,7 @@ struct IndexFixture : WindowFixture {
         return list;
     }
 
-    static int records(const vellumar::TFormMain& w, int position) {
+    static int records(vellumar::TFormMain& w, int position) {
         const auto* index = w.core()->catalogue.object(position);
         return index ? index->GetRecordCount() : -1;
     }

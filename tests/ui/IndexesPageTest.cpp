@@ -82,50 +82,53 @@ class IndexesPageTest : public QObject {
         f.write(f.docs / "a" / "two.txt", "beta");
         f.write(f.docs / "b" / "three.txt", "gamma");
         auto w = f.start();
-        QCOMPARE(w->cmdUpdate->text(), QStringLiteral("&Create"));
+        const auto& ix = w->indexesPage().controls();
+        const auto& sp = w->searchPage().controls();
+        const auto& fr = w->controls();
+        QCOMPARE(ix.cmdUpdate->text(), QStringLiteral("&Create"));
         IndexFixture::create(*w, "first", IndexFixture::scopeOf(f.docs / "a"));
-        QCOMPARE(IndexFixture::items(w->cmbIndexName), QStringList{"first"});
-        QCOMPARE(IndexFixture::items(w->cmbUsedIndex), QStringList{"first"});
-        QCOMPARE(w->cmbIndexName->currentIndex(), 0);
-        QCOMPARE(w->cmbUsedIndex->currentIndex(), 0);
-        QCOMPARE(w->cmdUpdate->text(), QStringLiteral("&Update"));
-        QCOMPARE(w->txtStatus->text(), QStringLiteral("All is OK!"));
-        QCOMPARE(w->lblFileCount1->text(), QStringLiteral("2"));
-        QVERIFY(!w->lblLastUpdated1->text().isEmpty());
-        QVERIFY(w->cmdRemove->isEnabled() && w->mnuRemove->isEnabled());
-        QVERIFY(!w->txtMaxLen->isEnabled() && !w->chkFileAsText->isEnabled());  // fixed now
-        QVERIFY(w->searchEnabled && !w->indexingBusy && w->pnlBar->isEnabled());
+        QCOMPARE(IndexFixture::items(ix.cmbIndexName), QStringList{"first"});
+        QCOMPARE(IndexFixture::items(sp.cmbUsedIndex), QStringList{"first"});
+        QCOMPARE(ix.cmbIndexName->currentIndex(), 0);
+        QCOMPARE(sp.cmbUsedIndex->currentIndex(), 0);
+        QCOMPARE(ix.cmdUpdate->text(), QStringLiteral("&Update"));
+        QCOMPARE(fr.txtStatus->text(), QStringLiteral("All is OK!"));
+        QCOMPARE(ix.lblFileCount1->text(), QStringLiteral("2"));
+        QVERIFY(!ix.lblLastUpdated1->text().isEmpty());
+        QVERIFY(ix.cmdRemove->isEnabled() && fr.mnuRemove->isEnabled());
+        QVERIFY(!ix.txtMaxLen->isEnabled() && !ix.chkFileAsText->isEnabled());  // fixed now
+        QVERIFY(w->state().searchEnabled && !w->state().indexingBusy && fr.pnlBar->isEnabled());
         QVERIFY(fs::exists(f.indexes / "first.inf"));
 
         IndexFixture::create(*w, "second", IndexFixture::scopeOf(f.docs / "b"));
-        QCOMPARE(IndexFixture::items(w->cmbUsedIndex), (QStringList{"first", "second"}));
-        QCOMPARE(w->cmbUsedIndex->currentIndex(), 1);
+        QCOMPARE(IndexFixture::items(sp.cmbUsedIndex), (QStringList{"first", "second"}));
+        QCOMPARE(sp.cmbUsedIndex->currentIndex(), 1);
 
         // Removing asks first; "No" keeps everything.
-        w->cmbIndexName->setCurrentIndex(0);
-        w->cmbIndexNameClick();
+        ix.cmbIndexName->setCurrentIndex(0);
+        w->indexesPage().cmbIndexNameClick();
         f.answers.queueAnswer(MessageResult::No);
-        w->cmdRemoveClick();
+        w->indexesPage().cmdRemoveClick();
         QCOMPARE(w->core()->catalogue.count(), 2);
         w->mnuRemoveClick();  // "Yes"
-        QCOMPARE(IndexFixture::items(w->cmbIndexName), QStringList{"second"});
-        QCOMPARE(IndexFixture::items(w->cmbUsedIndex), QStringList{"second"});
+        QCOMPARE(IndexFixture::items(ix.cmbIndexName), QStringList{"second"});
+        QCOMPARE(IndexFixture::items(sp.cmbUsedIndex), QStringList{"second"});
         QVERIFY(!fs::exists(f.indexes / "first.inf") && !fs::exists(f.indexes / "first"));
-        QCOMPARE(w->cmbIndexName->currentText(), QString());
-        QVERIFY(w->txtFileNames->text().isEmpty());
-        QCOMPARE(w->cmdUpdate->text(), QStringLiteral("&Create"));
-        QVERIFY(!w->cmdRemove->isEnabled() && w->lblFileCount1->text().isEmpty());
+        QCOMPARE(ix.cmbIndexName->currentText(), QString());
+        QVERIFY(ix.txtFileNames->text().isEmpty());
+        QCOMPARE(ix.cmdUpdate->text(), QStringLiteral("&Create"));
+        QVERIFY(!ix.cmdRemove->isEnabled() && ix.lblFileCount1->text().isEmpty());
 
         // The freed scope number 0 is the position of the next index in all four lists.
         IndexFixture::create(*w, "third", IndexFixture::scopeOf(f.docs / "a"));
-        QCOMPARE(IndexFixture::items(w->cmbIndexName), (QStringList{"third", "second"}));
-        QCOMPARE(IndexFixture::items(w->cmbUsedIndex), (QStringList{"third", "second"}));
+        QCOMPARE(IndexFixture::items(ix.cmbIndexName), (QStringList{"third", "second"}));
+        QCOMPARE(IndexFixture::items(sp.cmbUsedIndex), (QStringList{"third", "second"}));
         TNotifier& notifier = w->core()->notifier;
         QCOMPARE(notifier.ScopeCount(), 2);
         QCOMPARE(notifier.Scope(0), IndexFixture::scopeOf(f.docs / "a"));
         QCOMPARE(notifier.Scope(1), IndexFixture::scopeOf(f.docs / "b"));
         QCOMPARE(w->core()->catalogue.name(0), std::string("third"));
-        QCOMPARE(w->cmbIndexName->currentIndex(), 0);
+        QCOMPARE(ix.cmbIndexName->currentIndex(), 0);
         QCOMPARE(IndexFixture::records(*w, 0), 2);
     }
 
@@ -137,10 +140,10 @@ class IndexesPageTest : public QObject {
         auto w = f.start();
         QCOMPARE(f.dialogsShown, std::vector<QString>{QStringLiteral("FormWizard")});
         IndexFixture::create(*w, "docs", IndexFixture::scopeOf(f.docs));
-        QCOMPARE(IndexFixture::items(w->cmbUsedIndex), QStringList{"docs"});
+        QCOMPARE(IndexFixture::items(w->searchPage().controls().cmbUsedIndex), QStringList{"docs"});
         const auto definition = IndexDefinition::load(f.indexes / "docs.inf");
         QVERIFY(definition && definition->express);  // set on the first run
-        QVERIFY(!w->firstRun);
+        QVERIFY(!w->state().firstRun);
     }
 
     void thePageChecksNameScopeAndWordLengths() {
@@ -160,10 +163,11 @@ class IndexesPageTest : public QObject {
         };
         IndexFixture f;
         auto w = f.start();
+        const auto& ix = w->indexesPage().controls();
         for (const auto& c : cases) {
             const size_t before = f.answers.messages().size();
-            w->txtMaxLen->setText(c.max);
-            w->txtMinLen->setText(c.min);
+            ix.txtMaxLen->setText(c.max);
+            ix.txtMinLen->setText(c.min);
             IndexFixture::create(*w, c.name, c.scope);
             const size_t shown = f.answers.messages().size() - before;
             QCOMPARE(shown, size_t(c.message ? 1 : 0));
@@ -172,7 +176,7 @@ class IndexesPageTest : public QObject {
                 QCOMPARE(f.answers.messages().back().icon, MessageIcon::Warning);
             }
             QCOMPARE(w->core()->catalogue.count(), 0);
-            QCOMPARE(w->cmdUpdate->text(), QStringLiteral("&Create"));
+            QCOMPARE(ix.cmdUpdate->text(), QStringLiteral("&Create"));
         }
         QVERIFY(fs::is_empty(f.indexes));
     }
@@ -182,30 +186,32 @@ class IndexesPageTest : public QObject {
         for (int i = 0; i < 40; ++i)
             f.write(f.docs / ("f" + std::to_string(i) + ".txt"), "word" + std::to_string(i));
         auto w = f.start();
+        const auto& ix = w->indexesPage().controls();
+        const auto& fr = w->controls();
         for (const MessageResult answer : {MessageResult::No, MessageResult::Yes}) {
             int stored = 0;
             bool busyWhileAsked = false;
             const auto connection = QObject::connect(w.get(), &TFormMain::documentStored, [&] {
                 if (++stored != 5) return;
-                busyWhileAsked = w->indexingBusy && w->cmdUpdate->text() == "&Cancel" &&
-                                 w->mnuCancel->isEnabled() && !w->cmbIndexName->isEnabled() &&
-                                 w->lblFileCount1->text() == "5";
-                w->tabMain->setCurrentIndex(TFormMain::pageSearch);  // refused while busy
+                busyWhileAsked = w->state().indexingBusy && ix.cmdUpdate->text() == "&Cancel" &&
+                                 fr.mnuCancel->isEnabled() && !ix.cmbIndexName->isEnabled() &&
+                                 ix.lblFileCount1->text() == "5";
+                fr.tabMain->setCurrentIndex(pageSearch);  // refused while busy
                 f.answers.queueAnswer(answer);
-                w->cmdUpdate->click();  // the user presses "Cancel"
+                ix.cmdUpdate->click();  // the user presses "Cancel"
             });
             const size_t before = f.answers.messages().size();
             const QString name = answer == MessageResult::No ? "kept" : "stopped";
             IndexFixture::create(*w, name, IndexFixture::scopeOf(f.docs));
             QObject::disconnect(connection);
             QVERIFY(busyWhileAsked);
-            QCOMPARE(w->tabMain->currentIndex(), int(TFormMain::pageIndexes));
+            QCOMPARE(fr.tabMain->currentIndex(), int(pageIndexes));
             QCOMPARE(f.answers.messages().size(), before + 1);  // the question, nothing else
             QVERIFY(f.answers.messages().back().text.startsWith("Creating\\updating the index"));
             const int position = w->core()->catalogue.find(name.toStdString());
             QVERIFY(position >= 0);
-            QCOMPARE(w->cmbIndexName->itemText(position), name);
-            QCOMPARE(w->cmdUpdate->text(), QStringLiteral("&Update"));
+            QCOMPARE(ix.cmbIndexName->itemText(position), name);
+            QCOMPARE(ix.cmdUpdate->text(), QStringLiteral("&Update"));
             const int count = IndexFixture::records(*w, position);
             if (answer == MessageResult::No) {
                 QCOMPARE(count, 40);
@@ -221,25 +227,26 @@ class IndexesPageTest : public QObject {
         IndexFixture f;
         f.write(f.docs / "a.txt", "alpha");
         auto w = f.start();
+        const auto& ix = w->indexesPage().controls();
         IndexFixture::create(*w, "docs", IndexFixture::scopeOf(f.docs));
         const std::string definition = WindowFixture::read(f.indexes / "docs.inf");
         f.write(f.docs / "b.txt", "beta");
         IndexWriter writer(f.indexes / "docs");
         QVERIFY(writer.holding());
 
-        w->cmdUpdateClick(w->cmdUpdate);
+        w->indexesPage().cmdUpdateClick(ix.cmdUpdate);
         QCOMPARE(f.answers.messages().back().text, kCannotModify);
-        w->cmdRemoveClick();  // "Yes" to the question, then the same refusal
+        w->indexesPage().cmdRemoveClick();  // "Yes" to the question, then the same refusal
         QCOMPARE(f.answers.messages().back().text, kCannotModify);
-        QCOMPARE(IndexFixture::items(w->cmbUsedIndex), QStringList{"docs"});
+        QCOMPARE(IndexFixture::items(w->searchPage().controls().cmbUsedIndex), QStringList{"docs"});
         QCOMPARE(w->core()->notifier.ScopeCount(), 1);
         QCOMPARE(IndexFixture::records(*w, 0), 1);
         QCOMPARE(WindowFixture::read(f.indexes / "docs.inf"), definition);
-        QCOMPARE(w->cmdUpdate->text(), QStringLiteral("&Update"));
-        QVERIFY(w->pnlBar->isEnabled());
+        QCOMPARE(ix.cmdUpdate->text(), QStringLiteral("&Update"));
+        QVERIFY(w->controls().pnlBar->isEnabled());
 
         writer.release();
-        w->cmdUpdateClick(w->cmdUpdate);
+        w->indexesPage().cmdUpdateClick(ix.cmdUpdate);
         QCOMPARE(IndexFixture::records(*w, 0), 2);
     }
 
@@ -248,8 +255,12 @@ class IndexesPageTest : public QObject {
         const fs::path file = f.docs / "a.txt";
         f.write(file, "alpha");
         auto w = f.start();
-        w->radSuspended->click();
-        w->radSuspended->click();  // already suspended: the lock is not taken twice
+        const auto& rl = w->resultList().controls();
+        const auto& mp = w->monitoringPage().controls();
+        mp.radSuspended->click();
+        w->monitoringPage()
+            .controls()
+            .radSuspended->click();  // already suspended: the lock is not taken twice
         QCOMPARE(w->core()->notifier.LockLevels(), 1);
         IndexFixture::create(*w, "docs", IndexFixture::scopeOf(f.docs));
         QCOMPARE(w->core()->notifier.LockLevels(), 1);  // the build's own level is gone
@@ -257,18 +268,34 @@ class IndexesPageTest : public QObject {
         f.write(file, "alpha beta gamma");
         fs::last_write_time(file, fs::last_write_time(file) + std::chrono::seconds(10));
         f.write(f.docs / "new.txt", "delta");  // not the selected file: stays out
-        w->lstFiles->addItem(QString::fromStdString(file.string()));
-        w->lstFiles->setCurrentRow(0);
-        w->cmdUpdateFileClick();
+        rl.lstFiles->addItem(QString::fromStdString(file.string()));
+        rl.lstFiles->setCurrentRow(0);
+        w->resultList().cmdUpdateFileClick();
         QCOMPARE(IndexFixture::records(*w, 0), 1);
-        QCOMPARE(w->lblWordCount1->text(), QStringLiteral("3"));
-        QCOMPARE(w->lstFiles->count(), 0);
+        QCOMPARE(w->indexesPage().controls().lblWordCount1->text(), QStringLiteral("3"));
+        QCOMPARE(rl.lstFiles->count(), 0);
 
-        w->radNormal->click();
+        mp.radNormal->click();
         QCOMPARE(w->core()->notifier.LockLevels(), 0);
-        w->radSuspended->click();
+        mp.radSuspended->click();
         w->FormDestroy();  // shutting down while suspended must release the lock
         QVERIFY(fs::exists(f.home / "Vellumar.ini"));
+    }
+
+    void theSearchPagesUpdateButtonUpdatesTheIndexInUse() {
+        IndexFixture f;
+        f.write(f.docs / "a.txt", "alpha");
+        auto w = f.start();
+        const auto& sp = w->searchPage().controls();
+        QVERIFY(!sp.cmdSearchUpdate->isEnabled());  // no index yet
+        IndexFixture::create(*w, "docs", IndexFixture::scopeOf(f.docs));
+        f.write(f.docs / "b.txt", "beta");
+        w->showPage(pageSearch);
+        sp.cmdSearchUpdate->click();
+        QCOMPARE(IndexFixture::records(*w, 0), 2);
+        QCOMPARE(sp.cmdSearchUpdate->text(), QStringLiteral("&Update"));
+        QCOMPARE(w->indexesPage().controls().cmdUpdate->text(), QStringLiteral("&Update"));
+        QCOMPARE(w->controls().tabMain->currentIndex(), int(pageSearch));  // the user stays
     }
 
     void aDamagedIndexIsRepairedOnYesAndDroppedOnNo() {
@@ -284,19 +311,21 @@ class IndexesPageTest : public QObject {
         auto repaired = f.start();  // start-up opens it: the question, "Yes"
         QVERIFY(f.saw(question));
         QVERIFY(f.saw("O`K"));
-        QCOMPARE(IndexFixture::items(repaired->cmbUsedIndex), QStringList{"docs"});
+        QCOMPARE(IndexFixture::items(repaired->searchPage().controls().cmbUsedIndex),
+                 QStringList{"docs"});
         QCOMPARE(IndexFixture::records(*repaired, 0), 2);  // filled again from its scope
-        QCOMPARE(repaired->lblFileCount1->text(), QStringLiteral("2"));
+        QCOMPARE(repaired->indexesPage().controls().lblFileCount1->text(), QStringLiteral("2"));
         repaired.reset();
 
         f.write(parameters, "damaged");
         f.answers.queueAnswer(MessageResult::No);
         auto dropped = f.start();
-        QVERIFY(dropped->cmbUsedIndex->count() == 0 && dropped->cmbIndexName->count() == 0);
+        QVERIFY(dropped->searchPage().controls().cmbUsedIndex->count() == 0 &&
+                dropped->indexesPage().controls().cmbIndexName->count() == 0);
         QCOMPARE(dropped->core()->notifier.ScopeCount(), 0);
         QVERIFY(!fs::exists(f.indexes / "docs.inf"));
         QVERIFY(fs::exists(f.indexes / "docs"));  // the engine's files are not deleted
-        QVERIFY(!dropped->searchEnabled);
+        QVERIFY(!dropped->state().searchEnabled);
     }
 
     void startUpLoadsTheCatalogueAndSelectsTheStoredIndex() {
@@ -305,12 +334,12 @@ class IndexesPageTest : public QObject {
         f.write(f.docs / "b" / "two.txt", "beta");
         {
             auto w = f.start();
-            w->chkAutoUpdate->setChecked(true);
+            w->indexesPage().controls().chkAutoUpdate->setChecked(true);
             IndexFixture::create(*w, "auto", IndexFixture::scopeOf(f.docs / "a"));
-            w->chkAutoUpdate->setChecked(false);
+            w->indexesPage().controls().chkAutoUpdate->setChecked(false);
             IndexFixture::create(*w, "Plain", IndexFixture::scopeOf(f.docs / "b"));
-            w->cmbUsedIndex->setCurrentIndex(0);
-            w->cmbUsedIndexClick();
+            w->searchPage().controls().cmbUsedIndex->setCurrentIndex(0);
+            w->searchPage().cmbUsedIndexClick();
         }
         QCOMPARE(ProfileFile::load(f.home / "Vellumar.ini").readString("Indexes", "IndexName"),
                  std::string("auto"));
@@ -318,19 +347,21 @@ class IndexesPageTest : public QObject {
         f.write(f.docs / "a" / "new.txt", "gamma");
 
         auto w = f.start();
-        QCOMPARE(IndexFixture::items(w->cmbUsedIndex), (QStringList{"auto", "Plain"}));
-        QCOMPARE(w->cmbUsedIndex->currentIndex(), 1);
-        QCOMPARE(w->cmbIndexName->currentIndex(), 1);
-        QCOMPARE(w->txtFileNames->text(),
+        const auto& ix = w->indexesPage().controls();
+        const auto& sp = w->searchPage().controls();
+        QCOMPARE(IndexFixture::items(sp.cmbUsedIndex), (QStringList{"auto", "Plain"}));
+        QCOMPARE(sp.cmbUsedIndex->currentIndex(), 1);
+        QCOMPARE(ix.cmbIndexName->currentIndex(), 1);
+        QCOMPARE(ix.txtFileNames->text(),
                  QString::fromStdString(IndexFixture::scopeOf(f.docs / "b")));
         QCOMPARE(w->core()->catalogue.opened(), 1);
-        QVERIFY(w->searchEnabled && w->cmdUpdate->isEnabled());
+        QVERIFY(w->state().searchEnabled && ix.cmdUpdate->isEnabled());
         QCOMPARE(w->windowTitle(), QStringLiteral("Vellumar v8.1"));
         // The automatically updateable index was brought up to date on the way.
-        QVERIFY(w->notifierGetAutoUpdate(0) && !w->notifierGetAutoUpdate(1));
-        w->cmbUsedIndex->setCurrentIndex(0);
-        w->cmbUsedIndexClick();
-        QCOMPARE(w->cmbIndexName->currentIndex(), 0);
+        QVERIFY(w->core()->notifier.GetAutoUpdate(0) && !w->core()->notifier.GetAutoUpdate(1));
+        sp.cmbUsedIndex->setCurrentIndex(0);
+        w->searchPage().cmbUsedIndexClick();
+        QCOMPARE(ix.cmbIndexName->currentIndex(), 0);
         QCOMPARE(IndexFixture::records(*w, 0), 2);
     }
 
@@ -341,37 +372,39 @@ class IndexesPageTest : public QObject {
         f.write(f.docs / "a" / "one.txt", "alpha");
         f.write(f.docs / "b" / "two.txt", "beta");
         auto w = f.start();
+        const auto& ix = w->indexesPage().controls();
+        const auto& sp = w->searchPage().controls();
         IndexFixture::create(*w, "here", IndexFixture::scopeOf(f.docs / "a"));
         QString chosen;
-        w->runModal = [&](QDialog& dialog) {
+        w->dialogs.runModal = [&](QDialog& dialog) {
             static_cast<TFormChange&>(dialog).setFolder(chosen);
             return chosen.isEmpty() ? 2 : 1;
         };
         auto change = [&](const fs::path& folder) {
             chosen = QString::fromStdString(folder.string());
-            w->cmdChangeClick();
+            w->indexesPage().cmdChangeClick();
         };
 
         change(other);
-        QCOMPARE(w->txtIndexFolder->text(), QString::fromStdString(other.string()));
-        QCOMPARE(w->cmbUsedIndex->count(), 0);
+        QCOMPARE(ix.txtIndexFolder->text(), QString::fromStdString(other.string()));
+        QCOMPARE(sp.cmbUsedIndex->count(), 0);
         QCOMPARE(w->core()->notifier.ScopeCount(), 0);
-        w->chkAutoUpdate->setChecked(true);
+        ix.chkAutoUpdate->setChecked(true);
         IndexFixture::create(*w, "there", IndexFixture::scopeOf(f.docs / "b"));
         QVERIFY(fs::exists(other / "there.inf"));
 
         change({});  // Cancel
-        QCOMPARE(IndexFixture::items(w->cmbUsedIndex), QStringList{"there"});
+        QCOMPARE(IndexFixture::items(sp.cmbUsedIndex), QStringList{"there"});
         change(f.indexes);
-        QCOMPARE(IndexFixture::items(w->cmbIndexName), QStringList{"here"});
-        QCOMPARE(w->cmbUsedIndex->currentIndex(), 0);
-        QCOMPARE(w->txtFileNames->text(),
+        QCOMPARE(IndexFixture::items(ix.cmbIndexName), QStringList{"here"});
+        QCOMPARE(sp.cmbUsedIndex->currentIndex(), 0);
+        QCOMPARE(ix.txtFileNames->text(),
                  QString::fromStdString(IndexFixture::scopeOf(f.docs / "a")));
 
         // Coming back updates the automatically updateable index at once.
         f.write(f.docs / "b" / "three.txt", "gamma");
         change(other);
-        QCOMPARE(IndexFixture::items(w->cmbIndexName), QStringList{"there"});
+        QCOMPARE(IndexFixture::items(ix.cmbIndexName), QStringList{"there"});
         QCOMPARE(IndexFixture::records(*w, 0), 2);
         QCOMPARE(w->windowTitle(), QStringLiteral("Vellumar v8.1"));
         QCOMPARE(applicationTitle(), QStringLiteral("Vellumar"));
@@ -389,17 +422,19 @@ class IndexesPageTest : public QObject {
         TFormChange dialog;
         dialog.setFolder(QString::fromStdString(f.indexes.string()));
         dialog.show();
-        auto* model = static_cast<QFileSystemModel*>(dialog.dirIndexes->model());
-        QCOMPARE(model->filePath(dialog.dirIndexes->currentIndex()),
+        auto* model = static_cast<QFileSystemModel*>(dialog.controls().dirIndexes->model());
+        QCOMPARE(model->filePath(dialog.controls().dirIndexes->currentIndex()),
                  QString::fromStdString(f.indexes.string()));
-        QCOMPARE(dialog.filIndexes->count(), 2);
-        QCOMPARE(dialog.filIndexes->item(0)->text(), QStringLiteral("A.inf"));
-        QVERIFY(dialog.filIndexes->isHidden() && dialog.txtFolder->isReadOnly());
+        QCOMPARE(dialog.controls().filIndexes->count(), 2);
+        QCOMPARE(dialog.controls().filIndexes->item(0)->text(), QStringLiteral("A.inf"));
+        QVERIFY(dialog.controls().filIndexes->isHidden() &&
+                dialog.controls().txtFolder->isReadOnly());
 
-        dialog.dirIndexes->setCurrentIndex(model->index(QString::fromStdString(other.string())));
+        dialog.controls().dirIndexes->setCurrentIndex(
+            model->index(QString::fromStdString(other.string())));
         QCOMPARE(dialog.folder(), QString::fromStdString(other.string()));
-        QCOMPARE(dialog.txtFolder->text(), dialog.folder());
-        QCOMPARE(dialog.filIndexes->count(), 0);
+        QCOMPARE(dialog.controls().txtFolder->text(), dialog.folder());
+        QCOMPARE(dialog.controls().filIndexes->count(), 0);
 
         // A folder that is gone (a volume not mounted) opens at the current folder.
         dialog.hide();
@@ -414,33 +449,35 @@ class IndexesPageTest : public QObject {
         f.write(f.home / "words.dic", "alpha beta");
         f.write(f.home / "stop.sw", "the");
         auto w = f.start();
-        w->cmbDic->setEditText("words.dic");
-        w->chDic->setChecked(true);
-        w->cmbSW->setEditText("stop.sw");
-        w->chSW->setChecked(true);
-        w->chkFileAsText->setChecked(true);
-        w->txtNotes->setPlainText("my notes");
+        const auto& ix = w->indexesPage().controls();
+        ix.cmbDic->setEditText("words.dic");
+        ix.chDic->setChecked(true);
+        ix.cmbSW->setEditText("stop.sw");
+        ix.chSW->setChecked(true);
+        ix.chkFileAsText->setChecked(true);
+        ix.txtNotes->setPlainText("my notes");
         IndexFixture::create(*w, "docs", IndexFixture::scopeOf(f.docs));
         const auto definition = IndexDefinition::load(f.indexes / "docs.inf");
         QVERIFY(definition && definition->dictionary == "words.dic" && definition->filesAsText);
 
         // A new name clears the page's index state; picking the index shows it again.
-        w->cmbIndexName->setEditText("new one");
-        QCOMPARE(w->cmdUpdate->text(), QStringLiteral("&Create"));
-        QVERIFY(w->txtMaxLen->isEnabled() && w->lblFileCount1->text().isEmpty());
-        w->chDic->setChecked(false);
-        w->cmbSW->setEditText(QString());
-        w->txtNotes->clear();
-        w->cmbIndexName->setEditText(" DOCS ");
-        QCOMPARE(w->cmbIndexName->currentText(), QStringLiteral("docs"));
-        QCOMPARE(w->cmdUpdate->text(), QStringLiteral("&Update"));
-        QVERIFY(w->chDic->isChecked() && !w->chDic->isEnabled());
-        QCOMPARE(w->cmbSW->currentText(), QStringLiteral("stop.sw"));
-        QVERIFY(w->chSW->isChecked() && w->chkFileAsText->isChecked());
-        QVERIFY(!w->mnuHtmlSource->isVisible());
-        QCOMPARE(w->txtNotes->toPlainText(), QStringLiteral("my notes"));
-        QCOMPARE(w->txtMaxLen->text(), QStringLiteral("32"));
-        QCOMPARE(w->lblWordCount1->text(), QStringLiteral("2"));  // "the" is a stop-word
+        ix.cmbIndexName->setEditText("new one");
+        QCOMPARE(ix.cmdUpdate->text(), QStringLiteral("&Create"));
+        QVERIFY(ix.txtMaxLen->isEnabled() && ix.lblFileCount1->text().isEmpty());
+        ix.chDic->setChecked(false);
+        ix.cmbSW->setEditText(QString());
+        ix.txtNotes->clear();
+        ix.cmbIndexName->setEditText(" DOCS ");
+        QCOMPARE(ix.cmbIndexName->currentText(), QStringLiteral("docs"));
+        QCOMPARE(ix.cmdUpdate->text(), QStringLiteral("&Update"));
+        QVERIFY(ix.chDic->isChecked() && !ix.chDic->isEnabled());
+        QCOMPARE(ix.cmbSW->currentText(), QStringLiteral("stop.sw"));
+        QVERIFY(ix.chSW->isChecked() && ix.chkFileAsText->isChecked());
+        QVERIFY(!w->viewerPane().controls().mnuHtmlSource->isVisible());
+        QCOMPARE(ix.txtNotes->toPlainText(), QStringLiteral("my notes"));
+        QCOMPARE(ix.txtMaxLen->text(), QStringLiteral("32"));
+        QCOMPARE(ix.lblWordCount1->text(),
+                 QStringLiteral("2"));  // "the" is a stop-word
     }
 };
 

@@ -38,50 +38,51 @@ class LanguagesAndWordListsTest : public QObject {
         writeLanguage(f.home / "French.LNG", "Francais");
         f.write(f.docs / "a.txt", "alpha beta");
         auto w = f.start();
-        QCOMPARE(IndexFixture::items(w->cmbLanguage),
+        const auto& ix = w->indexesPage().controls();
+        QCOMPARE(IndexFixture::items(ix.cmbLanguage),
                  (QStringList{"Deutsch", "English (i)", "Francais"}));
-        QCOMPARE(w->cmbLanguage->currentIndex(), 0);
+        QCOMPARE(ix.cmbLanguage->currentIndex(), 0);
 
         // Focusing the box lists a language file copied meanwhile; the choice stays.
-        w->cmbLanguage->setCurrentIndex(2);
+        ix.cmbLanguage->setCurrentIndex(2);
         writeLanguage(f.home / "Swedish.lng", "Svenska");
-        w->cmbLanguageEnter();
-        QCOMPARE(IndexFixture::items(w->cmbLanguage),
+        w->indexesPage().cmbLanguageEnter();
+        QCOMPARE(IndexFixture::items(ix.cmbLanguage),
                  (QStringList{"Deutsch", "English (i)", "Francais", "Svenska"}));
-        QCOMPARE(w->cmbLanguage->currentText(), QStringLiteral("Francais"));
-        w->cmbLanguageChange();  // a new index is being defined: nothing to ask
+        QCOMPARE(ix.cmbLanguage->currentText(), QStringLiteral("Francais"));
+        w->indexesPage().cmbLanguageChange();  // a new index is being defined: nothing to ask
         QVERIFY(f.answers.messages().empty());
         // A broken file is told once, not at every refill (the message box takes the
         // focus away from the box and gives it back).
         f.write(f.home / "Broken.LNG", "0123456789");
-        w->cmbLanguageEnter();
-        w->cmbLanguageEnter();
+        w->indexesPage().cmbLanguageEnter();
+        w->indexesPage().cmbLanguageEnter();
         QCOMPARE(f.answers.messages().size(), size_t(1));
         QCOMPARE(f.answers.messages()[0].text,
                  QString::fromStdString((f.home / "Broken.LNG").string()) +
                      QStringLiteral(": Wrong language file format"));
-        QCOMPARE(w->cmbLanguage->count(), 4);
-        QCOMPARE(w->cmbLanguage->currentText(), QStringLiteral("Francais"));
+        QCOMPARE(ix.cmbLanguage->count(), 4);
+        QCOMPARE(ix.cmbLanguage->currentText(), QStringLiteral("Francais"));
 
-        w->txtNotes->setPlainText("notes to keep");
+        ix.txtNotes->setPlainText("notes to keep");
         IndexFixture::create(*w, "docs", IndexFixture::scopeOf(f.docs));
         QCOMPARE(w->core()->catalogue.object(0)->GetLanguageName(), std::string("Francais"));
 
-        SelectLanguageByName(*w->cmbLanguage, "Deutsch");
+        SelectLanguageByName(*ix.cmbLanguage, "Deutsch");
         f.answers.queueAnswer(MessageResult::No);
-        w->cmbLanguageChange();
+        w->indexesPage().cmbLanguageChange();
         QCOMPARE(f.answers.messages().back().text,
                  QStringLiteral("Do you really want to recreate index with another language?"));
         QCOMPARE(w->core()->catalogue.object(0)->GetLanguageName(), std::string("Francais"));
-        QCOMPARE(w->cmbLanguage->currentText(), QStringLiteral("Francais"));
+        QCOMPARE(ix.cmbLanguage->currentText(), QStringLiteral("Francais"));
 
-        SelectLanguageByName(*w->cmbLanguage, "Deutsch");
-        w->cmbLanguageChange();  // "Yes"
-        QCOMPARE(IndexFixture::items(w->cmbUsedIndex), QStringList{"docs"});
+        SelectLanguageByName(*ix.cmbLanguage, "Deutsch");
+        w->indexesPage().cmbLanguageChange();  // "Yes"
+        QCOMPARE(IndexFixture::items(w->searchPage().controls().cmbUsedIndex), QStringList{"docs"});
         QCOMPARE(w->core()->notifier.ScopeCount(), 1);
         QCOMPARE(w->core()->catalogue.object(0)->GetLanguageName(), std::string("Deutsch"));
         QCOMPARE(IndexFixture::records(*w, 0), 1);
-        QCOMPARE(w->cmdUpdate->text(), QStringLiteral("&Update"));
+        QCOMPARE(ix.cmdUpdate->text(), QStringLiteral("&Update"));
         QCOMPARE(IndexDefinition::load(f.indexes / "docs.inf")->notes,
                  std::string("notes to keep"));
     }
@@ -91,18 +92,19 @@ class LanguagesAndWordListsTest : public QObject {
         for (const char* name : {"Words.DIC", "b.dic", "stop.sw", "readme.txt"})
             f.write(f.home / name, "");
         auto w = f.start();
-        QCOMPARE(IndexFixture::items(w->cmbDic), (QStringList{"", "b.dic", "Words.DIC"}));
-        QCOMPARE(IndexFixture::items(w->cmbSW), (QStringList{"", "stop.sw"}));
-        QVERIFY(!w->chDic->isEnabled() && !w->chSW->isEnabled());
-        w->cmbDic->setEditText("b.dic");
-        QVERIFY(w->chDic->isEnabled());
-        w->chDic->setChecked(true);
-        w->cmbDic->setEditText("  ");
-        QVERIFY(!w->chDic->isEnabled() && !w->chDic->isChecked());
+        const auto& ix = w->indexesPage().controls();
+        QCOMPARE(IndexFixture::items(ix.cmbDic), (QStringList{"", "b.dic", "Words.DIC"}));
+        QCOMPARE(IndexFixture::items(ix.cmbSW), (QStringList{"", "stop.sw"}));
+        QVERIFY(!ix.chDic->isEnabled() && !ix.chSW->isEnabled());
+        ix.cmbDic->setEditText("b.dic");
+        QVERIFY(ix.chDic->isEnabled());
+        ix.chDic->setChecked(true);
+        ix.cmbDic->setEditText("  ");
+        QVERIFY(!ix.chDic->isEnabled() && !ix.chDic->isChecked());
 
         QList<FileDialogRequest> asked;
         QString answer;
-        w->askFileName = [&](const FileDialogRequest& request) {
+        w->dialogs.askFileName = [&](const FileDialogRequest& request) {
             asked << request;
             return answer;
         };
@@ -112,40 +114,41 @@ class LanguagesAndWordListsTest : public QObject {
                         QStringLiteral("sub/x.dic")},
               std::pair{outside, outside}}) {
             answer = chosen;
-            w->cmdDots1Click();
-            QCOMPARE(w->cmbDic->currentText(), shown);
-            QCOMPARE(w->cmbDic->itemText(w->cmbDic->count() - 1), shown);
+            w->indexesPage().cmdDots1Click();
+            QCOMPARE(ix.cmbDic->currentText(), shown);
+            QCOMPARE(ix.cmbDic->itemText(ix.cmbDic->count() - 1), shown);
         }
         QVERIFY(!asked[0].save);
-        QCOMPARE(asked[0].folder, w->programFolder);
+        QCOMPARE(asked[0].folder, QString::fromStdString(f.home.string()));
         QVERIFY(asked[0].filter.startsWith("Dictionary Files (*.dic"));
 
         QStringList edited;
         bool editorStarts = false;
-        w->openInEditor = [&](const QString& file) {
+        w->dialogs.openInEditor = [&](const QString& file) {
             edited << file;
             return editorStarts;
         };
         const QString dictionary = QString::fromStdString((f.home / "Dictionary.dic").string());
-        w->cmbDic->setEditText(QString());
-        w->btnEditDicClick();  // no editor: the box stays as it was
-        QCOMPARE(w->cmbDic->currentText(), QString());
+        ix.cmbDic->setEditText(QString());
+        w->indexesPage().btnEditDicClick();  // no editor: the box stays as it was
+        QCOMPARE(ix.cmbDic->currentText(), QString());
         editorStarts = true;
         f.write(f.home / "Dictionary.dic", "kept");
-        w->btnEditDicClick();
-        QCOMPARE(w->cmbDic->currentText(), dictionary);
+        w->indexesPage().btnEditDicClick();
+        QCOMPARE(ix.cmbDic->currentText(), dictionary);
         QCOMPARE(WindowFixture::read(f.home / "Dictionary.dic"), std::string("kept"));
-        w->cmbSW->setEditText("missing.sw");
-        w->btnEditSwClick();  // a name that is no file falls back to the default, made empty
+        ix.cmbSW->setEditText("missing.sw");
+        w->indexesPage()
+            .btnEditSwClick();  // a name that is no file falls back to the default, made empty
         QVERIFY(fs::is_regular_file(f.home / "Stopwords.sw"));
-        QCOMPARE(w->cmbSW->currentText(),
+        QCOMPARE(ix.cmbSW->currentText(),
                  QString::fromStdString((f.home / "Stopwords.sw").string()));
-        w->cmbSW->setEditText("stop.sw");
-        w->btnEditSwClick();
+        ix.cmbSW->setEditText("stop.sw");
+        w->indexesPage().btnEditSwClick();
         QCOMPARE(edited, (QStringList{dictionary, dictionary,
                                       QString::fromStdString((f.home / "Stopwords.sw").string()),
                                       QString::fromStdString((f.home / "stop.sw").string())}));
-        QCOMPARE(w->cmbSW->currentText(), QStringLiteral("stop.sw"));
+        QCOMPARE(ix.cmbSW->currentText(), QStringLiteral("stop.sw"));
     }
 
     void theWordsOfAnIndexAreExportedSortedWithoutRegardToCase() {
@@ -155,22 +158,22 @@ class LanguagesAndWordListsTest : public QObject {
         auto w = f.start();
         int asked = 0;
         QString target = QString::fromStdString((f.home / "out.dic").string());
-        w->askFileName = [&](const FileDialogRequest& request) {
+        w->dialogs.askFileName = [&](const FileDialogRequest& request) {
             ++asked;
             return request.save ? target : QString();
         };
-        w->btnExportDidClick();
+        w->indexesPage().btnExportDidClick();
         QCOMPARE(f.answers.messages().back().text, QStringLiteral("Index files are not exist."));
         QCOMPARE(asked, 0);
 
-        SelectLanguageByName(*w->cmbLanguage, "Cased");
+        SelectLanguageByName(*w->indexesPage().controls().cmbLanguage, "Cased");
         IndexFixture::create(*w, "docs", IndexFixture::scopeOf(f.docs));
-        w->btnExportDidClick();
+        w->indexesPage().btnExportDidClick();
         QCOMPARE(WindowFixture::read(f.home / "out.dic"),
                  std::string("apple\r\nMango\r\nZEBRA\r\n"));
         target.clear();  // Cancel in the dialog writes nothing
         fs::remove(f.home / "out.dic");
-        w->btnExportDidClick();
+        w->indexesPage().btnExportDidClick();
         QVERIFY(!fs::exists(f.home / "out.dic"));
     }
 };

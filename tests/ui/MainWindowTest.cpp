@@ -17,6 +17,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStatusTipEvent>
+#include <QSystemTrayIcon>
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QToolButton>
@@ -51,41 +52,43 @@ class MainWindowTest : public QObject {
     void pagesMenusAndToolBarCarryTheirCaptions() {
         WindowFixture f;
         auto w = f.makeWindow();
+        const auto& fr = w->controls();
         const QStringList captions{"Search", "Indexes", "Cache Watcher",
                                    "",       "Options", "Monitoring"};
-        QCOMPARE(w->tabMain->count(), captions.size());
-        for (int i = 0; i < captions.size(); ++i) QCOMPARE(w->tabMain->tabText(i), captions[i]);
-        QVERIFY(!w->tabMain->isTabVisible(TFormMain::pageWeb));
-        QVERIFY(!w->tabMain->isTabVisible(TFormMain::pageOptions));
-        QVERIFY(w->tabMain->isTabVisible(TFormMain::pageMonitoring));
-        const QList<QPair<QToolButton*, QString>> hints{{w->btnNew, "Index wizard"},
-                                                        {w->btnOptions, "Options"},
-                                                        {w->btnCut, "Cut"},
-                                                        {w->btnCopy, "Copy"},
-                                                        {w->btnPaste, "Paste"}};
+        QCOMPARE(fr.tabMain->count(), captions.size());
+        for (int i = 0; i < captions.size(); ++i) QCOMPARE(fr.tabMain->tabText(i), captions[i]);
+        QVERIFY(!fr.tabMain->isTabVisible(pageWeb));
+        QVERIFY(!fr.tabMain->isTabVisible(pageOptions));
+        QVERIFY(fr.tabMain->isTabVisible(pageMonitoring));
+        const QList<QPair<QToolButton*, QString>> hints{{fr.btnNew, "Index wizard"},
+                                                        {fr.btnOptions, "Options"},
+                                                        {fr.btnCut, "Cut"},
+                                                        {fr.btnCopy, "Copy"},
+                                                        {fr.btnPaste, "Paste"}};
         for (const auto& [button, hint] : hints) QCOMPARE(button->toolTip(), hint);
         QCOMPARE(w->windowTitle(), QStringLiteral("Vellumar v8.1"));
-        QCOMPARE(w->mnuIndex->actions().size(), 3);
-        QVERIFY(!w->mnuSave->isEnabled());
-        QVERIFY(!w->mnuPrint->isEnabled());
-        QCOMPARE(w->mnuTray->actions().first()->text(), QStringLiteral("Activate"));
-        QCOMPARE(w->mnuTray->actions().last()->text(), QStringLiteral("Exit"));
+        QCOMPARE(fr.mnuIndex->actions().size(), 3);
+        QVERIFY(!fr.mnuSave->isEnabled());
+        QVERIFY(!fr.mnuPrint->isEnabled());
+        QCOMPARE(fr.mnuTray->actions().first()->text(), QStringLiteral("Activate"));
+        QCOMPARE(fr.mnuTray->actions().last()->text(), QStringLiteral("Exit"));
     }
 
     void firstRunMakesTheStartFoldersAndOpensTheWizard() {
         WindowFixture f;
         auto w = f.makeWindow();
-        QVERIFY(w->firstRun);
+        QVERIFY(w->state().firstRun);
         w->DeferredStartup();
         QVERIFY(fs::is_directory(f.home / "Indexes"));
         QVERIFY(fs::is_directory(f.home / "Cache Watcher"));
         QVERIFY(fs::is_directory(f.home / "tmp"));
-        QCOMPARE(w->txtIndexFolder->text(), QString::fromStdString((f.home / "Indexes").string()));
-        QCOMPARE(w->tabMain->currentIndex(), int(TFormMain::pageIndexes));
+        QCOMPARE(w->indexesPage().controls().txtIndexFolder->text(),
+                 QString::fromStdString((f.home / "Indexes").string()));
+        QCOMPARE(w->controls().tabMain->currentIndex(), int(pageIndexes));
         QCOMPARE(f.dialogsShown, std::vector<QString>{QStringLiteral("FormWizard")});
         QVERIFY(w->isVisible());
-        QVERIFY(!w->searchEnabled);
-        QVERIFY(!w->startupFlag);
+        QVERIFY(!w->state().searchEnabled);
+        QVERIFY(!w->state().startup);
         w->DeferredStartup();  // the idle handler runs once only
         QCOMPARE(f.dialogsShown.size(), size_t(1));
 
@@ -107,30 +110,35 @@ class MainWindowTest : public QObject {
         const Settings written = loadSettings({f.home / "Vellumar.ini", {}, false}, {}).settings;
 
         auto w = f.makeWindow();
-        QVERIFY(!w->firstRun);
-        QCOMPARE(w->txtIndexFolder->text(), QString::fromStdString(indexes.string()));
-        QVERIFY(w->WizardOnly);
-        QVERIFY(w->chRel->isChecked());
-        QVERIFY(!w->chAlpha->isChecked());
-        QVERIFY(w->chkStartup->isChecked());
-        QVERIFY(w->chkTray->isChecked());
-        QVERIFY(!w->chkStayOn->isChecked());
-        QVERIFY(w->chkHtmlSource->isChecked());
-        QVERIFY(!w->chkRtfPlain->isChecked());
-        QCOMPARE(w->lstDirsOff->count(), 3);
-        QCOMPARE(w->lstDirsOff->item(1)->text(), QStringLiteral("/home/ann/My Files"));
-        QVERIFY(!w->chkIndexFolderOff->isChecked());
-        QVERIFY(!w->chkWindowsFolderOff->isChecked());
-        QVERIFY(!w->chkTempFolderOff->isChecked());
-        QCOMPARE(w->cmbSearchExpr->count(), 2);
-        QCOMPARE(w->cmbSearchExpr->itemText(0), QStringLiteral("cat & dog"));
-        QCOMPARE(w->cmbFileList->count(), 1);
-        QCOMPARE(w->cmbFileList->itemText(0), QStringLiteral("lists/words.txt"));
+        const auto& sp = w->searchPage().controls();
+        const auto& vp = w->viewerPane().controls();
+        const auto& mp = w->monitoringPage().controls();
+        QVERIFY(!w->state().firstRun);
+        QCOMPARE(w->indexesPage().controls().txtIndexFolder->text(),
+                 QString::fromStdString(indexes.string()));
+        QVERIFY(w->settings().wizardOnly);
+        QVERIFY(sp.chRel->isChecked());
+        QVERIFY(!sp.chAlpha->isChecked());
+        QVERIFY(w->settings() == written);  // the one place the options live
+        const TViewerPane::Controls& viewer = w->viewerPane().controls();
+        QVERIFY(!viewer.mnuStayOn->isChecked());
+        QVERIFY(viewer.mnuHtmlSource->isChecked());
+        QVERIFY(!viewer.mnuRtfPlain->isChecked());
+        QCOMPARE(mp.lstDirsOff->count(), 3);
+        QCOMPARE(mp.lstDirsOff->item(1)->text(), QStringLiteral("/home/ann/My Files"));
+        QVERIFY(!mp.chkIndexFolderOff->isChecked());
+        QVERIFY(!mp.chkWindowsFolderOff->isChecked());
+        QVERIFY(!mp.chkTempFolderOff->isChecked());
+        QCOMPARE(sp.cmbSearchExpr->count(), 2);
+        QCOMPARE(sp.cmbSearchExpr->itemText(0), QStringLiteral("cat & dog"));
+        QCOMPARE(sp.cmbFileList->count(), 1);
+        QCOMPARE(sp.cmbFileList->itemText(0), QStringLiteral("lists/words.txt"));
         w->FormShow();
-        QVERIFY(!w->chkWordWrap->isChecked());
-        QCOMPARE(w->rtfEntries->font().pointSize(), 13);
-        QVERIFY(w->rtfEntries->font().bold());
-        QCOMPARE(w->rtfEntries->palette().color(QPalette::Text), QColor(0, 255, 0));
+        QVERIFY(!viewer.mnuWordWrap->isChecked());
+        QCOMPARE(viewer.rtfEntries->lineWrapMode(), QTextEdit::NoWrap);
+        QCOMPARE(vp.rtfEntries->font().pointSize(), 13);
+        QVERIFY(vp.rtfEntries->font().bold());
+        QCOMPARE(vp.rtfEntries->palette().color(QPalette::Text), QColor(0, 255, 0));
 
         w->FormDestroy();
         const Settings saved = loadSettings({f.home / "Vellumar.ini", {}, false}, {}).settings;
@@ -149,18 +157,59 @@ class MainWindowTest : public QObject {
                 "[Monitoring]\nNotMonitoredDirectories=/b,/a,/b\n");
         f.write(f.home / "Qryhist.ini", "one\r\ntwo\r\nthree\r\n");
         auto w = f.makeWindow();
-        QVERIFY(!w->chAlpha->isChecked());
-        QVERIFY(!w->chRel->isChecked());
-        QCOMPARE(w->edHotKey->text(), QStringLiteral("S"));
-        QCOMPARE(w->fileTypesToSelect, Settings::defaultFileTypes());
-        QCOMPARE(w->cmbSearchExpr->count(), 3);
-        QCOMPARE(w->cmbFileList->count(), 0);
+        const auto& sp = w->searchPage().controls();
+        QVERIFY(!sp.chAlpha->isChecked());
+        QVERIFY(!sp.chRel->isChecked());
+        QCOMPARE(w->settings().hotKey, std::string("S"));
+        QCOMPARE(w->settings().fileTypesToSelect, Settings::defaultFileTypes());
+        QCOMPARE(sp.cmbSearchExpr->count(), 3);
+        QCOMPARE(sp.cmbFileList->count(), 0);
         // Sorted, duplicates dropped, and the list box follows.
-        QCOMPARE(w->ExcludedFolders, (std::vector<std::string>{"/a", "/b"}));
-        QCOMPARE(w->lstDirsOff->count(), 2);
+        QCOMPARE(w->settings().notMonitoredDirectories, (std::vector<std::string>{"/a", "/b"}));
+        QCOMPARE(w->monitoringPage().controls().lstDirsOff->count(), 2);
         w->FormDestroy();
         QCOMPARE(ProfileFile::load(f.home / "Vellumar.ini").readString("Search Options", "Sorting"),
                  std::string("0"));
+    }
+
+    void choicesOnThePagesAreKeptInTheSettings() {
+        WindowFixture f;
+        auto w = f.makeWindow();
+        const auto& sp = w->searchPage().controls();
+        const auto& vp = w->viewerPane().controls();
+        sp.chAlpha->click();
+        QCOMPARE(w->settings().sorting, 1);
+        sp.chRel->click();  // the other order unchecks the first
+        QVERIFY(!sp.chAlpha->isChecked());
+        QCOMPARE(w->settings().sorting, 2);
+        vp.mnuStayOn->trigger();
+        vp.mnuWordWrap->trigger();
+        QVERIFY(!w->settings().stayOnPreviouslyViewed && !w->settings().wordWrap);
+        QCOMPARE(vp.rtfEntries->lineWrapMode(), QTextEdit::NoWrap);
+        w->monitoringPage().controls().chkTempFolderOff->click();
+        w->FormDestroy();
+        const Settings saved = loadSettings({f.home / "Vellumar.ini", {}, false}, {}).settings;
+        QCOMPARE(saved.sorting, 2);
+        QVERIFY(!saved.stayOnPreviouslyViewed && !saved.wordWrap && !saved.tempFolderOff);
+    }
+
+    void clearingTheResultsEmptiesThePreviewAndWhenAskedTheQuery() {
+        WindowFixture f;
+        auto w = f.makeWindow();
+        const auto& sp = w->searchPage().controls();
+        const auto& vp = w->viewerPane().controls();
+        const auto& rl = w->resultList().controls();
+        sp.cmbSearchExpr->setEditText(QStringLiteral("cat"));
+        vp.rtfEntries->setPlainText(QStringLiteral("shown"));
+        rl.lstFiles->addItem(QStringLiteral("/docs/a.txt"));
+        w->resultList().ClearResults(false);
+        QCOMPARE(sp.cmbSearchExpr->currentText(), QStringLiteral("cat"));
+        QVERIFY(vp.rtfEntries->toPlainText().isEmpty());
+        QCOMPARE(rl.lstFiles->count(), 0);
+        vp.rtfEntries->setPlainText(QStringLiteral("shown"));
+        w->resultList().ClearResults(true);
+        QVERIFY(sp.cmbSearchExpr->currentText().isEmpty());
+        QVERIFY(vp.rtfEntries->toPlainText().isEmpty());
     }
 
     void definitionFilesAreListedAsAListBoxSortsThem() {
@@ -171,14 +220,14 @@ class MainWindowTest : public QObject {
             f.write(indexes / name, "[Parameters]\n");
         fs::create_directories(indexes / "folder.inf");
         auto w = f.makeWindow();
-        QCOMPARE(w->countDefinitionFiles(), 4);
-        QCOMPARE(w->FormChange->definitionFiles(),
+        QCOMPARE(w->indexesPage().countDefinitionFiles(), 4);
+        QCOMPARE(w->indexesPage().controls().FormChange->definitionFiles(),
                  (QStringList{"a.inf", "B.inf", "c.INF", "my.index.inf"}));
         // Definition files but no index loaded: the Indexes page, search off, no wizard.
         w->DeferredStartup();
-        QCOMPARE(w->tabMain->currentIndex(), int(TFormMain::pageIndexes));
-        QVERIFY(!w->searchEnabled);
-        QVERIFY(!w->cmdOK->isEnabled());
+        QCOMPARE(w->controls().tabMain->currentIndex(), int(pageIndexes));
+        QVERIFY(!w->state().searchEnabled);
+        QVERIFY(!w->searchPage().controls().cmdOK->isEnabled());
         QVERIFY(f.dialogsShown.empty());
     }
 
@@ -187,16 +236,16 @@ class MainWindowTest : public QObject {
         f.write(f.home / "Vellumar.ini", "[Indexes]\n");
         auto first = f.makeWindow();
         auto second = f.makeWindow();
-        first->chkTray->setChecked(true);
-        first->edHotKey->setText(QStringLiteral("A"));
-        second->chkTray->setChecked(false);
-        second->edHotKey->setText(QStringLiteral("B"));
+        first->settings().tray = true;
+        first->settings().hotKey = "A";
+        second->settings().tray = false;
+        second->settings().hotKey = "B";
         first->FormDestroy();
         second->FormDestroy();
         const Settings saved = loadSettings({f.home / "Vellumar.ini", {}, false}, {}).settings;
         QVERIFY(!saved.tray);  // the last writer wins, whole
         QCOMPARE(saved.hotKey, std::string("B"));
-        QVERIFY(saved == second->collectSettings());
+        QVERIFY(saved == second->settings());
     }
 
     void traySettingKeepsTheWindowHidden() {
@@ -206,7 +255,7 @@ class MainWindowTest : public QObject {
         auto w = f.makeWindow();
         QSignalSpy quit(w.get(), &TFormMain::quitRequested);
         w->DeferredStartup();
-        QVERIFY(w->TrayIcon1->Active());
+        QVERIFY(w->controls().TrayIcon1->Active());
         QVERIFY(!w->isVisible());
         w->mnuActivateClick();
         QVERIFY(w->isVisible());
@@ -222,7 +271,7 @@ class MainWindowTest : public QObject {
         f.write(f.home / "Vellumar.ini", "[Properties]\nTray=1\n");
         auto w = f.makeWindow();
         w->DeferredStartup();
-        QVERIFY(!w->TrayIcon1->Active());
+        QVERIFY(!w->controls().TrayIcon1->Active());
         QVERIFY(w->isVisible());
     }
 
@@ -230,27 +279,27 @@ class MainWindowTest : public QObject {
         WindowFixture f;
         f.write(f.home / "Vellumar.ini", "[Indexes]\nWizardOnly=0\n");
         auto w = f.makeWindow();
+        const auto& fr = w->controls();
         w->DeferredStartup();
-        w->tabMain->setCurrentIndex(TFormMain::pageIndexes);
+        fr.tabMain->setCurrentIndex(pageIndexes);
         w->DisableIndexControls();
-        QVERIFY(w->indexingBusy);
-        QVERIFY(!w->pnlBar->isEnabled());
-        QVERIFY(w->mnuCancel->isEnabled());
-        for (int page : {int(TFormMain::pageSearch), int(TFormMain::pageWatcher),
-                         int(TFormMain::pageMonitoring)}) {
-            w->tabMain->setCurrentIndex(page);
-            QCOMPARE(w->tabMain->currentIndex(), int(TFormMain::pageIndexes));
+        QVERIFY(w->state().indexingBusy);
+        QVERIFY(!fr.pnlBar->isEnabled());
+        QVERIFY(fr.mnuCancel->isEnabled());
+        for (int page : {int(pageSearch), int(pageWatcher), int(pageMonitoring)}) {
+            fr.tabMain->setCurrentIndex(page);
+            QCOMPARE(fr.tabMain->currentIndex(), int(pageIndexes));
         }
         w->EnableIndexControls();
-        QVERIFY(w->pnlBar->isEnabled());
-        QVERIFY(!w->cmdRemove->isEnabled());  // no index is selected
-        w->tabMain->setCurrentIndex(TFormMain::pageSearch);
-        QCOMPARE(w->tabMain->currentIndex(), int(TFormMain::pageSearch));
-        QCOMPARE(w->txtStatus->text(),
+        QVERIFY(fr.pnlBar->isEnabled());
+        QVERIFY(!w->indexesPage().controls().cmdRemove->isEnabled());  // no index is selected
+        fr.tabMain->setCurrentIndex(pageSearch);
+        QCOMPARE(fr.tabMain->currentIndex(), int(pageSearch));
+        QCOMPARE(fr.txtStatus->text(),
                  QStringLiteral(
                      "No index is available. Go to the Indexes-tab and create or find one(s)"));
-        w->tabMain->setCurrentIndex(TFormMain::pageMonitoring);
-        QVERIFY(w->btnCopy->isEnabled());  // other pages enable the clipboard buttons
+        fr.tabMain->setCurrentIndex(pageMonitoring);
+        QVERIFY(fr.btnCopy->isEnabled());  // other pages enable the clipboard buttons
     }
 
     void closingWhileBusyAsksAndNoKeepsTheWindow() {
@@ -286,7 +335,7 @@ class MainWindowTest : public QObject {
         f.write(f.home / "Vellumar.ini", "[Properties]\nStartUp=1\n");
         auto w = f.makeWindow();
         w->DeferredStartup();
-        w->chkStartup->setChecked(false);
+        w->settings().startUp = false;
         w->DisableIndexControls();
         QSignalSpy quit(w.get(), &TFormMain::quitRequested);
         w->WMQueryEndSession();
@@ -318,7 +367,7 @@ class MainWindowTest : public QObject {
 
     void aHomeProblemIsToldAndStartUpGoesOn() {
         WindowFixture f;
-        f.environment.homeProblem = QStringLiteral("Can not create the folder /x.");
+        f.environment.homeProblem = "Can not create the folder /x.";
         auto w = f.makeWindow();
         MessageResponderScope answers;
         w->DeferredStartup();
@@ -335,19 +384,21 @@ class MainWindowTest : public QObject {
         f.write(f.home / "Qryhist.ini", "old query\r\n");
         f.write(f.home / "pdftotext", "converter");
         auto w = f.makeWindow();
-        QVERIFY(w->runFromCD);
-        QVERIFY(!w->tabIndexes->isEnabled());
-        QVERIFY(!w->tabMain->isTabVisible(TFormMain::pageWatcher));
-        QVERIFY(!w->tabMain->isTabVisible(TFormMain::pageMonitoring));
-        QVERIFY(w->cmdSearchUpdate->isHidden());
-        QVERIFY(!w->cmdCustLangs->isEnabled());
-        QCOMPARE(w->cmbSearchExpr->count(), 0);  // no query history from read-only media
-        const fs::path temp = w->programTempFolder.toStdString();
+        const auto& sp = w->searchPage().controls();
+        const auto& fr = w->controls();
+        QVERIFY(w->environment().readOnlyMedia);
+        QVERIFY(!w->indexesPage().isEnabled());
+        QVERIFY(!fr.tabMain->isTabVisible(pageWatcher));
+        QVERIFY(!fr.tabMain->isTabVisible(pageMonitoring));
+        QVERIFY(sp.cmdSearchUpdate->isHidden());
+        QCOMPARE(sp.cmbSearchExpr->count(),
+                 0);  // no query history from read-only media
+        const fs::path temp = w->folders().programTemp;
         QCOMPARE(temp.parent_path(), f.environment.systemTemp);
         QVERIFY(fs::exists(temp / "pdftotext"));
-        QVERIFY(w->pdfTextFile.startsWith(w->programTempFolder));
+        QCOMPARE(w->folders().pdfTextFile.parent_path(), temp);
 
-        w->chkStayOn->setChecked(false);
+        w->settings().stayOnPreviouslyViewed = false;
         w->FormDestroy();
         QCOMPARE(WindowFixture::read(f.home / "Vellumar.ini"), before);
         QCOMPARE(WindowFixture::read(f.home / "Qryhist.ini"), std::string("old query\r\n"));
@@ -361,6 +412,7 @@ class MainWindowTest : public QObject {
         WindowFixture f;
         f.write(f.home / "Vellumar.ini", "[Indexes]\n");
         auto w = f.makeWindow();
+        const auto& sp = w->searchPage().controls();
         w->DeferredStartup();
         auto* client = static_cast<ClipFrame*>(w->centralWidget());
         auto rightEdgeAt = [&](QSize size) {
@@ -373,37 +425,41 @@ class MainWindowTest : public QObject {
         QCOMPARE(rightEdgeAt({700, 500}), QSize(700, 500));
         const QSize atMinimum = rightEdgeAt({333, 241});
         QCOMPARE(atMinimum, QSize(333, 241));
-        const QPoint closeAtMinimum = w->cmdClose->mapTo(client->content(), QPoint());
+        const QPoint closeAtMinimum = sp.cmdClose->mapTo(client->content(), QPoint());
         QCOMPARE(rightEdgeAt({300, 200}), atMinimum);
         QCOMPARE(rightEdgeAt({120, 90}), atMinimum);
-        QCOMPARE(w->cmdClose->mapTo(client->content(), QPoint()), closeAtMinimum);
+        QCOMPARE(sp.cmdClose->mapTo(client->content(), QPoint()), closeAtMinimum);
     }
 
     void keysActOnTheSearchPageOnly() {
         WindowFixture f;
         f.write(f.home / "Vellumar.ini", "[Indexes]\n");
         auto w = f.makeWindow();
+        const auto& rl = w->resultList().controls();
+        const auto& vp = w->viewerPane().controls();
+        const auto& fr = w->controls();
         w->DeferredStartup();
-        w->tabMain->setCurrentIndex(TFormMain::pageSearch);
-        w->lstFiles->addItems({"/a", "/b", "/c"});
-        w->lstFiles->setCurrentRow(2);
+        fr.tabMain->setCurrentIndex(pageSearch);
+        rl.lstFiles->addItems({"/a", "/b", "/c"});
+        rl.lstFiles->setCurrentRow(2);
         QVERIFY(w->FormKeyDown(Qt::Key_Down, Qt::AltModifier));
-        QCOMPARE(w->lstFiles->currentRow(), 2);  // the last file stays selected
+        QCOMPARE(rl.lstFiles->currentRow(),
+                 2);  // the last file stays selected
         QVERIFY(w->FormKeyDown(Qt::Key_Up, Qt::AltModifier));
-        QCOMPARE(w->lstFiles->currentRow(), 1);
-        w->lstFiles->setCurrentRow(0);
+        QCOMPARE(rl.lstFiles->currentRow(), 1);
+        rl.lstFiles->setCurrentRow(0);
         QVERIFY(w->FormKeyDown(Qt::Key_Up, Qt::AltModifier));
-        QCOMPARE(w->lstFiles->currentRow(), 0);
+        QCOMPARE(rl.lstFiles->currentRow(), 0);
         QVERIFY(!w->FormKeyDown(Qt::Key_Down, Qt::NoModifier));  // plain arrows belong to the list
         QVERIFY(!w->FormKeyDown(Qt::Key_F3, Qt::NoModifier));    // no entries shown
-        w->scrNextPrev->setRange(0, 2);
-        w->scrNextPrev->show();
+        vp.scrNextPrev->setRange(0, 2);
+        vp.scrNextPrev->show();
         for (int i = 0; i < 4; ++i) QVERIFY(w->FormKeyDown(Qt::Key_F3, Qt::NoModifier));
-        QCOMPARE(w->scrNextPrev->value(), 2);  // clamped at the last entry
+        QCOMPARE(vp.scrNextPrev->value(), 2);  // clamped at the last entry
         QVERIFY(w->FormKeyDown(Qt::Key_F2, Qt::NoModifier));
-        QCOMPARE(w->scrNextPrev->value(), 1);
+        QCOMPARE(vp.scrNextPrev->value(), 1);
         QVERIFY(w->FormKeyDown(Qt::Key_Return, Qt::NoModifier));  // one search, not two
-        w->tabMain->setCurrentIndex(TFormMain::pageIndexes);
+        fr.tabMain->setCurrentIndex(pageIndexes);
         QVERIFY(!w->FormKeyDown(Qt::Key_Return, Qt::NoModifier));
     }
 
@@ -411,30 +467,33 @@ class MainWindowTest : public QObject {
         WindowFixture f;
         f.write(f.home / "Vellumar.ini", "[Indexes]\n");
         auto w = f.makeWindow();
+        const auto& rl = w->resultList().controls();
+        const auto& vp = w->viewerPane().controls();
         w->DeferredStartup();
-        w->tabMain->setCurrentIndex(TFormMain::pageSearch);
-        w->lstFiles->setEnabled(true);
-        w->lstFiles->addItems({"/a", "/b", "/c"});
-        w->lstFiles->setCurrentRow(0);
-        w->scrNextPrev->setRange(0, 5);
-        w->scrNextPrev->show();
+        w->controls().tabMain->setCurrentIndex(pageSearch);
+        rl.lstFiles->setEnabled(true);
+        rl.lstFiles->addItems({"/a", "/b", "/c"});
+        rl.lstFiles->setCurrentRow(0);
+        vp.scrNextPrev->setRange(0, 5);
+        vp.scrNextPrev->show();
         QApplication::setActiveWindow(w.get());
-        w->lstFiles->setFocus();
+        rl.lstFiles->setFocus();
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
-        QTest::keyClick(w->lstFiles, Qt::Key_F3);
-        QCOMPARE(w->scrNextPrev->value(), 1);  // handled once, not again by a parent
-        QTest::keyClick(w->lstFiles, Qt::Key_Down, Qt::AltModifier);
-        QCOMPARE(w->lstFiles->currentRow(), 1);
-        QTest::keyClick(w->lstFiles, Qt::Key_Down);  // the list's own key
-        QCOMPARE(w->lstFiles->currentRow(), 2);
+        QTest::keyClick(rl.lstFiles, Qt::Key_F3);
+        QCOMPARE(vp.scrNextPrev->value(),
+                 1);  // handled once, not again by a parent
+        QTest::keyClick(rl.lstFiles, Qt::Key_Down, Qt::AltModifier);
+        QCOMPARE(rl.lstFiles->currentRow(), 1);
+        QTest::keyClick(rl.lstFiles, Qt::Key_Down);  // the list's own key
+        QCOMPARE(rl.lstFiles->currentRow(), 2);
     }
 
     void hintsGoToTheStatusLine() {
         WindowFixture f;
         auto w = f.makeWindow();
-        QStatusTipEvent tip(w->lstFiles->statusTip());
+        QStatusTipEvent tip(w->resultList().controls().lstFiles->statusTip());
         QCoreApplication::sendEvent(w.get(), &tip);
-        QCOMPARE(w->txtStatus->text(),
+        QCOMPARE(w->controls().txtStatus->text(),
                  QStringLiteral(
                      "Click right mouse button to access shell operations. Double click to run "
                      "associated program."));
@@ -445,15 +504,42 @@ class MainWindowTest : public QObject {
         f.trayAvailable = true;
         f.write(f.home / "Vellumar.ini", "[Properties]\nTray=1\n");
         auto w = f.makeWindow();
+        const auto& fr = w->controls();
         w->DeferredStartup();
-        QVERIFY(w->TrayIcon1->Active());
+        QVERIFY(fr.TrayIcon1->Active());
         QSignalSpy quit(w.get(), &TFormMain::quitRequested);
         MessageResponderScope answers;
         w->ApplicationException(QStringLiteral("Access violation"));
         QCOMPARE(answers.messages().size(), size_t(1));
         QCOMPARE(answers.messages()[0].icon, MessageIcon::Error);
-        QVERIFY(!w->TrayIcon1->Active());
+        QVERIFY(!fr.TrayIcon1->Active());
         QCOMPARE(quit.count(), 1);
+    }
+
+    void everyWindowShowsItsOwnUnexpectedErrorOnce() {
+        // An error met by one window (the test above) does not silence a later window.
+        WindowFixture f;
+        for (int window = 0; window < 2; ++window) {
+            auto w = f.makeWindow();
+            MessageResponderScope answers;
+            w->ApplicationException(QStringLiteral("Disk on fire"));
+            w->ApplicationException(QStringLiteral("Still on fire"));  // already ending
+            QCOMPARE(answers.messages().size(), size_t(1));
+            QCOMPARE(answers.messages()[0].text, QStringLiteral("Disk on fire"));
+        }
+    }
+
+    void aFinishedFixtureLeavesTheTrayToTheDesktop() {
+        // The fixture's tray hook reads the fixture; once the fixture is gone, the tray is
+        // the desktop's again (offscreen: none) instead of a read of freed memory.
+        {
+            auto f = std::make_unique<WindowFixture>();
+            f->trayAvailable = true;
+            TTrayIcon icon;
+            QVERIFY(icon.setActive(true));
+        }
+        TTrayIcon icon;
+        QCOMPARE(icon.setActive(true), QSystemTrayIcon::isSystemTrayAvailable());
     }
 };
 

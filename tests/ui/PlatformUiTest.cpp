@@ -56,6 +56,7 @@ class PlatformUiTest : public QObject {
     }
 
     void trayIconKeepsSixtyTwoCharactersAndFailsQuietlyWithoutATray() {
+        const std::function<bool()> desktop = TTrayIcon::availability();
         TTrayIcon::availability() = [] { return false; };
         TTrayIcon icon;
         icon.setToolTip(QString(70, QLatin1Char('x')));
@@ -66,6 +67,7 @@ class PlatformUiTest : public QObject {
         QVERIFY(icon.setActive(true));
         QVERIFY(icon.setActive(true));  // again: no change
         QVERIFY(!icon.setActive(false));
+        TTrayIcon::availability() = desktop;
     }
 
     void theScreenCursorIsOneSettingNotAStack() {

@@ -1,11 +1,21 @@
 // Shared set-up of the window tests: a fresh home in a temporary folder, no tray unless a
-// test asks for one, every message answered by a responder, every modal dialog answered
-// without being shown.
+// test asks for one, every modal dialog answered without being shown. The tray's
+// availability hook is the fixture's only while it lives.
+//
+// Tests reach controls through each page's controls(), named by short aliases: fr (the
+// frame), sp (Search page), rl (result list), vp (viewer pane), ix (Indexes page), mp
+// (Monitoring page).
 #pragma once
 
 #include "app/ui/TFormMain.h"
 #include "app/ui/TTrayIcon.h"
+#include "index/ui/TIndexesPage.h"
+#include "monitor/ui/TCacheWatcherPage.h"
+#include "monitor/ui/TMonitoringPage.h"
 #include "platform/ui/MessageBox.h"
+#include "search/ui/TResultList.h"
+#include "search/ui/TSearchPage.h"
+#include "viewer/ui/TViewerPane.h"
 
 #include <QDialog>
 #include <QTemporaryDir>
@@ -21,12 +31,13 @@ namespace fs = std::filesystem;
 struct WindowFixture {
     QTemporaryDir root;
     fs::path home;
-    vellumar::StartupEnvironment environment;
+    vellumar::ProgramEnvironment environment;
     std::vector<QString> dialogsShown;
     int dialogAnswer = 1;
     bool trayAvailable = false;
+    std::function<bool()> previousTrayAvailability;
 
-    WindowFixture() {
+    WindowFixture() : previousTrayAvailability(vellumar::TTrayIcon::availability()) {
         home = fs::path(root.path().toStdString()) / "home";
         fs::create_directories(home);
         environment.home = home;
@@ -36,6 +47,9 @@ struct WindowFixture {
         environment.userHome = fs::path(root.path().toStdString()) / "user";
         vellumar::TTrayIcon::availability() = [this] { return trayAvailable; };
     }
+    ~WindowFixture() { vellumar::TTrayIcon::availability() = previousTrayAvailability; }
+    WindowFixture(const WindowFixture&) = delete;
+    WindowFixture& operator=(const WindowFixture&) = delete;
 
     void write(const fs::path& file, const std::string& text) const {
         fs::create_directories(file.parent_path());
@@ -49,7 +63,7 @@ struct WindowFixture {
 
     std::unique_ptr<vellumar::TFormMain> makeWindow() {
         auto window = std::make_unique<vellumar::TFormMain>(environment);
-        window->runModal = [this](QDialog& dialog) {
+        window->dialogs.runModal = [this](QDialog& dialog) {
             dialogsShown.push_back(dialog.objectName());
             return dialogAnswer;
         };

@@ -1,15 +1,16 @@
-// TFormMain: the page change rule and the keys that act on the whole window.
+// TFormMain: the page change rule and the keys that act on the whole window. Each page
+// handles its own keys (keyDown); the frame hands a key to the pages of the current tab.
 #include "app/ui/TFormMain.h"
-
+#include "monitor/ui/TCacheWatcherPage.h"
+#include "monitor/ui/TMonitoringPage.h"
 #include "platform/ui/Cursors.h"
+#include "search/ui/TResultList.h"
+#include "search/ui/TSearchPage.h"
+#include "viewer/ui/TViewerPane.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QScrollBar>
 #include <QTabWidget>
 #include <QToolButton>
 
@@ -17,42 +18,36 @@ namespace vellumar {
 
 void TFormMain::setToolButtonsForPage(int page) {
     if (page != pageSearch) {
-        for (QToolButton* b : {btnCut, btnCopy, btnPaste}) b->setEnabled(true);
+        for (QToolButton* b : {ui.btnCut, ui.btnCopy, ui.btnPaste}) b->setEnabled(true);
         return;
     }
-    if (cmbSearchExpr->isVisibleTo(this) && cmbSearchExpr->isEnabled()) {
-        cmbSearchExpr->setFocus();
-    } else {
-        for (QToolButton* b : {btnCut, btnCopy, btnPaste}) b->setEnabled(false);
-    }
+    if (!searchPage_->focusQuery())
+        for (QToolButton* b : {ui.btnCut, ui.btnCopy, ui.btnPaste}) b->setEnabled(false);
 }
 
 void TFormMain::tabMainChange(int page) {
     if (inPageChange_) return;
-    if (indexingBusy && page != pageIndexes) {
+    if (state_.indexingBusy && page != pageIndexes) {
         // The Indexes page cannot be left while an index is being built.
         inPageChange_ = true;
-        tabMain->setCurrentIndex(pageIndexes);
+        ui.tabMain->setCurrentIndex(pageIndexes);
         inPageChange_ = false;
         return;
     }
     setToolButtonsForPage(page);
-    if (page == pageMonitoring) {
-        ensureFolderModel();
-        showUnwatchableFolders();
-    }
+    if (page == pageMonitoring) monitoringPage_->pageShown();
     if (page != pageSearch) return;
     CursorScope busy(CursorShape::Hourglass);
     try {
-        if (cmbUsedIndex->count() > 0) {
-            if (!searchEnabled) EnableSearch();
-            if (cmbUsedIndex->currentIndex() < 0) {
-                cmbUsedIndex->setCurrentIndex(0);
-                cmbUsedIndexClick();
+        if (searchPage_->indexCount() > 0) {
+            if (!state_.searchEnabled) EnableSearch();
+            if (searchPage_->usedIndex() < 0) {
+                searchPage_->selectIndex(0);
+                searchPage_->cmbUsedIndexClick();
             }
         } else {
-            if (searchEnabled) DisableSearch();
-            txtStatus->setText(QStringLiteral(
+            if (state_.searchEnabled) DisableSearch();
+            ui.txtStatus->setText(QStringLiteral(
                 "No index is available. Go to the Indexes-tab and create or find one(s)"));
         }
     } catch (...) {
@@ -61,48 +56,12 @@ void TFormMain::tabMainChange(int page) {
 }
 
 bool TFormMain::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
-    const int page = tabMain->currentIndex();
-    const bool alt = modifiers & Qt::AltModifier;
-    if (page == pageWatcher && !alt) {
-        if (key == Qt::Key_F5 && cmdCWForward->isEnabled()) return cmdCWForwardClick(), true;
-        if (key == Qt::Key_F4 && cmdCWBack->isEnabled()) return cmdCWBackClick(), true;
-        return false;
-    }
-    if (page != pageSearch) return false;
-    switch (key) {
-        case Qt::Key_F5:
-            if (cmdForward->isEnabled()) cmdForwardClick();
-            return true;
-        case Qt::Key_F4:
-            if (cmdBack->isEnabled()) cmdBackClick();
-            return true;
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            // Exactly one search, also when the query box has the focus.
-            if (cmdOK->isEnabled()) cmdOKClick();
-            return true;
-        case Qt::Key_Up:
-        case Qt::Key_Down: {
-            if (!alt) return false;
-            const int row = lstFiles->currentRow() + (key == Qt::Key_Down ? 1 : -1);
-            if (lstFiles->count() > 0 && row >= 0 && row < lstFiles->count()) {
-                lstFiles->setCurrentRow(row);
-                lstFilesClick();
-            }
-            return true;
-        }
-        case Qt::Key_Left:
-        case Qt::Key_Right:
-            if (!alt) return false;
-            if (key == Qt::Key_Left && cmdBack->isEnabled()) cmdBackClick();
-            if (key == Qt::Key_Right && cmdForward->isEnabled()) cmdForwardClick();
-            return true;
-        case Qt::Key_F3:
-        case Qt::Key_F2:
-            if (!scrNextPrev->isVisibleTo(this)) return false;
-            scrNextPrev->setValue(scrNextPrev->value() + (key == Qt::Key_F3 ? 1 : -1));
-            scrNextPrevScroll(scrNextPrev->value());
-            return true;
+    switch (ui.tabMain->currentIndex()) {
+        case pageWatcher:
+            return watcherPage_->keyDown(key, modifiers);
+        case pageSearch:
+            return searchPage_->keyDown(key, modifiers) || resultList_->keyDown(key, modifiers) ||
+                   viewerPane_->keyDown(key, modifiers);
         default:
             return false;
     }
@@ -119,14 +78,6 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
             const auto* key = static_cast<QKeyEvent*>(event);
             if (FormKeyDown(key->key(), key->modifiers())) return true;
         }
-    }
-    // The language box is refilled whenever it gets the focus, so new .LNG files appear.
-    if (watched == cmbLanguage && event->type() == QEvent::FocusIn) cmbLanguageEnter();
-    if (watched == cmbSearchExpr &&
-        (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
-        // The query box enables the clipboard buttons while it has the focus.
-        for (QToolButton* b : {btnCut, btnCopy, btnPaste})
-            b->setEnabled(event->type() == QEvent::FocusIn);
     }
     return QMainWindow::eventFilter(watched, event);
 }

@@ -1,12 +1,10 @@
 #include "app/ui/TFormOptions.h"
 
-#include "app/ui/TFormMain.h"
-#include "app/ui/Widgets.h"
+#include "platform/Settings.h"
+#include "platform/ui/Widgets.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QFormLayout>
-#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
@@ -15,102 +13,98 @@
 
 namespace vellumar {
 
-TFormOptions::TFormOptions(TFormMain& main) : QDialog(&main), main_(main) {
+TFormOptions::TFormOptions(Settings& settings, bool readOnlyMedia, bool indexSelected,
+                           QWidget* parent)
+    : QDialog(parent),
+      settings_(settings),
+      readOnlyMedia_(readOnlyMedia),
+      indexSelected_(indexSelected) {
     setObjectName(QStringLiteral("FormOptions"));
     setWindowTitle(QStringLiteral("Options"));
     auto* layout = new QHBoxLayout(this);
 
     auto* left = new QVBoxLayout;
-    chkWithWizard = makeCheck(this, "chkWithWizard", QStringLiteral("Indexing with wizard only"));
-    chkTray = makeCheck(
+    ui.chkWithWizard =
+        makeCheck(this, "chkWithWizard", QStringLiteral("Indexing with wizard only"));
+    ui.chkTray = makeCheck(
         this, "chkTray", QStringLiteral("Place icon into &Tray"),
         QStringLiteral("If checked, Vellumar will appear in the taskbar tray upon starting"));
-    chkWordWrap = makeCheck(this, "chkWordWrap", QStringLiteral("Wo&rd wrap"));
-    chkHtmlSource = makeCheck(this, "chkHtmlSource", QStringLiteral("View &HTML as source"));
-    chkRtfPlain = makeCheck(this, "chkRtfPlain", QStringLiteral("View RTF as &plain text"));
-    for (QCheckBox* box : {chkWithWizard, chkTray, chkWordWrap, chkHtmlSource, chkRtfPlain})
+    ui.chkWordWrap = makeCheck(this, "chkWordWrap", QStringLiteral("Wo&rd wrap"));
+    ui.chkHtmlSource = makeCheck(this, "chkHtmlSource", QStringLiteral("View &HTML as source"));
+    ui.chkRtfPlain = makeCheck(this, "chkRtfPlain", QStringLiteral("View RTF as &plain text"));
+    for (QCheckBox* box :
+         {ui.chkWithWizard, ui.chkTray, ui.chkWordWrap, ui.chkHtmlSource, ui.chkRtfPlain})
         left->addWidget(box);
     auto* numbers = new QFormLayout;
-    edFiles = makeEdit(this, "edFiles");
-    edFilSiz = makeEdit(this, "edFilSiz");
-    numbers->addRow(makeLabel(this, "lblFiles", QStringLiteral("Show &maximum files:"), edFiles),
-                    edFiles);
+    ui.edFiles = makeEdit(this, "edFiles");
+    ui.edFilSiz = makeEdit(this, "edFilSiz");
+    numbers->addRow(makeLabel(this, "lblFiles", QStringLiteral("Show &maximum files:"), ui.edFiles),
+                    ui.edFiles);
     numbers->addRow(
-        makeLabel(this, "lblFilSiz", QStringLiteral("Warn if file is more than (KB)"), edFilSiz),
-        edFilSiz);
+        makeLabel(this, "lblFilSiz", QStringLiteral("Warn if file is more than (KB)"), ui.edFilSiz),
+        ui.edFilSiz);
     left->addLayout(numbers);
     left->addStretch(1);
     layout->addLayout(left, 1);
 
     auto* right = new QVBoxLayout;
-    cmdCustLangs =
+    ui.cmdCustLangs =
         makeButton(this, "cmdCustLangs", QStringLiteral("Customize &Languages"),
                    QStringLiteral("Customize existing languages or create new language sets"));
-    btnExportDid = makeButton(this, "btnExportDid", QStringLiteral("Index words --> Dictionary"));
-    btnEditDic = makeButton(this, "btnEditDic", QStringLiteral("Edit Filtering &dictionary"));
-    btnEditSw = makeButton(this, "btnEditSw", QStringLiteral("Edit Stop-&words"));
-    cmdFont = makeButton(this, "cmdFont", QStringLiteral("&Font"));
-    cmdBackColor = makeButton(this, "cmdBackColor", QStringLiteral("&Background Color"));
-    for (QPushButton* b :
-         {cmdCustLangs, btnExportDid, btnEditDic, btnEditSw, cmdFont, cmdBackColor})
+    ui.btnExportDid =
+        makeButton(this, "btnExportDid", QStringLiteral("Index words --> Dictionary"));
+    ui.btnEditDic = makeButton(this, "btnEditDic", QStringLiteral("Edit Filtering &dictionary"));
+    ui.btnEditSw = makeButton(this, "btnEditSw", QStringLiteral("Edit Stop-&words"));
+    ui.cmdFont = makeButton(this, "cmdFont", QStringLiteral("&Font"));
+    ui.cmdBackColor = makeButton(this, "cmdBackColor", QStringLiteral("&Background Color"));
+    for (QPushButton* b : {ui.cmdCustLangs, ui.btnExportDid, ui.btnEditDic, ui.btnEditSw,
+                           ui.cmdFont, ui.cmdBackColor})
         right->addWidget(b);
     right->addStretch(1);
     layout->addLayout(right);
 
-    connect(cmdCustLangs, &QPushButton::clicked, &main_, &TFormMain::cmdCustLangsClick);
-    connect(btnExportDid, &QPushButton::clicked, &main_, &TFormMain::btnExportDidClick);
-    connect(btnEditDic, &QPushButton::clicked, &main_, &TFormMain::btnEditDicClick);
-    connect(btnEditSw, &QPushButton::clicked, &main_, &TFormMain::btnEditSwClick);
-    connect(cmdFont, &QPushButton::clicked, &main_, &TFormMain::cmdFontClick);
-    connect(cmdBackColor, &QPushButton::clicked, &main_, &TFormMain::cmdBackColorClick);
+    connect(ui.cmdCustLangs, &QPushButton::clicked, this, &TFormOptions::customizeLanguages);
+    connect(ui.btnExportDid, &QPushButton::clicked, this, &TFormOptions::exportDictionary);
+    connect(ui.btnEditDic, &QPushButton::clicked, this, &TFormOptions::editDictionary);
+    connect(ui.btnEditSw, &QPushButton::clicked, this, &TFormOptions::editStopWords);
+    connect(ui.cmdFont, &QPushButton::clicked, this, &TFormOptions::chooseFont);
+    connect(ui.cmdBackColor, &QPushButton::clicked, this, &TFormOptions::chooseBackColor);
     takeValues();
 }
 
 void TFormOptions::takeValues() {
-    chkWithWizard->setChecked(main_.WizardOnly);
-    chkTray->setChecked(main_.chkTray->isChecked());
-    chkWordWrap->setChecked(main_.chkWordWrap->isChecked());
-    chkHtmlSource->setChecked(main_.chkHtmlSource->isChecked());
-    chkRtfPlain->setChecked(main_.chkRtfPlain->isChecked());
-    chkRtfPlain->setVisible(!main_.chkRtfPlain->isHidden());
-    edFiles->setText(main_.edFiles->text());
-    edFilSiz->setText(main_.edFilSiz->text());
-    // The buttons are as available as their counterparts on the main window (some are
-    // off when running from read-only media); exporting needs a selected index.
-    cmdCustLangs->setEnabled(main_.cmdCustLangs->isEnabled());
-    btnEditDic->setEnabled(main_.btnEditDic->isEnabled());
-    btnEditSw->setEnabled(main_.btnEditSw->isEnabled());
-    btnExportDid->setEnabled(main_.btnExportDid->isEnabled() &&
-                             main_.cmbIndexName->currentIndex() >= 0);
+    ui.chkWithWizard->setChecked(settings_.wizardOnly);
+    ui.chkTray->setChecked(settings_.tray);
+    ui.chkWordWrap->setChecked(settings_.wordWrap);
+    ui.chkHtmlSource->setChecked(settings_.htmlAsSource);
+    ui.chkRtfPlain->setChecked(settings_.rtfAsPlain);
+    ui.chkRtfPlain->setVisible(settings_.rtfAsPlainShown);
+    ui.edFiles->setText(QString::fromStdString(settings_.maximumFiles));
+    ui.edFilSiz->setText(QString::fromStdString(settings_.warnFileSizeKB));
+    // Read-only media hold no language, list or dictionary files to change; exporting
+    // needs a selected index.
+    for (QPushButton* b : {ui.cmdCustLangs, ui.btnEditDic, ui.btnEditSw})
+        b->setEnabled(!readOnlyMedia_);
+    ui.btnExportDid->setEnabled(!readOnlyMedia_ && indexSelected_);
 }
 
 void TFormOptions::showEvent(QShowEvent* event) {
     takeValues();
     // Centred on the main window.
-    move(main_.geometry().center() - rect().center());
+    if (QWidget* owner = parentWidget())
+        move(owner->window()->geometry().center() - rect().center());
     QDialog::showEvent(event);
 }
 
 void TFormOptions::giveValuesBack() {
-    main_.WizardOnly = chkWithWizard->isChecked();
-    main_.chkTray->setChecked(chkTray->isChecked());
-    if (main_.chkWordWrap->isChecked() != chkWordWrap->isChecked()) {
-        main_.chkWordWrap->setChecked(chkWordWrap->isChecked());
-        main_.chkWordWrapClick();
-    }
-    if (main_.chkHtmlSource->isChecked() != chkHtmlSource->isChecked()) {
-        main_.chkHtmlSource->setChecked(chkHtmlSource->isChecked());
-        main_.chkHtmlSourceClick();
-    }
-    if (main_.chkRtfPlain->isChecked() != chkRtfPlain->isChecked()) {
-        main_.chkRtfPlain->setChecked(chkRtfPlain->isChecked());
-        main_.chkRtfPlainClick();
-    }
-    main_.edFiles->setText(edFiles->text());
-    main_.edFilSiz->setText(edFilSiz->text());
-    // Read-only media keep the Indexes page disabled whatever the wizard setting says.
-    main_.tabIndexes->setEnabled(!main_.WizardOnly && !main_.runFromCD);
-    main_.setIndexEditingControls(!main_.WizardOnly);
+    settings_.wizardOnly = ui.chkWithWizard->isChecked();
+    settings_.tray = ui.chkTray->isChecked();
+    settings_.wordWrap = ui.chkWordWrap->isChecked();
+    settings_.htmlAsSource = ui.chkHtmlSource->isChecked();
+    if (settings_.rtfAsPlainShown) settings_.rtfAsPlain = ui.chkRtfPlain->isChecked();
+    settings_.maximumFiles = ui.edFiles->text().toStdString();
+    settings_.warnFileSizeKB = ui.edFilSiz->text().toStdString();
+    emit valuesGivenBack();
 }
 
 void TFormOptions::done(int result) {

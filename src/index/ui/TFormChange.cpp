@@ -21,42 +21,42 @@ TFormChange::TFormChange(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("FormChange"));
     setWindowTitle(QStringLiteral("Browse for Indexes Folder"));
     auto* layout = new QVBoxLayout(this);
-    txtFolder = new QLineEdit(this);
-    txtFolder->setObjectName(QStringLiteral("txtFolder"));
-    txtFolder->setReadOnly(true);
-    dirIndexes = new QTreeView(this);
-    dirIndexes->setObjectName(QStringLiteral("dirIndexes"));
-    dirIndexes->setHeaderHidden(true);
-    drvIndexes = new QComboBox(this);
-    drvIndexes->setObjectName(QStringLiteral("drvIndexes"));
+    ui.txtFolder = new QLineEdit(this);
+    ui.txtFolder->setObjectName(QStringLiteral("txtFolder"));
+    ui.txtFolder->setReadOnly(true);
+    ui.dirIndexes = new QTreeView(this);
+    ui.dirIndexes->setObjectName(QStringLiteral("dirIndexes"));
+    ui.dirIndexes->setHeaderHidden(true);
+    ui.drvIndexes = new QComboBox(this);
+    ui.drvIndexes->setObjectName(QStringLiteral("drvIndexes"));
     // The volumes stand in for drives.
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes())
-        if (volume.isValid() && volume.isReady()) drvIndexes->addItem(volume.rootPath());
-    filIndexes = new QListWidget(this);
-    filIndexes->setObjectName(QStringLiteral("filIndexes"));
-    filIndexes->hide();
+        if (volume.isValid() && volume.isReady()) ui.drvIndexes->addItem(volume.rootPath());
+    ui.filIndexes = new QListWidget(this);
+    ui.filIndexes->setObjectName(QStringLiteral("filIndexes"));
+    ui.filIndexes->hide();
 
     auto* folderLabel = new QLabel(QStringLiteral("&Folder:"), this);
-    folderLabel->setBuddy(dirIndexes);
+    folderLabel->setBuddy(ui.dirIndexes);
     auto* driveLabel = new QLabel(QStringLiteral("&Drive:"), this);
-    driveLabel->setBuddy(drvIndexes);
+    driveLabel->setBuddy(ui.drvIndexes);
     layout->addWidget(folderLabel);
-    layout->addWidget(txtFolder);
-    layout->addWidget(dirIndexes, 1);
+    layout->addWidget(ui.txtFolder);
+    layout->addWidget(ui.dirIndexes, 1);
     layout->addWidget(driveLabel);
-    layout->addWidget(drvIndexes);
-    layout->addWidget(filIndexes);
+    layout->addWidget(ui.drvIndexes);
+    layout->addWidget(ui.filIndexes);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, [this] { done(1); });
     connect(buttons, &QDialogButtonBox::rejected, this, [this] { done(2); });
     layout->addWidget(buttons);
-    connect(drvIndexes, &QComboBox::activated, this, [this](int) { volumeChosen(); });
+    connect(ui.drvIndexes, &QComboBox::activated, this, [this](int) { volumeChosen(); });
     resize(420, 440);
 }
 
 void TFormChange::setFolder(const QString& folder) {
     folder_ = folder;
-    txtFolder->setText(folder_);
+    ui.txtFolder->setText(folder_);
     refreshList();
     if (isVisible()) showFolderInTree();
 }
@@ -69,8 +69,8 @@ QStringList TFormChange::definitionFiles() const {
 }
 
 void TFormChange::refreshList() {
-    filIndexes->clear();
-    filIndexes->addItems(definitionFiles());
+    ui.filIndexes->clear();
+    ui.filIndexes->addItems(definitionFiles());
 }
 
 void TFormChange::ensureTree() {
@@ -78,13 +78,14 @@ void TFormChange::ensureTree() {
     model_ = new QFileSystemModel(this);
     model_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
     model_->setRootPath(QStringLiteral("/"));
-    dirIndexes->setModel(model_);
-    for (int column = 1; column < model_->columnCount(); ++column) dirIndexes->hideColumn(column);
-    connect(dirIndexes->selectionModel(), &QItemSelectionModel::currentChanged, this,
+    ui.dirIndexes->setModel(model_);
+    for (int column = 1; column < model_->columnCount(); ++column)
+        ui.dirIndexes->hideColumn(column);
+    connect(ui.dirIndexes->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
                 if (!current.isValid()) return;
                 folder_ = model_->filePath(current);
-                txtFolder->setText(folder_);
+                ui.txtFolder->setText(folder_);
                 refreshList();
             });
 }
@@ -101,28 +102,28 @@ void TFormChange::showFolderInTree() {
     if (!model_) return;
     // The volume that holds the folder: the longest mount point it lies under.
     int best = -1;
-    for (int i = 0; i < drvIndexes->count(); ++i) {
-        const QString root = drvIndexes->itemText(i);
+    for (int i = 0; i < ui.drvIndexes->count(); ++i) {
+        const QString root = ui.drvIndexes->itemText(i);
         const bool under =
             folder_ == root || folder_.startsWith(root.endsWith('/') ? root : root + '/');
-        if (under && (best < 0 || root.size() > drvIndexes->itemText(best).size())) best = i;
+        if (under && (best < 0 || root.size() > ui.drvIndexes->itemText(best).size())) best = i;
     }
     if (best >= 0) {
-        const QSignalBlocker blocker(drvIndexes);
-        drvIndexes->setCurrentIndex(best);
-        dirIndexes->setRootIndex(model_->index(drvIndexes->itemText(best)));
+        const QSignalBlocker blocker(ui.drvIndexes);
+        ui.drvIndexes->setCurrentIndex(best);
+        ui.dirIndexes->setRootIndex(model_->index(ui.drvIndexes->itemText(best)));
     }
     const QModelIndex index = model_->index(folder_);
     if (!index.isValid()) return;
-    dirIndexes->setCurrentIndex(index);
-    dirIndexes->scrollTo(index);
+    ui.dirIndexes->setCurrentIndex(index);
+    ui.dirIndexes->scrollTo(index);
 }
 
 void TFormChange::volumeChosen() {
     if (!model_) return;
-    const QString root = drvIndexes->currentText();
-    dirIndexes->setRootIndex(model_->index(root));
-    dirIndexes->setCurrentIndex(model_->index(root));
+    const QString root = ui.drvIndexes->currentText();
+    ui.dirIndexes->setRootIndex(model_->index(root));
+    ui.dirIndexes->setCurrentIndex(model_->index(root));
 }
 
 }  // namespace vellumar

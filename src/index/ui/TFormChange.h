@@ -23,7 +23,16 @@ namespace vellumar {
 class TFormChange : public QDialog {
     Q_OBJECT
   public:
+    struct Controls {
+        QComboBox* drvIndexes = nullptr;    // the mounted volumes
+        QTreeView* dirIndexes = nullptr;    // the folders of the chosen volume
+        QLineEdit* txtFolder = nullptr;     // the chosen folder, read-only
+        QListWidget* filIndexes = nullptr;  // hidden: the folder's definition files
+    };
+
     explicit TFormChange(QWidget* parent = nullptr);
+    // For tests and the dialog itself.
+    const Controls& controls() const { return ui; }
 
     // The definition file extension: the mask "*.inf" without its first character.
     static QString definitionFileExtension() { return QStringLiteral(".inf"); }
@@ -34,11 +43,6 @@ class TFormChange : public QDialog {
     // The definition files of the folder (file names only), in list order.
     QStringList definitionFiles() const;
 
-    QComboBox* drvIndexes = nullptr;    // the mounted volumes
-    QTreeView* dirIndexes = nullptr;    // the folders of the chosen volume
-    QLineEdit* txtFolder = nullptr;     // the chosen folder, read-only
-    QListWidget* filIndexes = nullptr;  // hidden: the folder's definition files
-
   protected:
     void showEvent(QShowEvent* event) override;
 
@@ -48,6 +52,7 @@ class TFormChange : public QDialog {
     void volumeChosen();
     void refreshList();
 
+    Controls ui;
     QFileSystemModel* model_ = nullptr;
     QString folder_;
 };

@@ -12,27 +12,27 @@ TFormWizard::TFormWizard(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("FormWizard"));
     setWindowTitle(QStringLiteral("Index wizard"));
     auto* layout = new QVBoxLayout(this);
-    lblWelcome = new QLabel(QStringLiteral("Welcome to the Vellumar Wizard"), this);
-    QFont banner = lblWelcome->font();
+    ui.lblWelcome = new QLabel(QStringLiteral("Welcome to the Vellumar Wizard"), this);
+    QFont banner = ui.lblWelcome->font();
     banner.setPointSize(banner.pointSize() + 4);
     banner.setBold(true);
-    lblWelcome->setFont(banner);
-    layout->addWidget(lblWelcome);
+    ui.lblWelcome->setFont(banner);
+    layout->addWidget(ui.lblWelcome);
     // Hook: the wizard's pages (screen1 .. screen6) arrive with the index wizard.
     layout->addStretch(1);
-    lblBottom = new QLabel(QStringLiteral("       To continue, click Next"), this);
-    layout->addWidget(lblBottom);
+    ui.lblBottom = new QLabel(QStringLiteral("       To continue, click Next"), this);
+    layout->addWidget(ui.lblBottom);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    btnBack = new QPushButton(QStringLiteral("< &Back"), this);
-    btnBack->setEnabled(false);
-    btnNext = new QPushButton(QStringLiteral("&Next >"), this);
-    btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
-    buttons->addWidget(btnBack);
-    buttons->addWidget(btnNext);
-    buttons->addWidget(btnCancel);
+    ui.btnBack = new QPushButton(QStringLiteral("< &Back"), this);
+    ui.btnBack->setEnabled(false);
+    ui.btnNext = new QPushButton(QStringLiteral("&Next >"), this);
+    ui.btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    buttons->addWidget(ui.btnBack);
+    buttons->addWidget(ui.btnNext);
+    buttons->addWidget(ui.btnCancel);
     layout->addLayout(buttons);
-    connect(btnCancel, &QPushButton::clicked, this, [this] { done(1); });
+    connect(ui.btnCancel, &QPushButton::clicked, this, [this] { done(1); });
     resize(480, 320);
 }
 

@@ -16,16 +16,23 @@ namespace vellumar {
 class TFormWizard : public QDialog {
     Q_OBJECT
   public:
-    explicit TFormWizard(QWidget* parent = nullptr);
+    struct Controls {
+        QLabel* lblWelcome = nullptr;
+        QLabel* lblBottom = nullptr;
+        QPushButton* btnBack = nullptr;
+        QPushButton* btnNext = nullptr;
+        QPushButton* btnCancel = nullptr;
+    };
 
-    QLabel* lblWelcome = nullptr;
-    QLabel* lblBottom = nullptr;
-    QPushButton* btnBack = nullptr;
-    QPushButton* btnNext = nullptr;
-    QPushButton* btnCancel = nullptr;
+    explicit TFormWizard(QWidget* parent = nullptr);
+    // For tests and the dialog itself.
+    const Controls& controls() const { return ui; }
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    Controls ui;
 };
 
 }  // namespace vellumar

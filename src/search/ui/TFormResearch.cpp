@@ -11,17 +11,17 @@ TFormResearch::TFormResearch(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("FormResearch"));
     setWindowTitle(QStringLiteral("Search among Files Found"));
     auto* layout = new QVBoxLayout(this);
-    cmbSearchExpr = new QComboBox(this);
-    cmbSearchExpr->setEditable(true);
+    ui.cmbSearchExpr = new QComboBox(this);
+    ui.cmbSearchExpr->setEditable(true);
     auto* label = new QLabel(QStringLiteral("Enter search expression:"), this);
-    label->setBuddy(cmbSearchExpr);
+    label->setBuddy(ui.cmbSearchExpr);
     layout->addWidget(label);
-    layout->addWidget(cmbSearchExpr);
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setDefault(true);
-    layout->addWidget(cmdOK, 0, Qt::AlignRight);
+    layout->addWidget(ui.cmbSearchExpr);
+    ui.cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    ui.cmdOK->setDefault(true);
+    layout->addWidget(ui.cmdOK, 0, Qt::AlignRight);
     // Hook: joining the expression with the last search arrives with refining searches.
-    connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
+    connect(ui.cmdOK, &QPushButton::clicked, this, &QDialog::accept);
 }
 
 }  // namespace vellumar

@@ -14,10 +14,17 @@ namespace vellumar {
 class TFormResearch : public QDialog {
     Q_OBJECT
   public:
-    explicit TFormResearch(QWidget* parent = nullptr);
+    struct Controls {
+        QComboBox* cmbSearchExpr = nullptr;
+        QPushButton* cmdOK = nullptr;
+    };
 
-    QComboBox* cmbSearchExpr = nullptr;
-    QPushButton* cmdOK = nullptr;
+    explicit TFormResearch(QWidget* parent = nullptr);
+    // For tests and the dialog itself.
+    const Controls& controls() const { return ui; }
+
+  private:
+    Controls ui;
 };
 
 }  // namespace vellumar

@@ -17,15 +17,22 @@ namespace vellumar {
 class TfrmTags : public QDialog {
     Q_OBJECT
   public:
-    explicit TfrmTags(QWidget* parent = nullptr);
+    struct Controls {
+        QLineEdit* txtExpr = nullptr;
+        QLineEdit* txtWords = nullptr;
+        QTreeWidget* trt = nullptr;
+        QCheckBox* chFull = nullptr;
+        QCheckBox* chkNew = nullptr;
+        QPushButton* OKBtn = nullptr;
+        QPushButton* CancelBtn = nullptr;
+    };
 
-    QLineEdit* txtExpr = nullptr;
-    QLineEdit* txtWords = nullptr;
-    QTreeWidget* trt = nullptr;
-    QCheckBox* chFull = nullptr;
-    QCheckBox* chkNew = nullptr;
-    QPushButton* OKBtn = nullptr;
-    QPushButton* CancelBtn = nullptr;
+    explicit TfrmTags(QWidget* parent = nullptr);
+    // For tests and the dialog itself.
+    const Controls& controls() const { return ui; }
+
+  private:
+    Controls ui;
 };
 
 }  // namespace vellumar

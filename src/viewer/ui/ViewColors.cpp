@@ -42,4 +42,13 @@ QFont fontFromSetting(const FontSetting& setting, const QFont& fallback) {
     return font;
 }
 
+void applyViewSetting(QWidget& display, const FontSetting& font, std::int32_t backColor,
+                      const QPalette& base) {
+    display.setFont(fontFromSetting(font, display.font()));
+    QPalette colours = display.palette();
+    colours.setColor(QPalette::Text, colorFromSetting(font.color, base));
+    colours.setColor(QPalette::Base, colorFromSetting(backColor, base));
+    display.setPalette(colours);
+}
+
 }  // namespace vellumar

@@ -9,6 +9,7 @@
 #include <QColor>
 #include <QFont>
 #include <QPalette>
+#include <QWidget>
 
 #include <cstdint>
 
@@ -19,5 +20,10 @@ namespace vellumar {
 QColor colorFromSetting(std::int32_t value, const QPalette& palette);
 std::int32_t colorToSetting(const QColor& color);
 QFont fontFromSetting(const FontSetting& setting, const QFont& fallback);
+
+// Gives a display the stored font, text colour and background; system colours come from
+// base, the window's palette.
+void applyViewSetting(QWidget& display, const FontSetting& font, std::int32_t backColor,
+                      const QPalette& base);
 
 }  // namespace vellumar

@@ -1,12 +1,15 @@
-// TFormMain's handlers of stop-word lists and filtering dictionaries: the two boxes and
-// their check boxes, choosing and editing the files, and exporting an index's words as a
-// dictionary. Names in the boxes are relative to the home unless they are full paths.
-#include "app/ui/TFormMain.h"
+// The Indexes page's handlers of stop-word lists and filtering dictionaries: the two
+// boxes and their check boxes, choosing and editing the files, and exporting an index's
+// words as a dictionary. Names in the boxes are relative to the home unless they are full
+// paths.
 #include "index/IndexingCore.h"
 #include "index/WordListFiles.h"
 #include "index/WordLists.h"
+#include "index/ui/TIndexesPage.h"
+#include "platform/ProgramSetup.h"
 #include "platform/ui/Cursors.h"
 #include "platform/ui/MessageBox.h"
+#include "platform/ui/PageHost.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -48,49 +51,50 @@ void enableByText(QComboBox* box, QCheckBox* check, bool allowed) {
 
 }  // namespace
 
-void TFormMain::fillWordListBoxes() {
+void TIndexesPage::fillWordListBoxes() {
     // File names keep their case: the lists name files on a case-sensitive file system.
-    const QList<QPair<QComboBox*, QString>> boxes{{cmbDic, QStringLiteral(".dic")},
-                                                  {cmbSW, QStringLiteral(".sw")}};
+    const QList<QPair<QComboBox*, QString>> boxes{{ui.cmbDic, QStringLiteral(".dic")},
+                                                  {ui.cmbSW, QStringLiteral(".sw")}};
     for (const auto& [box, extension] : boxes) {
         if (box->count() > 0) continue;
         const QSignalBlocker blocker(box);
         box->addItem(QString());
-        box->addItems(homeFilesEndingIn(environment_.home, extension));
+        box->addItems(homeFilesEndingIn(host_.environment().home, extension));
         box->setCurrentIndex(0);
     }
     cmbDicChange();
     cmbSWChange();
 }
 
-void TFormMain::cmbDicChange() {
-    if (!creationOptionsLocked_) enableByText(cmbDic, chDic, !WizardOnly);
+void TIndexesPage::cmbDicChange() {
+    if (!creationOptionsLocked_) enableByText(ui.cmbDic, ui.chDic, !wizardOnly());
 }
 
-void TFormMain::cmbSWChange() {
-    if (!creationOptionsLocked_) enableByText(cmbSW, chSW, !WizardOnly);
+void TIndexesPage::cmbSWChange() {
+    if (!creationOptionsLocked_) enableByText(ui.cmbSW, ui.chSW, !wizardOnly());
 }
 
-void TFormMain::chooseWordListFile(QComboBox* box, bool dictionary) {
-    const QString file = askFileName(FileDialogRequest{
-        false, QStringLiteral("Open"), programFolder,
+void TIndexesPage::chooseWordListFile(QComboBox* box, bool dictionary) {
+    const QString home = QString::fromStdString(host_.environment().home.string());
+    const QString file = host_.askFileName(FileDialogRequest{
+        false, QStringLiteral("Open"), home,
         dictionary ? QStringLiteral("Dictionary Files (*.dic *.DIC);;All Files (*)")
                    : QStringLiteral("Stop-words Files (*.sw *.SW);;All Files (*)")});
     if (file.isEmpty()) return;
     // A file in the home, or below it, is named relative to the home, as the lists are
     // read; any other file by its full path.
-    const QString relative = QDir(programFolder).relativeFilePath(file);
+    const QString relative = QDir(home).relativeFilePath(file);
     const bool inHome =
         !relative.startsWith(QStringLiteral("..")) && !QDir::isAbsolutePath(relative);
     box->addItem(inHome ? relative : file);
     box->setCurrentIndex(box->count() - 1);
 }
 
-void TFormMain::cmdDots1Click() { chooseWordListFile(cmbDic, true); }
-void TFormMain::cmdDots2Click() { chooseWordListFile(cmbSW, false); }
+void TIndexesPage::cmdDots1Click() { chooseWordListFile(ui.cmbDic, true); }
+void TIndexesPage::cmdDots2Click() { chooseWordListFile(ui.cmbSW, false); }
 
-void TFormMain::editWordListFile(QComboBox* box, const char* defaultFile) {
-    const fs::path& home = environment_.home;
+void TIndexesPage::editWordListFile(QComboBox* box, const char* defaultFile) {
+    const fs::path& home = host_.environment().home;
     std::optional<fs::path> file = resolveWordListFile(box->currentText().toStdString(), home);
     std::error_code ec;
     const bool useDefault = !file || !fs::is_regular_file(*file, ec);
@@ -107,7 +111,7 @@ void TFormMain::editWordListFile(QComboBox* box, const char* defaultFile) {
     bool started = false;
     {
         CursorScope starting(CursorShape::AppStart);
-        started = openInEditor(path);
+        started = host_.openInEditor(path);
     }
     // A failed start says nothing and leaves the box as it was.
     if (started && useDefault) {
@@ -116,20 +120,21 @@ void TFormMain::editWordListFile(QComboBox* box, const char* defaultFile) {
     }
 }
 
-void TFormMain::btnEditDicClick() { editWordListFile(cmbDic, kDefaultDictionaryFile); }
-void TFormMain::btnEditSwClick() { editWordListFile(cmbSW, kDefaultStopWordFile); }
+void TIndexesPage::btnEditDicClick() { editWordListFile(ui.cmbDic, kDefaultDictionaryFile); }
+void TIndexesPage::btnEditSwClick() { editWordListFile(ui.cmbSW, kDefaultStopWordFile); }
 
-void TFormMain::btnExportDidClick() {
+void TIndexesPage::btnExportDidClick() {
+    IndexingCore* core = host_.core();
     vellcore::IndexObject* index =
-        core_ ? core_->catalogue.object(core_->catalogue.opened()) : nullptr;
+        core ? core->catalogue.object(core->catalogue.opened()) : nullptr;
     if (!index) {
         ShowMessage(QStringLiteral("Index files are not exist."), MessageIcon::Warning,
                     MessageButtons::Ok, this);
         return;
     }
-    const QString file = askFileName(
-        FileDialogRequest{true, QStringLiteral("Save As"), programFolder,
-                          QStringLiteral("Dictionary files (*.dic *.DIC);;All files (*)")});
+    const QString file = host_.askFileName(FileDialogRequest{
+        true, QStringLiteral("Save As"), QString::fromStdString(host_.environment().home.string()),
+        QStringLiteral("Dictionary files (*.dic *.DIC);;All files (*)")});
     if (file.isEmpty()) return;
     bool written = false;
     {

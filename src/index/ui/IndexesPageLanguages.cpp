@@ -1,18 +1,18 @@
-// TFormMain's handlers of index languages: filling the language box (and, the first
-// time, the word-list boxes), refilling it on focus, recreating an index with another
-// language, and starting the language maker.
-#include "app/ui/TFormMain.h"
+// The Indexes page's handlers of index languages: filling the language box (and, the
+// first time, the word-list boxes), refilling it on focus, recreating an index with
+// another language, and starting the language maker.
 #include "index/IndexingCore.h"
+#include "index/ui/TIndexesPage.h"
 #include "lang/LanguageActions.h"
 #include "lang/TLanguageList.h"
 #include "lang/ui/LanguageCombo.h"
 #include "monitor/MonitorLock.h"
+#include "platform/ProgramSetup.h"
 #include "platform/ui/Cursors.h"
 #include "platform/ui/MessageBox.h"
-#include "platform/ui/QtUserInterface.h"
+#include "platform/ui/PageHost.h"
 
 #include <QComboBox>
-#include <QPlainTextEdit>
 #include <QPushButton>
 
 #include <algorithm>
@@ -44,35 +44,39 @@ class ReportOnce : public UserInterface {
 
 }  // namespace
 
-void TFormMain::FillLanguageList() {
-    RefillLanguageCombo(*cmbLanguage, *languages_, environment_.home, *userInterface);
+void TIndexesPage::FillLanguageList() {
+    RefillLanguageCombo(*ui.cmbLanguage, host_.languages(), host_.environment().home,
+                        host_.userInterface());
+    ui.cmbLanguage->raise();
     if (!wordListsFilled_) {
         wordListsFilled_ = true;
         fillWordListBoxes();
     }
 }
 
-void TFormMain::cmbLanguageEnter() {
-    if (indexingBusy) return;
+void TIndexesPage::cmbLanguageEnter() {
+    if (host_.state().indexingBusy) return;
     // New .LNG files appear; the selection stays.
-    ReportOnce ui(*userInterface, languageProblemsShown_);
-    RefillLanguageCombo(*cmbLanguage, *languages_, environment_.home, ui);
+    ReportOnce once(host_.userInterface(), languageProblemsShown_);
+    RefillLanguageCombo(*ui.cmbLanguage, host_.languages(), host_.environment().home, once);
     // An existing index whose language is not (or no longer) listed shows none.
-    if (core_ && shownIndex >= 0 && creationOptionsLocked_)
-        if (const vellcore::IndexObject* index = core_->catalogue.object(shownIndex))
-            SelectLanguageByName(*cmbLanguage, index->GetLanguageName());
+    IndexingCore* core = host_.core();
+    if (core && shownIndex_ >= 0 && creationOptionsLocked_)
+        if (const vellcore::IndexObject* index = core->catalogue.object(shownIndex_))
+            SelectLanguageByName(*ui.cmbLanguage, index->GetLanguageName());
 }
 
-void TFormMain::cmbLanguageChange() {
-    if (!core_ || indexingBusy) return;
-    Catalogue& catalogue = core_->catalogue;
-    const int position = cmbIndexName->currentIndex();
+void TIndexesPage::cmbLanguageChange() {
+    IndexingCore* core = host_.core();
+    if (!core || host_.state().indexingBusy) return;
+    Catalogue& catalogue = core->catalogue;
+    const int position = ui.cmbIndexName->currentIndex();
     const vellcore::IndexObject* shown = catalogue.object(position);
-    const bool creating = cmdUpdate->text() == QStringLiteral("&Create") || !shown;
-    const LanguageChange change = DecideLanguageChange(creating, *userInterface);
+    const bool creating = !showsExistingIndex() || !shown;
+    const LanguageChange change = DecideLanguageChange(creating, host_.userInterface());
     if (change == LanguageChange::ForNewIndex) return;
     if (change == LanguageChange::Keep) {
-        SelectLanguageByName(*cmbLanguage, shown->GetLanguageName());
+        SelectLanguageByName(*ui.cmbLanguage, shown->GetLanguageName());
         return;
     }
 
@@ -80,7 +84,7 @@ void TFormMain::cmbLanguageChange() {
     bool deleted = false;
     {
         CursorScope busy(CursorShape::Hourglass);
-        const MonitorLock lock(core_->notifier);
+        const MonitorLock lock(core->notifier);
         deleted = catalogue.object(position)->DeleteIndexFiles();
         if (deleted) {
             std::error_code ec;
@@ -91,21 +95,21 @@ void TFormMain::cmbLanguageChange() {
     if (!deleted) {
         ShowMessage(QString::fromLatin1(kIndexInUseMessage), MessageIcon::Warning,
                     MessageButtons::Ok, this);
-        SelectLanguageByName(*cmbLanguage, shown->GetLanguageName());
+        SelectLanguageByName(*ui.cmbLanguage, shown->GetLanguageName());
         return;
     }
-    // Hook: the viewer history is cleared here (viewer history).
+    emit viewerHistoryInvalidated();
     // The notes stay in their box: the index is made again with them.
     showNewIndexState();
     enableIndexOptionControls();
-    selectInBox(cmbIndexName, -1);
-    cmbIndexName->setEditText(name);
-    cmdUpdateClick(cmdUpdate);  // same name, scope and options; the chosen language
+    selectInBox(ui.cmbIndexName, -1);
+    ui.cmbIndexName->setEditText(name);
+    cmdUpdateClick(ui.cmdUpdate);  // same name, scope and options; the chosen language
 }
 
-void TFormMain::cmdCustLangsClick() {
+void TIndexesPage::cmdCustLangsClick() {
     CursorScope starting(CursorShape::AppStart);
-    StartLanguageMaker(environment_.home, *userInterface);
+    StartLanguageMaker(host_.environment().home, host_.userInterface());
 }
 
 }  // namespace vellumar

@@ -1,0 +1,87 @@
+// TFormMain's wiring: every line where one page's announcement reaches another page's
+// handler or the frame. A page never calls another page; a new cross-page step is a
+// signal on one page, a handler on the other, and one line here.
+#include "app/ui/TFormMain.h"
+#include "app/ui/TFormOptions.h"
+#include "index/ui/TIndexesPage.h"
+#include "monitor/ui/TMonitoringPage.h"
+#include "search/ui/TResultList.h"
+#include "search/ui/TSearchPage.h"
+#include "viewer/ui/TViewerPane.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QToolButton>
+
+namespace vellumar {
+
+void TFormMain::wirePages() {
+    // The Search page.
+    connect(searchPage_, &TSearchPage::indexOpened, indexesPage_, &TIndexesPage::showOpenedIndex);
+    connect(searchPage_, &TSearchPage::clearResultsRequested, resultList_,
+            &TResultList::ClearResults);
+    connect(searchPage_, &TSearchPage::updateRequested, indexesPage_,
+            &TIndexesPage::cmdUpdateClick);
+    connect(searchPage_, &TSearchPage::aboutClicked, this, &TFormMain::cmdAboutClick);
+    connect(searchPage_, &TSearchPage::closeClicked, this, &TFormMain::cmdCloseClick);
+    connect(searchPage_, &TSearchPage::queryFocusChanged, this, [this](bool hasFocus) {
+        // The query box enables the clipboard buttons while it has the focus.
+        for (QToolButton* b : {ui.btnCut, ui.btnCopy, ui.btnPaste}) b->setEnabled(hasFocus);
+    });
+
+    // The result list.
+    connect(resultList_, &TResultList::resultsCleared, this, [this](bool clearExpression) {
+        if (clearExpression) searchPage_->clearQuery();
+        viewerPane_->clearPreview();
+    });
+    connect(resultList_, &TResultList::updateFileRequested, indexesPage_,
+            &TIndexesPage::updateFile);
+
+    // The viewer pane.
+    connect(viewerPane_, &TViewerPane::copyRequested, this, &TFormMain::mnuCopyClick);
+
+    // The Indexes page.
+    connect(indexesPage_, &TIndexesPage::indexChosen, searchPage_, &TSearchPage::useIndex);
+    connect(indexesPage_, &TIndexesPage::indexCreated, this, [this](int position) {
+        searchPage_->showCreatedIndex(position);
+        if (!state_.searchEnabled) EnableSearch();
+    });
+    connect(indexesPage_, &TIndexesPage::clearResultsRequested, resultList_,
+            &TResultList::ClearResults);
+    connect(indexesPage_, &TIndexesPage::viewerHistoryInvalidated, viewerPane_,
+            &TViewerPane::clearHistory);
+    connect(indexesPage_, &TIndexesPage::formatFiltersShown, viewerPane_,
+            &TViewerPane::setFormatMenusVisible);
+    connect(indexesPage_, &TIndexesPage::removeAllowed, ui.mnuRemove, &QAction::setEnabled);
+    connect(indexesPage_, &TIndexesPage::searchUpdateAllowed, searchPage_,
+            &TSearchPage::setUpdateEnabled);
+    connect(indexesPage_, &TIndexesPage::buildEnded, this, &TFormMain::appendUnwatchableFolders);
+    connect(indexesPage_, &TIndexesPage::catalogueReloaded, this, [this] {
+        updateAutomaticIndexes(true);
+        if (searchPage_->indexCount() == 0) return;
+        searchPage_->selectIndex(0);
+        searchPage_->cmbUsedIndexClick();
+    });
+}
+
+void TFormMain::appendUnwatchableFolders() {
+    // After a build the status line also tells of folders the system refused to watch.
+    const QString unwatchable = monitoringPage_->showUnwatchableFolders();
+    if (unwatchable.isEmpty()) return;
+    const QString status = statusText();
+    setStatusText(status.isEmpty() ? unwatchable : status + QStringLiteral("  ") + unwatchable);
+}
+
+void TFormMain::wireOptions(TFormOptions& options) {
+    // The dialog's buttons run the pages' handlers.
+    connect(&options, &TFormOptions::customizeLanguages, indexesPage_,
+            &TIndexesPage::cmdCustLangsClick);
+    connect(&options, &TFormOptions::exportDictionary, indexesPage_,
+            &TIndexesPage::btnExportDidClick);
+    connect(&options, &TFormOptions::editDictionary, indexesPage_, &TIndexesPage::btnEditDicClick);
+    connect(&options, &TFormOptions::editStopWords, indexesPage_, &TIndexesPage::btnEditSwClick);
+    connect(&options, &TFormOptions::chooseFont, viewerPane_, &TViewerPane::cmdFontClick);
+    connect(&options, &TFormOptions::chooseBackColor, viewerPane_, &TViewerPane::cmdBackColorClick);
+}
+
+}  // namespace vellumar

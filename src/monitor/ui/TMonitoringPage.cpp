@@ -1,0 +1,223 @@
+#include "monitor/ui/TMonitoringPage.h"
+
+#include "index/IndexingCore.h"
+#include "platform/Settings.h"
+#include "platform/ui/PageHost.h"
+#include "platform/ui/Widgets.h"
+
+#include <QComboBox>
+#include <QFileSystemModel>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStorageInfo>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace vellumar {
+
+TMonitoringPage::TMonitoringPage(PageHost& host, QWidget* parent) : QWidget(parent), host_(host) {
+    setObjectName(QStringLiteral("tabMonitoring"));
+    build();
+    connect(ui.radNormal, &QRadioButton::clicked, this, &TMonitoringPage::radNormalClick);
+    connect(ui.radSuspended, &QRadioButton::clicked, this, &TMonitoringPage::radSuspendedClick);
+    connect(ui.cmdAddDirsOff, &QPushButton::clicked, this, &TMonitoringPage::cmdAddDirsOffClick);
+    connect(ui.cmdRemoveDirsOff, &QPushButton::clicked, this,
+            &TMonitoringPage::cmdRemoveDirsOffClick);
+    connect(ui.chkIndexFolderOff, &QCheckBox::clicked, this,
+            &TMonitoringPage::chkIndexFolderOffClick);
+    connect(ui.chkWindowsFolderOff, &QCheckBox::clicked, this,
+            &TMonitoringPage::chkWindowsFolderOffClick);
+    connect(ui.chkTempFolderOff, &QCheckBox::clicked, this,
+            &TMonitoringPage::chkTempFolderOffClick);
+    connect(ui.drvDirsOff, &QComboBox::activated, this, [this](int) { drvDirsOffChange(); });
+}
+
+void TMonitoringPage::build() {
+    auto* page = new QVBoxLayout(this);
+    page->setContentsMargins(4, 4, 4, 4);
+
+    ui.fraMonitoring1 = named(new QGroupBox(QStringLiteral("Monitoring"), this), "fraMonitoring1");
+    auto* state = new QHBoxLayout(ui.fraMonitoring1);
+    ui.radNormal =
+        named(new QRadioButton(QStringLiteral("&Normal"), ui.fraMonitoring1), "radNormal",
+              QStringLiteral("Ensures immediate updating of automatically updateable indexes. "
+                             "Launches suspended updatings."));
+    ui.radSuspended =
+        named(new QRadioButton(QStringLiteral("Sus&pended"), ui.fraMonitoring1), "radSuspended",
+              QStringLiteral("Switching to \"Suspended\" suspends updatings of automatically "
+                             "updateable indexes."));
+    ui.radNormal->setChecked(true);
+    state->addWidget(ui.radNormal);
+    state->addWidget(ui.radSuspended);
+    state->addStretch(1);
+    page->addWidget(ui.fraMonitoring1);
+    // Folders the system refused to watch: indexed, but their changes are not seen.
+    ui.lblUnwatchable = makeLabel(this, "lblUnwatchable", QString());
+    ui.lblUnwatchable->setWordWrap(true);
+    ui.lblUnwatchable->hide();
+    page->addWidget(ui.lblUnwatchable);
+
+    ui.fraMonitoring2 = named(new QGroupBox(QStringLiteral("Folders"), this), "fraMonitoring2");
+    page->addWidget(ui.fraMonitoring2, 1);
+    QWidget* folders = ui.fraMonitoring2;
+    auto* grid = new QGridLayout(folders);
+    ui.lstDirsOff = named(
+        new QListWidget(folders), "lstDirsOff",
+        QStringLiteral("Place here those folders the system ignores the changings of files from"));
+    ui.lstDirsOff->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    ui.lblDirsOff1 = makeLabel(folders, "lblDirsOff1", QStringLiteral("E&xclude from monitoring:"),
+                               ui.lstDirsOff);
+    ui.cmdAddDirsOff = makeButton(
+        folders, "cmdAddDirsOff", QStringLiteral("<< &Add"),
+        QStringLiteral("Adds current folder to list of folders excluded from monitoring"));
+    ui.cmdRemoveDirsOff =
+        makeButton(folders, "cmdRemoveDirsOff", QStringLiteral("&Remove >>"),
+                   QStringLiteral("Removes selected folder from monitor exclusion"));
+    ui.dirDirsOff = named(new QTreeView(folders), "dirDirsOff",
+                          QStringLiteral("Double click to make a folder the current"));
+    ui.dirDirsOff->setHeaderHidden(true);
+    ui.lblDirsOff2 =
+        makeLabel(folders, "lblDirsOff2", QStringLiteral("Select a &folder:"), ui.dirDirsOff);
+    ui.drvDirsOff = named(new QComboBox(folders), "drvDirsOff");
+    ui.drvDirsOff->setMinimumContentsLength(4);
+    ui.drvDirsOff->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    ui.lblDirsOff3 =
+        makeLabel(folders, "lblDirsOff3", QStringLiteral("Select a &drive:"), ui.drvDirsOff);
+    auto* buttons = new QVBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(ui.cmdAddDirsOff);
+    buttons->addWidget(ui.cmdRemoveDirsOff);
+    buttons->addStretch(3);
+    grid->addWidget(ui.lblDirsOff1, 0, 0);
+    grid->addWidget(ui.lstDirsOff, 1, 0, 3, 1);
+    grid->addLayout(buttons, 1, 1, 3, 1);
+    grid->addWidget(ui.lblDirsOff2, 0, 2);
+    grid->addWidget(ui.dirDirsOff, 1, 2);
+    grid->addWidget(ui.lblDirsOff3, 2, 2);
+    grid->addWidget(ui.drvDirsOff, 3, 2);
+    grid->setColumnStretch(0, 1);
+    grid->setColumnStretch(2, 1);
+    grid->setRowStretch(1, 1);
+
+    ui.chkIndexFolderOff = makeCheck(
+        this, "chkIndexFolderOff", QStringLiteral("Do not monitor &Index folder"),
+        QStringLiteral("Excludes Index folder from monitoring to ignore index file changings."));
+    ui.chkWindowsFolderOff = makeCheck(
+        this, "chkWindowsFolderOff", QStringLiteral("Do not monitor &system folders"),
+        QStringLiteral("Excludes system folders from monitoring to ignore changes of swap "
+                       "file, registry database files etc."));
+    ui.chkTempFolderOff =
+        makeCheck(this, "chkTempFolderOff", QStringLiteral("Do not monitor &temporary folder"));
+    for (QCheckBox* box : {ui.chkIndexFolderOff, ui.chkWindowsFolderOff, ui.chkTempFolderOff}) {
+        box->setChecked(true);
+        page->addWidget(box);
+    }
+
+    // The volumes stand in for drives.
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes())
+        if (volume.isValid() && volume.isReady()) ui.drvDirsOff->addItem(volume.rootPath());
+}
+
+void TMonitoringPage::showSettings() {
+    const Settings& settings = host_.settings();
+    ui.lstDirsOff->clear();
+    for (const std::string& folder : settings.notMonitoredDirectories)
+        ui.lstDirsOff->addItem(QString::fromStdString(folder));
+    ui.chkIndexFolderOff->setChecked(settings.indexFolderOff);
+    ui.chkWindowsFolderOff->setChecked(settings.windowsFolderOff);
+    ui.chkTempFolderOff->setChecked(settings.tempFolderOff);
+}
+
+void TMonitoringPage::pageShown() {
+    // The folder tree starts its file-system watcher only when the page is first shown.
+    if (!folderModel_) {
+        folderModel_ = new QFileSystemModel(this);
+        folderModel_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
+        folderModel_->setRootPath(QStringLiteral("/"));
+        ui.dirDirsOff->setModel(folderModel_);
+        for (int column = 1; column < folderModel_->columnCount(); ++column)
+            ui.dirDirsOff->hideColumn(column);
+        drvDirsOffChange();
+    }
+    showUnwatchableFolders();
+}
+
+void TMonitoringPage::cmdAddDirsOffClick() {}     // Hook: excluding a folder (automatic updating).
+void TMonitoringPage::cmdRemoveDirsOffClick() {}  // Hook: including a folder again.
+void TMonitoringPage::attachFolderChangedEvent() {
+    // Hook: OnFolderChanged -> HandleFolderChange (automatic updating). Its window work
+    // goes through signals of this page that the frame wires to the Indexes page (the
+    // statistics) and the result list (MarkChangedResults).
+}
+
+void TMonitoringPage::chkIndexFolderOffClick() {
+    host_.settings().indexFolderOff = ui.chkIndexFolderOff->isChecked();
+    // Hook: catching up on the index folder (automatic updating).
+}
+
+void TMonitoringPage::chkWindowsFolderOffClick() {
+    host_.settings().windowsFolderOff = ui.chkWindowsFolderOff->isChecked();
+    // Hook: catching up on the system folders (automatic updating).
+}
+
+void TMonitoringPage::chkTempFolderOffClick() {
+    host_.settings().tempFolderOff = ui.chkTempFolderOff->isChecked();
+    // Hook: catching up on the temporary folder (automatic updating).
+}
+
+// Suspended monitoring is the notifier's lock held by the main thread: the polling
+// thread starts no pass until it is released. A second click on the checked button
+// must not take the lock twice.
+void TMonitoringPage::radSuspendedClick() {
+    IndexingCore* core = host_.core();
+    if (!core || monitoringSuspended_) return;
+    core->notifier.Lock();
+    monitoringSuspended_ = true;
+}
+
+void TMonitoringPage::radNormalClick() {
+    IndexingCore* core = host_.core();
+    if (!core || !monitoringSuspended_) return;
+    core->notifier.Unlock();
+    monitoringSuspended_ = false;
+}
+
+void TMonitoringPage::attachScanFolderEvent() {
+    if (IndexingCore* core = host_.core()) core->attachScanFolder();
+}
+
+void TMonitoringPage::detachNotifierEvents() {
+    IndexingCore* core = host_.core();
+    if (!core) return;
+    core->detachScanFolder();
+    core->notifier.SetOnFolderChanged({});
+}
+
+void TMonitoringPage::shutDownNotifier() {
+    IndexingCore* core = host_.core();
+    if (!core) return;
+    core->notifier.Clear();
+    if (monitoringSuspended_) radNormalClick();
+    core->notifier.Terminate();  // the thread ends after its pass; the core's end waits
+}
+
+QString TMonitoringPage::showUnwatchableFolders() {
+    IndexingCore* core = host_.core();
+    const QString text =
+        core ? QString::fromStdString(core->notifier.UnwatchableStatusText()) : QString();
+    ui.lblUnwatchable->setText(text);
+    ui.lblUnwatchable->setVisible(!text.isEmpty());
+    return text;
+}
+
+void TMonitoringPage::drvDirsOffChange() {
+    if (!folderModel_ || ui.drvDirsOff->currentText().isEmpty()) return;
+    ui.dirDirsOff->setRootIndex(folderModel_->index(ui.drvDirsOff->currentText()));
+}
+
+}  // namespace vellumar

@@ -1,0 +1,88 @@
+// TMonitoringPage: the "Monitoring" page: monitoring normal or suspended, the folders
+// excluded from monitoring (lstDirsOff, which shows Settings::notMonitoredDirectories,
+// the window's ExcludedFolders), the folder tree and volume box to pick one, the three
+// "Do not monitor" boxes and the folders the system refused to watch. It also attaches
+// and detaches the notifier's two events and shuts the notifier down, since suspended
+// monitoring is the notifier's lock held here.
+//
+// Excluding folders, catching up on them and automatic updating are empty hooks until
+// automatic updating lands.
+//
+// Owned by the main window (as its page widget); main thread only.
+#pragma once
+
+#include <QWidget>
+
+class QCheckBox;
+class QComboBox;
+class QFileSystemModel;
+class QGroupBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+class QTreeView;
+
+namespace vellumar {
+
+class PageHost;
+
+class TMonitoringPage : public QWidget {
+    Q_OBJECT
+  public:
+    struct Controls {
+        QGroupBox* fraMonitoring1 = nullptr;
+        QRadioButton* radNormal = nullptr;
+        QRadioButton* radSuspended = nullptr;
+        QLabel* lblUnwatchable = nullptr;
+        QGroupBox* fraMonitoring2 = nullptr;
+        QLabel* lblDirsOff1 = nullptr;
+        QListWidget* lstDirsOff = nullptr;
+        QPushButton* cmdAddDirsOff = nullptr;
+        QPushButton* cmdRemoveDirsOff = nullptr;
+        QLabel* lblDirsOff2 = nullptr;
+        QTreeView* dirDirsOff = nullptr;
+        QLabel* lblDirsOff3 = nullptr;
+        QComboBox* drvDirsOff = nullptr;
+        QCheckBox* chkIndexFolderOff = nullptr;
+        QCheckBox* chkWindowsFolderOff = nullptr;
+        QCheckBox* chkTempFolderOff = nullptr;
+    };
+
+    explicit TMonitoringPage(PageHost& host, QWidget* parent = nullptr);
+    // For tests and the page itself.
+    const Controls& controls() const { return ui; }
+
+    // ---- Handlers ----
+    void radNormalClick();
+    void radSuspendedClick();
+    void cmdAddDirsOffClick();
+    void cmdRemoveDirsOffClick();
+    void chkIndexFolderOffClick();
+    void chkWindowsFolderOffClick();
+    void chkTempFolderOffClick();
+    void drvDirsOffChange();
+
+    // ---- The notifier's events and its end ----
+    void attachScanFolderEvent();
+    void attachFolderChangedEvent();
+    void detachNotifierEvents();
+    void shutDownNotifier();  // FormDestroy: Clear, Unlock when suspended, terminate
+
+    // ---- What the frame asks of the page ----
+    void showSettings();  // the excluded folders and the three boxes
+    void pageShown();     // the folder tree is made the first time; the refused folders
+    // The folders the system refused to watch, shown on the page; returns the text ("" when
+    // none).
+    QString showUnwatchableFolders();
+
+  private:
+    void build();
+
+    PageHost& host_;
+    Controls ui;
+    QFileSystemModel* folderModel_ = nullptr;
+    bool monitoringSuspended_ = false;  // radSuspended holds the notifier lock
+};
+
+}  // namespace vellumar
