@@ -1,0 +1,171 @@
+#include "viewer/EntryLocator.h"
+
+#include <algorithm>
+#include <exception>
+
+#include "textfold/TextFold.h"
+
+namespace vellumar {
+
+namespace {
+
+constexpr std::size_t kKeptWords = 1024;
+constexpr std::int64_t kDisplayLookAhead = 1 << 16;
+
+std::size_t bytesOfChars(std::string_view text, std::size_t byte, std::int32_t chars) {
+    for (std::int32_t i = 0; i < chars && byte < text.size(); ++i) textfold::nextUtf8(text, byte);
+    return byte;
+}
+
+}  // namespace
+
+char16_t FoldDisplayUnit(char16_t unit) {
+    if (unit < 0x80) return (unit >= 'a' && unit <= 'z') ? static_cast<char16_t>(unit - 32) : unit;
+    if (unit >= 0xD800 && unit <= 0xDFFF) return unit;
+    const char32_t upper = textfold::unicodeUpper(unit);
+    return upper <= 0xFFFF ? static_cast<char16_t>(upper) : unit;
+}
+
+EntryLocator::EntryLocator(wordmill::Parser& parser, std::vector<vellcore::HitRecord> hits,
+                           UserInterface* ui)
+    : parser_(parser), hits_(std::move(hits)), entries_(hits_.size()), ui_(ui) {}
+
+void EntryLocator::SetHtmlDisplayText(const std::u16string& text) {
+    display_.resize(text.size());
+    std::transform(text.begin(), text.end(), display_.begin(), FoldDisplayUnit);
+    htmlMode_ = true;
+    std::fill(entries_.begin(), entries_.end(), EntryRange{});
+    if (wordsRead_ > 0) rewind();
+}
+
+void EntryLocator::rewind() {
+    parser_.Rewind();
+    kept_.clear();
+    nextNumber_ = 0;
+    ended_ = false;
+    failed_ = false;
+    displayPos_ = 0;
+    ++rewinds_;
+}
+
+bool EntryLocator::isHiddenTag(std::uint16_t tag) {
+    if (tag == 0) return false;
+    auto it = hiddenTags_.find(tag);
+    if (it == hiddenTags_.end())
+        it = hiddenTags_.emplace(tag, parser_.GetTagName(tag) == "title").first;
+    return it->second;
+}
+
+void EntryLocator::findInDisplay(std::string_view word, Word& out) {
+    wordBuffer_.clear();
+    std::size_t pos = 0;
+    while (pos < word.size()) {
+        const char32_t cp = textfold::nextUtf8(word, pos);
+        if (cp > 0xFFFF) {
+            wordBuffer_ += static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
+            wordBuffer_ += static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
+        } else {
+            wordBuffer_ += FoldDisplayUnit(static_cast<char16_t>(cp));
+        }
+    }
+    if (wordBuffer_.empty()) return;
+    const std::int64_t limit = std::min<std::int64_t>(
+        static_cast<std::int64_t>(display_.size()),
+        displayPos_ + kDisplayLookAhead + static_cast<std::int64_t>(wordBuffer_.size()));
+    if (displayPos_ >= limit) return;
+    const std::u16string_view window(display_.data() + displayPos_,
+                                     static_cast<std::size_t>(limit - displayPos_));
+    const std::size_t at = window.find(wordBuffer_);
+    if (at == std::u16string_view::npos) return;
+    out.displayStart = displayPos_ + static_cast<std::int64_t>(at);
+    out.displayEnd = out.displayStart + static_cast<std::int64_t>(wordBuffer_.size());
+    displayPos_ = out.displayEnd;
+}
+
+bool EntryLocator::readWord(Word& out) {
+    if (ended_) return false;
+    if (!parser_.NextWord(record_)) {
+        ended_ = true;
+        failed_ = record_.position == wordmill::kParseFailed;
+        return false;
+    }
+    ++wordsRead_;
+    out = Word{};
+    out.number = record_.position;
+    out.offset = record_.offset;
+    out.span = record_.span > 0 ? record_.span : record_.length;
+    out.byteOffset = record_.byteOffset;
+    if (htmlMode_ && !isHiddenTag(record_.tag)) findInDisplay(record_.text, out);
+    nextNumber_ = out.number + 1;
+    lastNumberRead_ = out.number;
+    kept_.push_back(out);
+    if (kept_.size() > kKeptWords) kept_.pop_front();
+    return true;
+}
+
+bool EntryLocator::wordNumbered(std::int64_t number, Word& out) {
+    // Word numbers run without gaps, so a kept word is found by subtraction.
+    if (!kept_.empty() && number >= kept_.front().number && number <= kept_.back().number) {
+        out = kept_[static_cast<std::size_t>(number - kept_.front().number)];
+        return true;
+    }
+    if (number < nextNumber_) rewind();
+    Word word;
+    while (readWord(word)) {
+        if (word.number == number) {
+            out = word;
+            return true;
+        }
+        if (word.number > number) return false;
+    }
+    return false;
+}
+
+void EntryLocator::reportParseError() {
+    if (!ui_ || errorShown_) return;
+    errorShown_ = true;
+    ui_->showMessage("Error of file parsing.\rword num: " + std::to_string(lastNumberRead_),
+                     MessageIcon::Warning, MessageButtons::Ok);
+}
+
+const EntryRange& EntryLocator::LocateEntry(std::size_t i) {
+    EntryRange& entry = entries_[i];
+    if (entry.state != EntryRange::State::Unlocated) return entry;
+    const vellcore::HitRecord hit = hits_[i];
+    if (hit.firstWord == vellcore::kNoPosition) {
+        entry.state = EntryRange::State::NoPosition;
+        return entry;
+    }
+    try {
+        const std::int64_t first = hit.firstWord;
+        const std::int64_t last = first + std::max<std::int64_t>(hit.wordCount, 1) - 1;
+        Word start, end;
+        if (!wordNumbered(first, start)) {
+            entry.state = EntryRange::State::NotFound;
+            if (failed_) reportParseError();
+            return entry;
+        }
+        end = start;
+        // A phrase cut short by the end of the document ends with its last word there.
+        if (last != first && !wordNumbered(last, end) && !kept_.empty() &&
+            kept_.back().number > start.number)
+            end = kept_.back();
+        const std::string_view text = parser_.DocumentText();
+        entry.start = start.offset;
+        entry.length = end.offset + end.span - start.offset;
+        entry.byteStart = start.byteOffset;
+        entry.byteEnd = bytesOfChars(text, end.byteOffset, end.span);
+        if (start.displayStart >= 0) {
+            entry.displayStart = start.displayStart;
+            entry.displayEnd = std::max(start.displayEnd, end.displayEnd);
+        }
+        entry.state = EntryRange::State::Located;
+    } catch (const std::exception&) {
+        entry = EntryRange{};
+        entry.state = EntryRange::State::NotFound;
+        reportParseError();
+    }
+    return entry;
+}
+
+}  // namespace vellumar
