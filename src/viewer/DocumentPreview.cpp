@@ -25,9 +25,7 @@ DocumentPreview::~DocumentPreview() = default;
 void DocumentPreview::Clear() {
     locator_.reset();
     positions_.reset();
-    htmlText_.reset();
-    parser_ = nullptr;
-    textData_ = nullptr;
+    parser_.reset();
     runs_.clear();
     kind_ = DocumentKind::Text;
     listName_.clear();
@@ -70,20 +68,24 @@ PreviewStatus DocumentPreview::Load(const PreviewRequest& request) {
     ui_.showStatus("Loading the file...");
     try {
         wordmill::WordRecord record;
-        parser_ = parsers_.OpenDocument(fileToShow_, rawText_, record);
-        if (!parser_) {
+        wordmill::Parser* opened = parsers_.OpenDocument(fileToShow_, rawText_, record);
+        if (!opened) {
             ui_.showStatus("");
             return fail(PreviewStatus::OpenFailed, kCannotOpen);
         }
-        if (parser_->GetDocumentSize() > FileSizeLimit(request.sizeLimitText) &&
+        if (opened->GetDocumentSize() > FileSizeLimit(request.sizeLimitText) &&
             ui_.showMessage(kLarge, MessageIcon::Warning, MessageButtons::YesNo) !=
                 MessageResult::Yes) {
+            opened->Close();
             Clear();
             return PreviewStatus::Declined;
         }
         kind_ = rawText_ ? DocumentKind::Text : parsers_.LastKind();
         if (kind_ == DocumentKind::Rtf) runs_ = parsers_.Shared().convertedRuns;
-        textData_ = parser_->DocumentText().data();
+        if (!takeDocument(*opened)) {
+            ui_.showStatus("");
+            return fail(PreviewStatus::OpenFailed, kCannotOpen);
+        }
         positions_ = std::make_unique<DisplayPositions>(parser_->DocumentText());
         locator_ = std::make_unique<EntryLocator>(*parser_, std::move(hits), &ui_);
     } catch (const std::exception&) {
@@ -102,26 +104,32 @@ const std::string& DocumentPreview::Text() const {
     return parser_ ? parser_->DocumentText() : kEmpty;
 }
 
-void DocumentPreview::ensureDocumentOpen() {
-    if (!parser_ || (parser_->IsOpen() && parser_->DocumentText().data() == textData_)) return;
-    // Someone else used the parser set meanwhile: open the document again and read its
-    // entries anew.
-    std::vector<vellcore::HitRecord> hits = locator_->Hits();
-    wordmill::WordRecord record;
-    parser_ = parsers_.OpenDocument(fileToShow_, rawText_, record);
-    if (!parser_) {
-        Clear();
-        return;
+bool DocumentPreview::takeDocument(wordmill::Parser& opened) {
+    // A parser of the same kind given the decoded text reads the same words: the text is
+    // valid UTF-8 with its control characters blanked already, so opening it again leaves
+    // it as it is.
+    const textfold::CharTable& table = opened.GetLanguageTable();
+    switch (kind_) {
+        case DocumentKind::Html:
+            parser_ = wordmill::CreateHtmlParser(table);
+            break;
+        case DocumentKind::Xml:
+            parser_ = wordmill::CreateXmlParser(table);
+            break;
+        default:
+            parser_ = wordmill::CreateTextParser(table);
     }
-    textData_ = parser_->DocumentText().data();
-    positions_ = std::make_unique<DisplayPositions>(parser_->DocumentText());
-    locator_ = std::make_unique<EntryLocator>(*parser_, std::move(hits), &ui_);
-    if (htmlText_) locator_->SetHtmlDisplayText(*htmlText_);
+    parser_->SetMaxWordLength(opened.GetMaxWordLength());
+    parser_->SetMinWordLength(opened.GetMinWordLength());
+    wordmill::WordRecord record;
+    const bool ok = parser_->OpenMemory(opened.DocumentText(), record);
+    opened.Close();  // the set's copy is not needed any more
+    if (!ok) parser_.reset();
+    return ok;
 }
 
 const EntryRange& DocumentPreview::LocateEntry(std::size_t i) {
     static const EntryRange kNone{EntryRange::State::NotFound};
-    ensureDocumentOpen();
     if (!locator_ || i >= locator_->HitCount()) return kNone;
     return locator_->LocateEntry(i);
 }
@@ -147,7 +155,6 @@ std::string DocumentPreview::EntryText(std::size_t i) {
 }
 
 void DocumentPreview::SetHtmlDisplayText(const std::u16string& text) {
-    htmlText_ = text;
     if (locator_) locator_->SetHtmlDisplayText(text);
 }
 

@@ -15,9 +15,10 @@
 // the file " + name, the large-file question, the parse error of entry location.
 //
 // Ownership: the window (or the command-line tool) owns one preview beside the viewer
-// parser set and the temp folder it borrows. The parser set must not open another
-// document while the preview is shown; if it did anyway, the preview opens its document
-// again before reading on. Thread: the main thread.
+// parser set and the temp folder it borrows. The preview keeps the open document in a
+// parser of its own (the same kind and settings as the set's, given the set's text), so
+// the set is free for other work (the Cache Watcher's pages) while a document is shown.
+// Thread: the main thread.
 #pragma once
 
 #include <cstdint>
@@ -114,7 +115,7 @@ class DocumentPreview {
 
   private:
     PreviewStatus fail(PreviewStatus status, const std::string& message);
-    void ensureDocumentOpen();
+    bool takeDocument(wordmill::Parser& opened);
 
     TParserSet& parsers_;
     const ProgramTempFolder& temp_;
@@ -128,11 +129,9 @@ class DocumentPreview {
     bool rawText_ = false;
     DocumentKind kind_ = DocumentKind::Text;
     std::vector<wordmill::RtfRun> runs_;
-    wordmill::Parser* parser_ = nullptr;
-    const char* textData_ = nullptr;  // to notice another document opened in the parser
+    std::unique_ptr<wordmill::Parser> parser_;
     std::unique_ptr<EntryLocator> locator_;
     std::unique_ptr<DisplayPositions> positions_;
-    std::optional<std::u16string> htmlText_;
 };
 
 }  // namespace vellumar

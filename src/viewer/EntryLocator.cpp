@@ -56,7 +56,8 @@ bool EntryLocator::isHiddenTag(std::uint16_t tag) {
     return it->second;
 }
 
-void EntryLocator::findInDisplay(std::string_view word, Word& out) {
+bool EntryLocator::findInDisplay(std::string_view word, std::int64_t from, std::int64_t limit,
+                                 std::int64_t& start, std::int64_t& end) {
     wordBuffer_.clear();
     std::size_t pos = 0;
     while (pos < word.size()) {
@@ -68,18 +69,34 @@ void EntryLocator::findInDisplay(std::string_view word, Word& out) {
             wordBuffer_ += FoldDisplayUnit(static_cast<char16_t>(cp));
         }
     }
-    if (wordBuffer_.empty()) return;
-    const std::int64_t limit = std::min<std::int64_t>(
-        static_cast<std::int64_t>(display_.size()),
-        displayPos_ + kDisplayLookAhead + static_cast<std::int64_t>(wordBuffer_.size()));
-    if (displayPos_ >= limit) return;
-    const std::u16string_view window(display_.data() + displayPos_,
-                                     static_cast<std::size_t>(limit - displayPos_));
+    limit = std::min<std::int64_t>(limit, static_cast<std::int64_t>(display_.size()));
+    if (wordBuffer_.empty() || from >= limit) return false;
+    const std::u16string_view window(display_.data() + from,
+                                     static_cast<std::size_t>(limit - from));
     const std::size_t at = window.find(wordBuffer_);
-    if (at == std::u16string_view::npos) return;
-    out.displayStart = displayPos_ + static_cast<std::int64_t>(at);
-    out.displayEnd = out.displayStart + static_cast<std::int64_t>(wordBuffer_.size());
-    displayPos_ = out.displayEnd;
+    if (at == std::u16string_view::npos) return false;
+    start = from + static_cast<std::int64_t>(at);
+    end = start + static_cast<std::int64_t>(wordBuffer_.size());
+    return true;
+}
+
+void EntryLocator::align(Word& word, const Word* next) {
+    word.aligned = true;
+    const std::string text = std::move(word.text);
+    word.text.clear();
+    if (word.hidden) return;
+    std::int64_t start = 0, end = 0;
+    const std::int64_t limit =
+        displayPos_ + kDisplayLookAhead + static_cast<std::int64_t>(text.size());
+    if (!findInDisplay(text, displayPos_, limit, start, end)) return;
+    // The next word met first means this one is not shown: taking the later find would
+    // put this word, and every word after it, in the wrong place.
+    std::int64_t nextStart = 0, nextEnd = 0;
+    if (next && !next->hidden && findInDisplay(next->text, displayPos_, start, nextStart, nextEnd))
+        return;
+    word.displayStart = start;
+    word.displayEnd = end;
+    displayPos_ = end;
 }
 
 bool EntryLocator::readWord(Word& out) {
@@ -87,38 +104,58 @@ bool EntryLocator::readWord(Word& out) {
     if (!parser_.NextWord(record_)) {
         ended_ = true;
         failed_ = record_.position == wordmill::kParseFailed;
+        if (htmlMode_ && !kept_.empty() && !kept_.back().aligned) align(kept_.back(), nullptr);
         return false;
     }
     ++wordsRead_;
-    out = Word{};
-    out.number = record_.position;
-    out.offset = record_.offset;
-    out.span = record_.span > 0 ? record_.span : record_.length;
-    out.byteOffset = record_.byteOffset;
-    if (htmlMode_ && !isHiddenTag(record_.tag)) findInDisplay(record_.text, out);
-    nextNumber_ = out.number + 1;
-    lastNumberRead_ = out.number;
-    kept_.push_back(out);
+    Word word;
+    word.number = record_.position;
+    word.offset = record_.offset;
+    word.span = record_.span > 0 ? record_.span : record_.length;
+    word.byteOffset = record_.byteOffset;
+    if (htmlMode_) {
+        word.text = record_.text;
+        word.hidden = isHiddenTag(record_.tag);
+    } else {
+        word.aligned = true;
+    }
+    nextNumber_ = word.number + 1;
+    lastNumberRead_ = word.number;
+    kept_.push_back(std::move(word));
     if (kept_.size() > kKeptWords) kept_.pop_front();
+    // A word's display place is decided once the word after it is known.
+    if (htmlMode_ && kept_.size() >= 2 && !kept_[kept_.size() - 2].aligned)
+        align(kept_[kept_.size() - 2], &kept_.back());
+    out = kept_.back();
     return true;
 }
 
 bool EntryLocator::wordNumbered(std::int64_t number, Word& out) {
-    // Word numbers run without gaps, so a kept word is found by subtraction.
-    if (!kept_.empty() && number >= kept_.front().number && number <= kept_.back().number) {
-        out = kept_[static_cast<std::size_t>(number - kept_.front().number)];
-        return true;
-    }
-    if (number < nextNumber_) rewind();
-    Word word;
-    while (readWord(word)) {
-        if (word.number == number) {
-            out = word;
-            return true;
+    const auto kept = [&] {
+        return !kept_.empty() && number >= kept_.front().number && number <= kept_.back().number;
+    };
+    if (!kept()) {
+        if (number < nextNumber_) rewind();
+        Word word;
+        bool found = false;
+        while (readWord(word)) {
+            if (word.number >= number) {
+                found = word.number == number;
+                break;
+            }
         }
-        if (word.number > number) return false;
+        if (!found) return false;
     }
-    return false;
+    // Word numbers run without gaps, so a kept word is found by subtraction.
+    auto at = [&]() -> Word& {
+        return kept_[static_cast<std::size_t>(number - kept_.front().number)];
+    };
+    if (!at().aligned) {
+        Word next;
+        readWord(next);  // decides the display place of the word before it
+    }
+    out = at();
+    return true;
 }
 
 void EntryLocator::reportParseError() {

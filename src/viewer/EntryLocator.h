@@ -19,10 +19,12 @@
 //
 // HTML display: the words are searched, in order and without regard to case, in the
 // display's plain text (what QTextDocument::toPlainText gives; its indices are the
-// display's positions), each search starting behind the previous find. Words of the page
-// title are not shown in the page and are not searched. A word not found within 64K
-// positions is taken as not shown (markup the display leaves out), so one missing word
-// costs a bounded search and does not drag the find position away.
+// display's positions), each search starting behind the previous find. Some words of the
+// source are not shown: the page title's (never searched) and those of form controls. So
+// that such a word cannot drag the find onto a later occurrence and misplace every word
+// after it, a find is accepted only when the next word of the source does not occur
+// before it; otherwise the word counts as not shown. A word not found within 64K
+// positions counts as not shown too, which bounds the cost of a missing word.
 //
 // Ownership: borrows the parser, which must keep the document open while the locator
 // lives; the DocumentPreview owning both sees to that. Thread: the main thread.
@@ -94,12 +96,17 @@ class EntryLocator {
         std::size_t byteOffset = 0;
         std::int64_t displayStart = -1;
         std::int64_t displayEnd = -1;
+        bool aligned = false;  // its display place is decided
+        std::string text;      // the word (HTML mode only, until aligned)
+        bool hidden = false;   // a word the display never shows (the title's)
     };
 
     bool wordNumbered(std::int64_t number, Word& out);
     bool readWord(Word& out);
     void rewind();
-    void findInDisplay(std::string_view word, Word& out);
+    void align(Word& word, const Word* next);
+    bool findInDisplay(std::string_view word, std::int64_t from, std::int64_t limit,
+                       std::int64_t& start, std::int64_t& end);
     bool isHiddenTag(std::uint16_t tag);
     void reportParseError();
 
