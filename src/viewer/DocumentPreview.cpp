@@ -25,7 +25,11 @@ DocumentPreview::~DocumentPreview() = default;
 void DocumentPreview::Clear() {
     locator_.reset();
     positions_.reset();
-    parser_.reset();
+    parser_ = nullptr;
+    textData_ = nullptr;
+    textSize_ = 0;
+    textPath_.clear();
+    htmlText_.reset();
     runs_.clear();
     kind_ = DocumentKind::Text;
     listName_.clear();
@@ -82,12 +86,7 @@ PreviewStatus DocumentPreview::Load(const PreviewRequest& request) {
         }
         kind_ = rawText_ ? DocumentKind::Text : parsers_.LastKind();
         if (kind_ == DocumentKind::Rtf) runs_ = parsers_.Shared().convertedRuns;
-        if (!takeDocument(*opened)) {
-            ui_.showStatus("");
-            return fail(PreviewStatus::OpenFailed, kCannotOpen);
-        }
-        positions_ = std::make_unique<DisplayPositions>(parser_->DocumentText());
-        locator_ = std::make_unique<EntryLocator>(*parser_, std::move(hits), &ui_);
+        remember(*opened, std::move(hits));
     } catch (const std::exception&) {
         ui_.showStatus("");
         return fail(PreviewStatus::OpenFailed, kCannotOpen);
@@ -104,34 +103,43 @@ const std::string& DocumentPreview::Text() const {
     return parser_ ? parser_->DocumentText() : kEmpty;
 }
 
-bool DocumentPreview::takeDocument(wordmill::Parser& opened) {
-    // A parser of the same kind given the decoded text reads the same words: the text is
-    // valid UTF-8 with its control characters blanked already, so opening it again leaves
-    // it as it is.
-    const textfold::CharTable& table = opened.GetLanguageTable();
-    switch (kind_) {
-        case DocumentKind::Html:
-            parser_ = wordmill::CreateHtmlParser(table);
-            break;
-        case DocumentKind::Xml:
-            parser_ = wordmill::CreateXmlParser(table);
-            break;
-        default:
-            parser_ = wordmill::CreateTextParser(table);
-    }
-    parser_->SetMaxWordLength(opened.GetMaxWordLength());
-    parser_->SetMinWordLength(opened.GetMinWordLength());
+void DocumentPreview::remember(wordmill::Parser& parser, std::vector<vellcore::HitRecord> hits) {
+    parser_ = &parser;
+    textData_ = parser.DocumentText().data();
+    textSize_ = parser.DocumentText().size();
+    textPath_ = parser.DocumentPath();
+    positions_ = std::make_unique<DisplayPositions>(parser.DocumentText());
+    locator_ = std::make_unique<EntryLocator>(parser, std::move(hits), &ui_);
+    if (htmlText_) locator_->SetHtmlDisplayText(*htmlText_);
+}
+
+bool DocumentPreview::documentIntact() const {
+    return parser_->IsOpen() && parser_->DocumentText().data() == textData_ &&
+           parser_->DocumentText().size() == textSize_ && parser_->DocumentPath() == textPath_ &&
+           !locator_->Interrupted();
+}
+
+bool DocumentPreview::reopen() {
+    // The entries are located again from the start; the text is the same file's.
+    std::vector<vellcore::HitRecord> hits = locator_->Hits();
     wordmill::WordRecord record;
-    const bool ok = parser_->OpenMemory(opened.DocumentText(), record);
-    opened.Close();  // the set's copy is not needed any more
-    if (!ok) parser_.reset();
-    return ok;
+    wordmill::Parser* parser = parsers_.OpenDocument(fileToShow_, rawText_, record);
+    if (!parser) {
+        Clear();
+        return false;
+    }
+    remember(*parser, std::move(hits));
+    return true;
 }
 
 const EntryRange& DocumentPreview::LocateEntry(std::size_t i) {
     static const EntryRange kNone{EntryRange::State::NotFound};
     if (!locator_ || i >= locator_->HitCount()) return kNone;
-    return locator_->LocateEntry(i);
+    if (!documentIntact() && !reopen()) return kNone;
+    const EntryRange& entry = locator_->LocateEntry(i);
+    // Someone read the parser between two of our reads: start again on our own.
+    if (locator_->Interrupted() && reopen()) return locator_->LocateEntry(i);
+    return entry;
 }
 
 std::optional<TextSelection> DocumentPreview::TextSelectionOf(std::size_t i) {
@@ -155,6 +163,7 @@ std::string DocumentPreview::EntryText(std::size_t i) {
 }
 
 void DocumentPreview::SetHtmlDisplayText(const std::u16string& text) {
+    htmlText_ = text;
     if (locator_) locator_->SetHtmlDisplayText(text);
 }
 

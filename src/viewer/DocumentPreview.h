@@ -15,10 +15,10 @@
 // the file " + name, the large-file question, the parse error of entry location.
 //
 // Ownership: the window (or the command-line tool) owns one preview beside the viewer
-// parser set and the temp folder it borrows. The preview keeps the open document in a
-// parser of its own (the same kind and settings as the set's, given the set's text), so
-// the set is free for other work (the Cache Watcher's pages) while a document is shown.
-// Thread: the main thread.
+// parser set and the temp folder it borrows. The open document stays in the set's parser
+// (no copy of a large text). Should the set be used for another document meanwhile (the
+// Cache Watcher's pages), the preview notices it before reading on and opens its document
+// again. Thread: the main thread.
 #pragma once
 
 #include <cstdint>
@@ -92,7 +92,8 @@ class DocumentPreview {
     // asks for the source); Rtf documents can be shown with their formatting (RtfRuns).
     DocumentKind Kind() const { return kind_; }
     bool IsHtml() const { return kind_ == DocumentKind::Html; }
-    // The text the text viewer shows (UTF-8); its formatting for the rich viewer.
+    // The text the text viewer shows (UTF-8); its formatting for the rich viewer. The text
+    // lives in the parser: read it right after Load, before the set opens anything else.
     const std::string& Text() const;
     const std::vector<wordmill::RtfRun>& RtfRuns() const { return runs_; }
 
@@ -115,7 +116,9 @@ class DocumentPreview {
 
   private:
     PreviewStatus fail(PreviewStatus status, const std::string& message);
-    bool takeDocument(wordmill::Parser& opened);
+    void remember(wordmill::Parser& parser, std::vector<vellcore::HitRecord> hits);
+    bool documentIntact() const;
+    bool reopen();
 
     TParserSet& parsers_;
     const ProgramTempFolder& temp_;
@@ -129,9 +132,14 @@ class DocumentPreview {
     bool rawText_ = false;
     DocumentKind kind_ = DocumentKind::Text;
     std::vector<wordmill::RtfRun> runs_;
-    std::unique_ptr<wordmill::Parser> parser_;
+    wordmill::Parser* parser_ = nullptr;  // the set's parser holding the document
+    // What the parser held when the document was opened, to notice another document.
+    const char* textData_ = nullptr;
+    std::size_t textSize_ = 0;
+    std::filesystem::path textPath_;
     std::unique_ptr<EntryLocator> locator_;
     std::unique_ptr<DisplayPositions> positions_;
+    std::optional<std::u16string> htmlText_;
 };
 
 }  // namespace vellumar

@@ -12,6 +12,38 @@ namespace {
 constexpr std::size_t kKeptWords = 1024;
 constexpr std::int64_t kDisplayLookAhead = 1 << 16;
 
+char16_t foldNonAscii(char16_t unit) {
+    if (unit >= 0xD800 && unit <= 0xDFFF) return unit;
+    const char32_t upper = textfold::unicodeUpper(unit);
+    return upper <= 0xFFFF ? static_cast<char16_t>(upper) : unit;
+}
+
+inline char16_t foldUnit(char16_t unit) {
+    if (unit < 0x80) return (unit >= 'a' && unit <= 'z') ? static_cast<char16_t>(unit - 32) : unit;
+    return foldNonAscii(unit);
+}
+
+// A word of the document as the display search compares it.
+void foldWord(std::string_view word, std::u16string& out) {
+    out.clear();
+    std::size_t pos = 0;
+    while (pos < word.size()) {
+        const auto b = static_cast<unsigned char>(word[pos]);
+        if (b < 0x80) {
+            out += foldUnit(b);
+            ++pos;
+            continue;
+        }
+        const char32_t cp = textfold::nextUtf8(word, pos);
+        if (cp > 0xFFFF) {
+            out += static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
+            out += static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
+        } else {
+            out += foldUnit(static_cast<char16_t>(cp));
+        }
+    }
+}
+
 std::size_t bytesOfChars(std::string_view text, std::size_t byte, std::int32_t chars) {
     for (std::int32_t i = 0; i < chars && byte < text.size(); ++i) textfold::nextUtf8(text, byte);
     return byte;
@@ -19,12 +51,7 @@ std::size_t bytesOfChars(std::string_view text, std::size_t byte, std::int32_t c
 
 }  // namespace
 
-char16_t FoldDisplayUnit(char16_t unit) {
-    if (unit < 0x80) return (unit >= 'a' && unit <= 'z') ? static_cast<char16_t>(unit - 32) : unit;
-    if (unit >= 0xD800 && unit <= 0xDFFF) return unit;
-    const char32_t upper = textfold::unicodeUpper(unit);
-    return upper <= 0xFFFF ? static_cast<char16_t>(upper) : unit;
-}
+char16_t FoldDisplayUnit(char16_t unit) { return foldUnit(unit); }
 
 EntryLocator::EntryLocator(wordmill::Parser& parser, std::vector<vellcore::HitRecord> hits,
                            UserInterface* ui)
@@ -32,7 +59,7 @@ EntryLocator::EntryLocator(wordmill::Parser& parser, std::vector<vellcore::HitRe
 
 void EntryLocator::SetHtmlDisplayText(const std::u16string& text) {
     display_.resize(text.size());
-    std::transform(text.begin(), text.end(), display_.begin(), FoldDisplayUnit);
+    for (std::size_t i = 0; i < text.size(); ++i) display_[i] = foldUnit(text[i]);
     htmlMode_ = true;
     std::fill(entries_.begin(), entries_.end(), EntryRange{});
     if (wordsRead_ > 0) rewind();
@@ -41,6 +68,7 @@ void EntryLocator::SetHtmlDisplayText(const std::u16string& text) {
 void EntryLocator::rewind() {
     parser_.Rewind();
     kept_.clear();
+    pending_.clear();
     nextNumber_ = 0;
     ended_ = false;
     failed_ = false;
@@ -56,34 +84,22 @@ bool EntryLocator::isHiddenTag(std::uint16_t tag) {
     return it->second;
 }
 
-bool EntryLocator::findInDisplay(std::string_view word, std::int64_t from, std::int64_t limit,
-                                 std::int64_t& start, std::int64_t& end) {
-    wordBuffer_.clear();
-    std::size_t pos = 0;
-    while (pos < word.size()) {
-        const char32_t cp = textfold::nextUtf8(word, pos);
-        if (cp > 0xFFFF) {
-            wordBuffer_ += static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
-            wordBuffer_ += static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
-        } else {
-            wordBuffer_ += FoldDisplayUnit(static_cast<char16_t>(cp));
-        }
-    }
+bool EntryLocator::findInDisplay(const std::u16string& word, std::int64_t from, std::int64_t limit,
+                                 std::int64_t& start, std::int64_t& end) const {
     limit = std::min<std::int64_t>(limit, static_cast<std::int64_t>(display_.size()));
-    if (wordBuffer_.empty() || from >= limit) return false;
+    if (word.empty() || from >= limit) return false;
     const std::u16string_view window(display_.data() + from,
                                      static_cast<std::size_t>(limit - from));
-    const std::size_t at = window.find(wordBuffer_);
+    const std::size_t at = window.find(word);
     if (at == std::u16string_view::npos) return false;
     start = from + static_cast<std::int64_t>(at);
-    end = start + static_cast<std::int64_t>(wordBuffer_.size());
+    end = start + static_cast<std::int64_t>(word.size());
     return true;
 }
 
-void EntryLocator::align(Word& word, const Word* next) {
+void EntryLocator::align(Word& word, const std::u16string& text, const Word* next,
+                         const std::u16string& nextText) {
     word.aligned = true;
-    const std::string text = std::move(word.text);
-    word.text.clear();
     if (word.hidden) return;
     std::int64_t start = 0, end = 0;
     const std::int64_t limit =
@@ -92,41 +108,44 @@ void EntryLocator::align(Word& word, const Word* next) {
     // The next word met first means this one is not shown: taking the later find would
     // put this word, and every word after it, in the wrong place.
     std::int64_t nextStart = 0, nextEnd = 0;
-    if (next && !next->hidden && findInDisplay(next->text, displayPos_, start, nextStart, nextEnd))
+    if (next && !next->hidden && findInDisplay(nextText, displayPos_, start, nextStart, nextEnd))
         return;
     word.displayStart = start;
     word.displayEnd = end;
     displayPos_ = end;
 }
 
-bool EntryLocator::readWord(Word& out) {
-    if (ended_) return false;
+bool EntryLocator::readWord() {
+    if (ended_ || interrupted_) return false;
     if (!parser_.NextWord(record_)) {
         ended_ = true;
         failed_ = record_.position == wordmill::kParseFailed;
-        if (htmlMode_ && !kept_.empty() && !kept_.back().aligned) align(kept_.back(), nullptr);
+        if (htmlMode_ && !kept_.empty() && !kept_.back().aligned)
+            align(kept_.back(), pending_, nullptr, {});
+        return false;
+    }
+    if (record_.position != nextNumber_) {
+        interrupted_ = true;
         return false;
     }
     ++wordsRead_;
-    Word word;
+    Word& word = kept_.emplace_back();
+    if (kept_.size() > kKeptWords) kept_.pop_front();
     word.number = record_.position;
     word.offset = record_.offset;
     word.span = record_.span > 0 ? record_.span : record_.length;
     word.byteOffset = record_.byteOffset;
-    if (htmlMode_) {
-        word.text = record_.text;
-        word.hidden = isHiddenTag(record_.tag);
-    } else {
-        word.aligned = true;
-    }
+    word.aligned = !htmlMode_;
     nextNumber_ = word.number + 1;
     lastNumberRead_ = word.number;
-    kept_.push_back(std::move(word));
-    if (kept_.size() > kKeptWords) kept_.pop_front();
-    // A word's display place is decided once the word after it is known.
-    if (htmlMode_ && kept_.size() >= 2 && !kept_[kept_.size() - 2].aligned)
-        align(kept_[kept_.size() - 2], &kept_.back());
-    out = kept_.back();
+    if (htmlMode_) {
+        word.hidden = isHiddenTag(record_.tag);
+        foldWord(record_.text, incoming_);
+        // A word's display place is decided once the word after it is known.
+        if (kept_.size() >= 2 && !kept_[kept_.size() - 2].aligned)
+            align(kept_[kept_.size() - 2], pending_, &word, incoming_);
+        pending_.swap(incoming_);
+    }
     return true;
 }
 
@@ -136,11 +155,10 @@ bool EntryLocator::wordNumbered(std::int64_t number, Word& out) {
     };
     if (!kept()) {
         if (number < nextNumber_) rewind();
-        Word word;
         bool found = false;
-        while (readWord(word)) {
-            if (word.number >= number) {
-                found = word.number == number;
+        while (readWord()) {
+            if (kept_.back().number >= number) {
+                found = kept_.back().number == number;
                 break;
             }
         }
@@ -150,10 +168,7 @@ bool EntryLocator::wordNumbered(std::int64_t number, Word& out) {
     auto at = [&]() -> Word& {
         return kept_[static_cast<std::size_t>(number - kept_.front().number)];
     };
-    if (!at().aligned) {
-        Word next;
-        readWord(next);  // decides the display place of the word before it
-    }
+    if (!at().aligned) readWord();  // decides the display place of the word before it
     out = at();
     return true;
 }

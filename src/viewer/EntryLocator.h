@@ -88,6 +88,10 @@ class EntryLocator {
     std::uint64_t WordsRead() const { return wordsRead_; }
     std::uint64_t Rewinds() const { return rewinds_; }
 
+    // True when the parser delivered a word out of turn: someone else rewound or reopened
+    // it. Nothing more is read then; the owner opens the document again.
+    bool Interrupted() const { return interrupted_; }
+
   private:
     struct Word {
         std::int64_t number = 0;
@@ -97,16 +101,16 @@ class EntryLocator {
         std::int64_t displayStart = -1;
         std::int64_t displayEnd = -1;
         bool aligned = false;  // its display place is decided
-        std::string text;      // the word (HTML mode only, until aligned)
         bool hidden = false;   // a word the display never shows (the title's)
     };
 
     bool wordNumbered(std::int64_t number, Word& out);
-    bool readWord(Word& out);
+    bool readWord();
     void rewind();
-    void align(Word& word, const Word* next);
-    bool findInDisplay(std::string_view word, std::int64_t from, std::int64_t limit,
-                       std::int64_t& start, std::int64_t& end);
+    void align(Word& word, const std::u16string& text, const Word* next,
+               const std::u16string& nextText);
+    bool findInDisplay(const std::u16string& word, std::int64_t from, std::int64_t limit,
+                       std::int64_t& start, std::int64_t& end) const;
     bool isHiddenTag(std::uint16_t tag);
     void reportParseError();
 
@@ -121,6 +125,7 @@ class EntryLocator {
     bool ended_ = false;
     bool failed_ = false;
     bool errorShown_ = false;
+    bool interrupted_ = false;
     std::int64_t lastNumberRead_ = -1;
     std::uint64_t wordsRead_ = 0;
     std::uint64_t rewinds_ = 0;
@@ -128,7 +133,9 @@ class EntryLocator {
     bool htmlMode_ = false;
     std::u16string display_;  // folded for comparison; same positions as the display
     std::int64_t displayPos_ = 0;
-    std::u16string wordBuffer_;
+    // The folded text of the newest word while its place waits for the next word's.
+    std::u16string pending_;
+    std::u16string incoming_;
     std::map<std::uint16_t, bool> hiddenTags_;
 };
 

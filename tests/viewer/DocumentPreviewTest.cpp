@@ -215,15 +215,27 @@ TEST_F(DocumentPreviewTest, FilesAreShownAsTheParserReadThem) {
     EXPECT_EQ(preview->EntryText(0), "target");
 }
 
-TEST_F(DocumentPreviewTest, TheParserSetOpeningAnotherDocumentDoesNotDisturbThePreview) {
-    write("docs/first.txt", "zero one needle three needle");
-    write("docs/other.txt", "completely different words here");
+TEST_F(DocumentPreviewTest, OthersUsingTheParserSetMeanwhileDoNotDisturbThePreview) {
+    write("docs/first.txt", "zero one needle three needle five needle");
+    write("docs/other.txt", "completely different words here, more than the first has");
     build("*.txt");
     ASSERT_EQ(show("needle", path("docs/first.txt")), PreviewStatus::Shown);
     EXPECT_EQ(preview->EntryText(0), "needle");
+    // Another document opened in the same parser...
     wordmill::WordRecord record;
     ASSERT_TRUE(core->viewerParsers.OpenDocument(root / "docs/other.txt", false, record));
     EXPECT_EQ(preview->EntryText(1), "needle");
+    EXPECT_EQ(preview->LocateEntry(1).start, 22);
+    // ... or the preview's own document read further, or rewound, by someone else.
+    wordmill::Parser& parser = core->viewerParsers.TextParser();
+    ASSERT_TRUE(parser.NextWord(record));
+    EXPECT_EQ(preview->LocateEntry(2).start, 34);
+    EXPECT_EQ(preview->EntryText(2), "needle");
+    parser.Rewind();
+    preview->Clear();
+    ASSERT_EQ(show("needle", path("docs/first.txt")), PreviewStatus::Shown);
+    EXPECT_EQ(preview->LocateEntry(0).start, 9);
+    parser.Rewind();
     EXPECT_EQ(preview->LocateEntry(1).start, 22);
 }
 
