@@ -43,10 +43,15 @@ THTMLViewer::THTMLViewer(QWidget* parent) : QTextBrowser(parent) {
         *this, [this](const FormSubmission& submission) { emit formSubmitted(submission); });
     connect(this, &QTextBrowser::anchorClicked, this, &THTMLViewer::linkActivated);
     connect(document()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged, this,
-            [this] { forms_->place(); });
+            [this] {
+                if (forms_) forms_->place();
+            });
 }
 
-THTMLViewer::~THTMLViewer() = default;
+THTMLViewer::~THTMLViewer() {
+    // The document outlives this part of the object; its layout must not reach the forms.
+    disconnect(document()->documentLayout(), nullptr, this, nullptr);
+}
 
 bool THTMLViewer::readPage(const QString& file, QString& html) const {
     QFile in(file);
