@@ -25,6 +25,8 @@ std::string usage() {
            "  search NAME QUERY [--sort name|relevance] [--offset N] [--limit N]\n"
            "         [--hits] [--json]\n"
            "  words NAME [PATTERN]               the index's words (* and ? in PATTERN)\n"
+           "  show NAME FILE QUERY [--json]      each hit of QUERY in FILE: number, start,\n"
+           "                                     length (characters) and the text it covers\n"
            "A scope lists folders and patterns, for example /home/ann/docs/+<*.txt,*.pdf>.\n"
            "Questions take their default answer unless --yes or --no is given.\n"
            "Exit status: 0 success, 1 a build or search failed, 2 a usage error.\n";
@@ -131,8 +133,13 @@ Arguments parseArguments(const std::vector<std::string>& args) {
     } else if (command == "words" && need(1, 2)) {
         a.command = Command::Words;
         if (operands == 2) a.pattern = positional[2];
+    } else if (command == "show" && need(3, 3)) {
+        a.command = Command::Show;
+        a.file = positional[2];
+        a.query = positional[3];
     } else if (command == "list" || command == "create" || command == "update" ||
-               command == "remove" || command == "search" || command == "words") {
+               command == "remove" || command == "search" || command == "words" ||
+               command == "show") {
         return fail("wrong number of arguments for " + command);
     } else {
         return fail("unknown command " + command);

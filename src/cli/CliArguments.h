@@ -7,6 +7,7 @@
 //     remove NAME
 //     search NAME QUERY [--sort name|relevance] [--offset N] [--limit N] [--hits] [--json]
 //     words NAME [PATTERN]
+//     show NAME FILE QUERY [--json]
 // Pure parsing; thread-safe.
 #pragma once
 
@@ -16,7 +17,7 @@
 
 namespace vellumar::cli {
 
-enum class Command { None, Help, List, Create, Update, Remove, Search, Words };
+enum class Command { None, Help, List, Create, Update, Remove, Search, Words, Show };
 enum class Answer { Default, Yes, No };
 enum class Sort { None, Name, Relevance };
 
@@ -30,6 +31,7 @@ struct Arguments {
     std::string scope;    // create
     std::string query;    // search
     std::string pattern;  // words
+    std::string file;     // show
     // create options
     std::string language;
     std::string maxLength = "32";

@@ -6,6 +6,7 @@
 
 #include "cli/ConsoleUserInterface.h"
 #include "cli/Json.h"
+#include "cli/ShowCommand.h"
 #include "index/BuildResult.h"
 #include "index/IndexFolder.h"
 #include "index/IndexingCore.h"
@@ -314,6 +315,8 @@ int runCommand(const Arguments& a, std::FILE* out, std::FILE* err, bool terminal
             case Command::Remove: return removeIndex(session, a, out);
             case Command::Search: return searchIndex(session, a, out);
             case Command::Words: return listWords(session, a, out);
+            case Command::Show:
+                return showFile(*session.core, session.open(a.name), session.ui, a, out);
             default: break;
         }
     } catch (const std::exception& error) {
