@@ -22,11 +22,11 @@ void appendCollapsed(std::string& out, std::string_view text) {
             blank = true;
             continue;
         }
-        if (blank && !out.empty()) out += ' ';
+        if (blank) out += ' ';
         blank = false;
         out += c;
     }
-    if (blank && !out.empty()) out += ' ';
+    if (blank) out += ' ';
 }
 
 }  // namespace
@@ -73,21 +73,27 @@ std::vector<HitContext> HitContexts(wordmill::Parser& parser,
         return std::lower_bound(words.begin(), words.end(), position,
                                 [](const WordAt& w, std::int64_t v) { return w.position < v; });
     };
-    // The text of kept words [from, to): the words and, for source text, what stands
-    // between them (a long stretch without words, such as a table of numbers, as "...").
-    const auto textOf = [&](auto from, auto to) {
+    // What stands between two neighbouring kept words: for source text the document's
+    // own (a long stretch without words, such as a table of numbers, as "..."), else a
+    // blank.
+    const auto gap = [&](std::vector<WordAt>::const_iterator left) {
+        std::string out;
+        const auto right = std::next(left);
+        const auto between = std::string_view(doc).substr(left->end, right->begin - left->end);
+        if (!showSourceText)
+            out = " ";
+        else if (between.size() > kLongestGap)
+            out = " ... ";
+        else
+            appendCollapsed(out, between);
+        return out;
+    };
+    // The text of kept words [from, to).
+    const auto textOf = [&](std::vector<WordAt>::const_iterator from,
+                            std::vector<WordAt>::const_iterator to) {
         std::string out;
         for (auto w = from; w != to; ++w) {
-            if (w != from) {
-                const auto gap =
-                    std::string_view(doc).substr(std::prev(w)->end, w->begin - std::prev(w)->end);
-                if (!showSourceText)
-                    out += ' ';
-                else if (gap.size() > kLongestGap)
-                    out += " ... ";
-                else
-                    appendCollapsed(out, gap);
-            }
+            if (w != from) out += gap(std::prev(w));
             if (showSourceText)
                 out.append(doc, w->begin, w->end - w->begin);
             else
@@ -109,8 +115,9 @@ std::vector<HitContext> HitContexts(wordmill::Parser& parser,
         c.firstWord = h.firstWord;
         c.wordCount = h.wordCount;
         c.before = textOf(from, first);
+        if (from != first) c.before += gap(std::prev(first));
         c.words = textOf(first, stop);
-        c.after = textOf(stop, to);
+        if (stop != to) c.after = gap(std::prev(stop)) + textOf(stop, to);
         out.push_back(std::move(c));
     }
     return out;

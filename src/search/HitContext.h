@@ -18,9 +18,9 @@ namespace vellumar {
 struct HitContext {
     std::uint32_t firstWord = 0;  // the hit's first word number
     int wordCount = 1;
-    std::string before;  // up to contextWords words in front of the hit
+    std::string before;  // up to contextWords words in front of the hit, and what follows them
     std::string words;   // the hit's words
-    std::string after;   // up to contextWords words after it
+    std::string after;   // what follows the hit, and up to contextWords words
 };
 
 // One entry per hit that has a position and whose first word the document holds, in the
