@@ -32,6 +32,7 @@ void ResultPager::ClearPage() {
 int ResultPager::FillResultPage(vellcore::IndexObject* index, PageMode mode, int pageSize) {
     ClearPage();
     if (!index) return -1;
+    if (total_ == 0) return start_ = 0;  // nothing to list, no "Records: 1-0"
     const int size = std::min(pageSize > 0 ? pageSize : kDefaultPageSize, total_);
     // 64-bit arithmetic: a start near the top of int plus a page must not wrap.
     std::int64_t start = start_;

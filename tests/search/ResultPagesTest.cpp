@@ -60,6 +60,8 @@ TEST_F(ResultPages, TheLastPageStaysFullAndTheButtonsFollowThePage) {
     EXPECT_EQ(pager.pageIndexOf(127), -1);
     EXPECT_EQ(pager.FillResultPage(nullptr, PageMode::Current, 100), -1);
     EXPECT_TRUE(pager.page().names.empty());
+    pager.Reset(0);
+    EXPECT_EQ(fill(PageMode::Last), "") << "nothing found: no page, no buttons";
 }
 
 TEST(PageSize, NumbersAboveZeroElseOneHundred) {
