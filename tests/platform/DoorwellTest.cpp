@@ -434,6 +434,18 @@ TEST(Trash, OtherFileSystemsUseTheirOwnTrashAndNothingIsEverCopied) {
                       std::string::npos)
                 << "relative to the top folder";
             fs::remove_all("/dev/shm/.Trash-4242");
+
+            // Someone else's trash folder is never used.
+            std::ofstream(shmFile) << "z";
+            fs::create_directories("/dev/shm/.Trash-4243");
+            ::chown("/dev/shm/.Trash-4243", 4244, 4244);
+            places.uid = 4243;
+            if (::getuid() == 0) {
+                EXPECT_FALSE(MoveToTrash(shmFile.string(), places, 0).ok);
+                EXPECT_TRUE(fs::exists(shmFile));
+            }
+            fs::remove_all("/dev/shm/.Trash-4243");
+            fs::remove(shmFile);
         }
     }
 }

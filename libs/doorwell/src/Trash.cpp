@@ -184,6 +184,11 @@ TrashResult MoveToTrash(const std::string& name, const TrashPlaces& places, std:
     const std::string trash = TopdirTrash(topdir, places.uid);
     if (file == topdir || file.rfind(trash, 0) == 0)
         return failure("The file cannot be moved to the trash.");
+    // A trash folder of someone else's (or a link) is never used: the files would leave
+    // the user's hands.
+    struct stat own {};
+    if (::lstat(trash.c_str(), &own) == 0 && (!S_ISDIR(own.st_mode) || own.st_uid != places.uid))
+        return failure("The trash of this file system cannot be used.");
     // The shared .Trash holds one folder per user; it must not be a link either.
     if (trash.find("/.Trash/") != std::string::npos) {
         struct stat shared {};
