@@ -26,8 +26,11 @@ class MatchVisitor : public Xapian::MatchDecider {
     bool operator()(const Xapian::Document& doc) const override {
         if (++seen_ % kProgressEvery == 0) impl_.progress();
         if (impl_.search.cancel.load()) return false;
-        if (!finder_) return true;
         const Xapian::docid id = doc.get_docid();
+        if (!finder_) {
+            accepted_.push_back(id);
+            return true;
+        }
         finder_->load(id);
         if (!plan_.exact && !finder_->matches()) return false;
         if (!plan_.entriesFromFrequencies) {
@@ -137,20 +140,16 @@ int IndexObject::Impl::runQuery(std::string_view query, int& files, std::int64_t
     const bool perDocument = !plan.exact || !plan.entriesFromFrequencies;
     MatchVisitor visitor(*this, plan, perDocument ? &finder : nullptr);
     const Xapian::doccount all = std::max<Xapian::doccount>(d.get_doccount(), 1);
-    const Xapian::MSet matches = enquire.get_mset(0, all, all, nullptr, &visitor);
+    // The visitor collects the documents itself: an MSet of every match would only hold
+    // the same numbers again (some 60 bytes each), so it is asked for none.
+    enquire.get_mset(0, 0, all, nullptr, &visitor);
 
     // A cancel during the match keeps what was matched.
-    std::vector<Xapian::docid> results;
-    std::int64_t total = 0;
-    if (perDocument) {
-        results = std::move(visitor.accepted());
-        total = visitor.entries();
-    } else {
-        results.reserve(matches.size());
-        for (auto it = matches.begin(); it != matches.end(); ++it) results.push_back(*it);
-    }
+    std::vector<Xapian::docid> results = std::move(visitor.accepted());
+    const std::int64_t total = plan.entriesFromFrequencies ? 0 : visitor.entries();
     std::sort(results.begin(), results.end());
-    if (plan.entriesFromFrequencies) total = sumFrequencies(d, plan, results);
+    const std::int64_t entriesFound =
+        plan.entriesFromFrequencies ? sumFrequencies(d, plan, results) : total;
 
     search.results = std::move(results);
     search.plan = std::move(plan);
@@ -158,7 +157,7 @@ int IndexObject::Impl::runQuery(std::string_view query, int& files, std::int64_t
         if (const auto hit = lookup(stayOn)) search.stayOnDoc = hit->doc;
     }
     files = static_cast<int>(search.results.size());
-    entries = total;
+    entries = entriesFound;
     return stayOnPosition();
 }
 
