@@ -1,4 +1,4 @@
-// "Move to Trash" by the freedesktop trash specification, so that the desktop's trash
+// "Move to Trash" as the freedesktop.org desktops keep their trash, so that the desktop's trash
 // shows the file and can restore it. A file on the file system of the home trash
 // ($XDG_DATA_HOME/Trash, default ~/.local/share/Trash) goes there, with an absolute Path=
 // in its .trashinfo; a file on another file system goes to that file system's trash:
