@@ -23,7 +23,8 @@ std::string usage() {
            "  update NAME                        walk the index's folders again\n"
            "  remove NAME                        delete an index\n"
            "  search NAME QUERY [--sort name|relevance] [--offset N] [--limit N]\n"
-           "         [--hits] [--json]\n"
+           "         [--hits] [--context] [--json]\n"
+           "  search NAME --from-list FILE [...]  the query made of a list file's words\n"
            "  words NAME [PATTERN]               the index's words (* and ? in PATTERN)\n"
            "  show NAME FILE QUERY [--json]      each hit of QUERY in FILE: number, start,\n"
            "                                     length (characters) and the text it covers\n"
@@ -91,6 +92,11 @@ Arguments parseArguments(const std::vector<std::string>& args) {
             a.autoUpdate = true;
         } else if (option == "--hits") {
             a.hits = true;
+        } else if (option == "--context") {
+            a.context = true;
+        } else if (option == "--from-list") {
+            if (!takeValue(a.fromList) || a.fromList.empty())
+                return fail("--from-list needs a file");
         } else if (option == "--sort") {
             std::string how;
             if (!takeValue(how)) return fail("--sort needs name or relevance");
@@ -115,6 +121,7 @@ Arguments parseArguments(const std::vector<std::string>& args) {
     if (positional.empty()) return fail("no command given");
     const std::string command = positional[0];
     const std::size_t operands = positional.size() - 1;
+    const std::size_t searchOperands = a.fromList.empty() ? 2 : 1;  // NAME [QUERY]
     auto need = [&](std::size_t min, std::size_t max) {
         return operands >= min && operands <= max;
     };
@@ -127,9 +134,9 @@ Arguments parseArguments(const std::vector<std::string>& args) {
         a.command = Command::Update;
     } else if (command == "remove" && need(1, 1)) {
         a.command = Command::Remove;
-    } else if (command == "search" && need(2, 2)) {
+    } else if (command == "search" && need(searchOperands, searchOperands)) {
         a.command = Command::Search;
-        a.query = positional[2];
+        if (a.fromList.empty()) a.query = positional[2];
     } else if (command == "words" && need(1, 2)) {
         a.command = Command::Words;
         if (operands == 2) a.pattern = positional[2];

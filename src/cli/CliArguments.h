@@ -6,6 +6,7 @@
 //     update NAME
 //     remove NAME
 //     search NAME QUERY [--sort name|relevance] [--offset N] [--limit N] [--hits] [--json]
+//            [--context]; or search NAME --from-list FILE [...]: the query from a list file
 //     words NAME [PATTERN]
 //     show NAME FILE QUERY [--json]
 // Pure parsing; thread-safe.
@@ -47,6 +48,8 @@ struct Arguments {
     long offset = 0;
     long limit = -1;  // all
     bool hits = false;
+    bool context = false;  // each hit's words with a few words on either side
+    std::string fromList;  // a list file whose words make the query (instead of QUERY)
 
     std::string error;  // a usage error, empty when the arguments were understood
 };

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 
+#include "cli/CliSearchExtras.h"
 #include "cli/ConsoleUserInterface.h"
 #include "cli/Json.h"
 #include "cli/ShowCommand.h"
@@ -227,9 +228,18 @@ int searchIndex(Session& s, const Arguments& a, std::FILE* out) {
     if (position < 0) return 1;
     vellcore::IndexObject& index = *s.core->catalogue.object(position);
     index.BeginSession();
+    std::string query = a.query;
+    if (!a.fromList.empty()) {
+        const auto fromList = queryFromListFile(a.fromList, index, s.core->indexingParsers, s.ui);
+        if (!fromList) {
+            index.EndSession();
+            return 1;
+        }
+        query = *fromList;
+    }
     int files = 0;
     std::int64_t entries = 0;
-    const bool found = index.RunQuery(a.query, files, entries) != 0;
+    const bool found = index.RunQuery(query, files, entries) != 0;
     if (!found) {
         const int code = index.GetErrorCode();
         s.ui.showMessage(code == vellcore::kStopWordsOnly
@@ -250,11 +260,18 @@ int searchIndex(Session& s, const Arguments& a, std::FILE* out) {
     else
         std::fprintf(out, "%d files, %lld entries\n", files, static_cast<long long>(entries));
     std::vector<vellcore::HitRecord> hits;
+    std::optional<HitContextReader> contextReader;
+    if (a.context) {
+        const auto definition = IndexDefinition::load(s.core->catalogue.definitionFile(position));
+        contextReader.emplace(s.core->viewerParsers, index, definition && definition->filesAsText);
+    }
+    std::vector<HitContext> contexts;
     for (long i = first; i < last; ++i) {
         std::string name;
         vellcore::Stamp stamp = 0;
         if (!index.GetResult(static_cast<int>(i), name, stamp)) break;
-        if (a.hits) index.GetHits(static_cast<int>(i), hits);
+        if (a.hits || a.context) index.GetHits(static_cast<int>(i), hits);
+        if (contextReader) contexts = contextReader->read(name, hits);
         if (a.json) {
             std::fprintf(out, "%s\n  {\"name\": %s, \"stamp\": %s", i > first ? "," : "",
                          jsonString(name).c_str(), jsonString(formatDosStamp(stamp)).c_str());
@@ -265,6 +282,7 @@ int searchIndex(Session& s, const Arguments& a, std::FILE* out) {
                                  static_cast<unsigned>(hits[h].wordCount));
                 std::fputs("]", out);
             }
+            if (a.context) printContextJson(out, contexts);
             std::fputs("}", out);
         } else {
             std::fprintf(out, "%s\t%s\n", name.c_str(), formatDosStamp(stamp).c_str());
@@ -274,6 +292,7 @@ int searchIndex(Session& s, const Arguments& a, std::FILE* out) {
                     std::fprintf(out, " %u+%u", hit.firstWord, static_cast<unsigned>(hit.wordCount));
                 std::fputs("\n", out);
             }
+            if (a.context) printContextLines(out, contexts);
         }
     }
     if (a.json) std::fputs(last > first ? "\n]}\n" : "]}\n", out);

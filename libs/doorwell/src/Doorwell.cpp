@@ -1,5 +1,7 @@
 #include "doorwell/Doorwell.h"
 
+#include "doorwell/FileActions.h"
+
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
@@ -51,8 +53,7 @@ bool GetUrl(const std::string& fileName, std::string& address, std::size_t capac
 }
 
 std::string GetDefaultItemInMenu(const std::string& fileName) {
-    std::error_code ec;
-    return std::filesystem::is_regular_file(fileName, ec) ? "open" : "";
+    return DefaultCommandOf(fileName, XdgDirs::FromEnvironment());
 }
 
 }  // namespace doorwell

@@ -33,6 +33,7 @@ void HitFinder::load(Xapian::docid doc) {
     doc_ = doc;
     ++generation_;
     frequenciesLoaded_ = false;
+    starts_.clear();
 }
 
 HitFinder::TermInfo& HitFinder::info(int term) {
@@ -49,7 +50,7 @@ HitFinder::TermInfo& HitFinder::info(int term) {
 const std::vector<std::uint32_t>& HitFinder::positions(int term) {
     TermInfo& i = info(term);
     if (!i.positionsLoaded) {
-        const std::string& t = plan_.terms[term];
+        const std::string& t = plan_.terms[static_cast<std::size_t>(term)];
         for (auto it = db_.positionlist_begin(doc_, t); it != db_.positionlist_end(doc_, t); ++it)
             i.positions.push_back(*it);
         i.positionsLoaded = true;
@@ -100,20 +101,96 @@ bool HitFinder::slotPresent(const PlanSlot& slot) {
     return false;
 }
 
-std::vector<std::uint32_t> HitFinder::phraseStarts(const PlanNode& phrase) {
-    std::vector<std::vector<std::uint32_t>> slots;
-    for (const PlanSlot& s : phrase.slots) {
-        slots.push_back(slotPositions(s));
-        if (slots.back().empty()) return {};
-    }
-    std::vector<std::uint32_t> starts;
-    for (std::uint32_t p : slots[0]) {
-        bool all = true;
-        for (std::size_t k = 1; k < slots.size() && all; ++k) {
-            const std::uint32_t want = p + static_cast<std::uint32_t>(phrase.slots[k].offset);
-            all = want > p && std::binary_search(slots[k].begin(), slots[k].end(), want);
+double HitFinder::slotEstimate(const PlanSlot& slot) {
+    if (termEstimate_.empty()) {
+        termEstimate_.resize(plan_.terms.size());
+        for (std::size_t t = 0; t < plan_.terms.size(); ++t) {
+            const Xapian::doccount docs = db_.get_termfreq(plan_.terms[t]);
+            termEstimate_[t] =
+                docs ? static_cast<double>(db_.get_collection_freq(plan_.terms[t])) / docs : 0.0;
         }
-        if (all) starts.push_back(p);
+    }
+    double sum = 0;
+    for (int t : slot.terms) sum += termEstimate_[static_cast<std::size_t>(t)];
+    return sum;
+}
+
+// Every start of the phrase in the loaded document. The slot whose words are rarest
+// drives: its positions are read whole, and each of them asks the other slots for one
+// position, through position iterators that only ever move forward. A frequent word
+// ("of" in "out of memory") is thus decoded only as far as the last candidate needs,
+// and never copied.
+const std::vector<std::uint32_t>& HitFinder::phraseStarts(const PlanNode& phrase) {
+    for (const auto& [node, starts] : starts_)
+        if (node == &phrase) return starts;
+    starts_.emplace_back(&phrase, findPhraseStarts(phrase));
+    return starts_.back().second;
+}
+
+std::vector<std::uint32_t> HitFinder::findPhraseStarts(const PlanNode& phrase) {
+    const std::vector<PlanSlot>& slots = phrase.slots;
+    std::size_t driver = 0;
+    double best = slotEstimate(slots[0]);
+    for (std::size_t k = 1; k < slots.size(); ++k) {
+        const double e = slotEstimate(slots[k]);
+        if (e < best) {
+            best = e;
+            driver = k;
+        }
+    }
+    const std::vector<std::uint32_t> anchor = slotPositions(slots[driver]);
+    if (anchor.empty()) return {};
+    const auto driverOffset = static_cast<std::uint32_t>(slots[driver].offset);
+
+    // A word read whole already is walked in its list; any other lazily.
+    struct Cursor {
+        const std::vector<std::uint32_t>* list = nullptr;
+        std::size_t at = 0;
+        Xapian::PositionIterator it;
+        bool done() const { return list ? at >= list->size() : it == Xapian::PositionIterator(); }
+        std::uint32_t value() const { return list ? (*list)[at] : *it; }
+        void skipTo(std::uint32_t want) {
+            if (!list) {
+                it.skip_to(want);
+                return;
+            }
+            at = static_cast<std::size_t>(
+                std::lower_bound(list->begin() + static_cast<std::ptrdiff_t>(at), list->end(),
+                                 want) -
+                list->begin());
+        }
+    };
+    std::vector<std::vector<Cursor>> cursors(slots.size());
+    for (std::size_t k = 0; k < slots.size(); ++k) {
+        if (k == driver) continue;
+        for (int t : slots[k].terms) {
+            Cursor c;
+            if (info(t).positionsLoaded)
+                c.list = &info(t).positions;
+            else
+                c.it = db_.positionlist_begin(doc_, plan_.terms[static_cast<std::size_t>(t)]);
+            if (!c.done()) cursors[k].push_back(std::move(c));
+        }
+        if (cursors[k].empty()) return {};
+    }
+
+    std::vector<std::uint32_t> starts;
+    for (std::uint32_t p : anchor) {
+        if (p <= driverOffset) continue;  // positions start at 1: no room before it
+        const std::uint32_t start = p - driverOffset;
+        bool all = true;
+        for (std::size_t k = 0; k < slots.size() && all; ++k) {
+            if (k == driver) continue;
+            const std::uint32_t want = start + static_cast<std::uint32_t>(slots[k].offset);
+            bool here = false;
+            for (Cursor& c : cursors[k]) {
+                if (c.done()) continue;
+                if (c.value() < want) c.skipTo(want);
+                if (!c.done() && c.value() == want) here = true;
+            }
+            all = here;
+        }
+        if (all) starts.push_back(start);
     }
     return starts;
 }

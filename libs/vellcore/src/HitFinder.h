@@ -46,7 +46,10 @@ class HitFinder {
     void loadFrequencies();
     std::vector<std::uint32_t> slotPositions(const PlanSlot& slot);
     bool slotPresent(const PlanSlot& slot);
-    std::vector<std::uint32_t> phraseStarts(const PlanNode& phrase);
+    double slotEstimate(const PlanSlot& slot);
+    // The starts of a phrase in the loaded document, worked out once per document.
+    const std::vector<std::uint32_t>& phraseStarts(const PlanNode& phrase);
+    std::vector<std::uint32_t> findPhraseStarts(const PlanNode& phrase);
     std::vector<Occurrence> occurrences(const PlanNode& phrase);
     bool near(const PlanNode& n, std::vector<HitRecord>* out);
     bool eval(const PlanNode& n);
@@ -58,7 +61,11 @@ class HitFinder {
     Xapian::docid doc_ = 0;
     unsigned generation_ = 0;
     bool frequenciesLoaded_ = false;
-    std::vector<TermInfo> info_;  // by term index
+    std::vector<TermInfo> info_;                                                  // by term index
+    std::vector<std::pair<const PlanNode*, std::vector<std::uint32_t>>> starts_;  // this document's
+    // Average occurrences per document of each term (collection frequency / documents),
+    // read from the database's statistics the first time a phrase needs them.
+    std::vector<double> termEstimate_;
 };
 
 }  // namespace vellcore

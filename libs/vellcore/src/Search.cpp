@@ -14,19 +14,43 @@ namespace {
 // How often, in candidate documents, the progress callback runs during a query.
 constexpr unsigned kProgressEvery = 1024;
 
-// Sees every document Xapian matches, in docid order: keeps the window responsive and
-// turns a cancel into "match nothing more".
-class ProgressDecider : public Xapian::MatchDecider {
+// Sees every document Xapian matches, in docid order: keeps the window responsive, turns
+// a cancel into "match nothing more", and does the per-document work of plans that need
+// it (checking what Xapian could only approximate, counting hits) right here. Xapian has
+// just read the document's positions for its own check, so the position table's blocks
+// are still at hand; going over the documents again afterwards would read them anew.
+class MatchVisitor : public Xapian::MatchDecider {
   public:
-    ProgressDecider(IndexObject::Impl& impl) : impl_(impl) {}
-    bool operator()(const Xapian::Document&) const override {
+    MatchVisitor(IndexObject::Impl& impl, const QueryPlan& plan, HitFinder* finder)
+        : impl_(impl), plan_(plan), finder_(finder) {}
+    bool operator()(const Xapian::Document& doc) const override {
         if (++seen_ % kProgressEvery == 0) impl_.progress();
-        return !impl_.search.cancel.load();
+        if (impl_.search.cancel.load()) return false;
+        const Xapian::docid id = doc.get_docid();
+        if (!finder_) {
+            accepted_.push_back(id);
+            return true;
+        }
+        finder_->load(id);
+        if (!plan_.exact && !finder_->matches()) return false;
+        if (!plan_.entriesFromFrequencies) {
+            finder_->hits(found_);
+            entries_ += static_cast<std::int64_t>(found_.size());
+        }
+        accepted_.push_back(id);
+        return true;
     }
+    std::vector<Xapian::docid>& accepted() { return accepted_; }
+    std::int64_t entries() const { return entries_; }
 
   private:
     IndexObject::Impl& impl_;
+    const QueryPlan& plan_;
+    HitFinder* finder_;
     mutable unsigned seen_ = 0;
+    mutable std::vector<Xapian::docid> accepted_;
+    mutable std::vector<HitRecord> found_;
+    mutable std::int64_t entries_ = 0;
 };
 
 struct RunningFlag {
@@ -112,34 +136,20 @@ int IndexObject::Impl::runQuery(std::string_view query, int& files, std::int64_t
     enquire.set_query(plan.xapianQuery);
     enquire.set_weighting_scheme(Xapian::BoolWeight());
     enquire.set_docid_order(Xapian::Enquire::ASCENDING);
-    ProgressDecider decider(*this);
-    const Xapian::doccount all = std::max<Xapian::doccount>(d.get_doccount(), 1);
-    const Xapian::MSet matches = enquire.get_mset(0, all, all, nullptr, &decider);
-
-    std::vector<Xapian::docid> results;
-    results.reserve(matches.size());
-    std::int64_t total = 0;
     HitFinder finder(d, plan, counters.positionless != 0);
-    std::vector<HitRecord> found;
-    unsigned count = 0;
-    // A cancel during the match keeps what was matched; one during this loop stops it.
-    const bool matchCancelled = search.cancel;
-    for (auto it = matches.begin(); it != matches.end() && (matchCancelled || !search.cancel);
-         ++it) {
-        if (++count % kProgressEvery == 0) progress();
-        const Xapian::docid doc = *it;
-        if (!plan.exact || !plan.entriesFromFrequencies) {
-            finder.load(doc);
-            if (!plan.exact && !finder.matches()) continue;
-            if (!plan.entriesFromFrequencies) {
-                finder.hits(found);
-                total += static_cast<std::int64_t>(found.size());
-            }
-        }
-        results.push_back(doc);
-    }
+    const bool perDocument = !plan.exact || !plan.entriesFromFrequencies;
+    MatchVisitor visitor(*this, plan, perDocument ? &finder : nullptr);
+    const Xapian::doccount all = std::max<Xapian::doccount>(d.get_doccount(), 1);
+    // The visitor collects the documents itself: an MSet of every match would only hold
+    // the same numbers again (some 60 bytes each), so it is asked for none.
+    enquire.get_mset(0, 0, all, nullptr, &visitor);
+
+    // A cancel during the match keeps what was matched.
+    std::vector<Xapian::docid> results = std::move(visitor.accepted());
+    const std::int64_t total = plan.entriesFromFrequencies ? 0 : visitor.entries();
     std::sort(results.begin(), results.end());
-    if (plan.entriesFromFrequencies) total = sumFrequencies(d, plan, results);
+    const std::int64_t entriesFound =
+        plan.entriesFromFrequencies ? sumFrequencies(d, plan, results) : total;
 
     search.results = std::move(results);
     search.plan = std::move(plan);
@@ -147,7 +157,7 @@ int IndexObject::Impl::runQuery(std::string_view query, int& files, std::int64_t
         if (const auto hit = lookup(stayOn)) search.stayOnDoc = hit->doc;
     }
     files = static_cast<int>(search.results.size());
-    entries = total;
+    entries = entriesFound;
     return stayOnPosition();
 }
 

@@ -1,11 +1,11 @@
 // Shell helpers. GetUrl tells where a saved web page came from: browsers write the mark
 // "saved from url=(NNNN)ADDRESS" near the top of a page they save (NNNN is the address
-// length in decimal). GetDefaultItemInMenu gives the verb of a file's default command.
-// FileContextMenu (a menu of real file actions: Open, Open With..., Open Containing
-// Folder, Copy Path, Move to Trash, Properties) is declared here and arrives with the
-// result list.
+// length in decimal). GetDefaultItemInMenu gives a file's default command: the desktop
+// application that opens its type. The actions of the file context menu (Open, Open
+// With..., Open Containing Folder, Copy Path, Copy File, Move to Trash, Properties) are in
+// FileActions.h and Trash.h; the window shows the menu.
 //
-// Pure functions apart from reading the file's first bytes; thread-safe.
+// Pure functions apart from reading files; thread-safe.
 #pragma once
 
 #include <cstddef>
@@ -20,7 +20,9 @@ bool GetUrl(const std::string& fileName, std::string& address, std::size_t capac
 // The address from the mark in a text, or empty.
 std::string urlFromSavedMark(std::string_view text);
 
-// "open" for a file that exists, else empty (no default command).
+// The desktop id of the application that opens the file's type by default
+// ("org.gnome.TextEditor.desktop"), read from the XDG folders of the environment; empty
+// when the file does not exist or no application is installed for its type.
 std::string GetDefaultItemInMenu(const std::string& fileName);
 
 }  // namespace doorwell

@@ -1,0 +1,94 @@
+#include "search/ListFileQuery.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "search/SearchHistory.h"
+
+namespace vellumar {
+
+namespace fs = std::filesystem;
+
+std::string StoredListFilePath(const std::string& chosen, const fs::path& home) {
+    std::string prefix = home.lexically_normal().string();
+    if (prefix.empty()) return chosen;
+    if (prefix.back() != '/') prefix += '/';
+    if (chosen.size() > prefix.size() && chosen.compare(0, prefix.size(), prefix) == 0)
+        return chosen.substr(prefix.size());
+    return chosen;
+}
+
+fs::path ResolveListFilePath(std::string_view stored, const fs::path& home) {
+    const std::string path = TrimQuery(stored);
+    if (!path.empty() && path.front() == '/') return path;
+    return home / path;
+}
+
+// Hook: the safe reader of user files in src/platform (regular files, size cap) takes
+// this over when it lands.
+std::optional<std::string> ReadListFile(const fs::path& file) {
+    // O_NONBLOCK: a FIFO given as a list file must not hang the window in open().
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) return std::nullopt;
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+        static_cast<std::uintmax_t>(st.st_size) > kMaxListFileBytes)
+        return std::nullopt;
+    std::string text;
+    text.resize(static_cast<std::size_t>(st.st_size));
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::read(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return std::nullopt;
+        if (n == 0) break;  // the file shrank meanwhile
+        done += static_cast<std::size_t>(n);
+    }
+    text.resize(done);
+    if (text.find('\0') != std::string::npos) return std::nullopt;
+    return text;
+}
+
+std::optional<std::string> QueryFromListText(wordmill::Parser& parser, std::string_view text) {
+    wordmill::WordRecord record;
+    if (!parser.OpenMemory(text, record)) return std::nullopt;
+    const std::string& doc = parser.DocumentText();
+    std::string query;
+    std::string separator;
+    std::size_t previousEnd = 0;
+    bool first = true;
+    while (parser.NextWord(record)) {
+        const std::size_t begin = record.byteOffset;
+        // The word's end: its span of characters in the document text.
+        std::size_t end = begin;
+        for (std::int32_t k = 0; k < record.span && end < doc.size(); ++k)
+            textfold::nextUtf8(doc, end);
+        if (previousEnd < begin) separator = doc.substr(previousEnd, begin - previousEnd);
+        if (!first && TrimQuery(separator).empty()) separator = " | ";
+        query += separator;
+        query.append(doc, begin, end - begin);
+        previousEnd = end;
+        first = false;
+    }
+    parser.Close();
+    return query;
+}
+
+std::optional<std::string> QueryFromListFile(const fs::path& file,
+                                             const vellcore::IndexObject& index) {
+    const auto text = ReadListFile(file);
+    if (!text) return std::nullopt;
+    auto parser = wordmill::CreateTextParser(index.GetLanguageTable());
+    parser->SetMaxWordLength(static_cast<std::uint8_t>(index.GetMaxWordLength()));
+    parser->SetMinWordLength(static_cast<std::uint8_t>(index.GetMinWordLength()));
+    return QueryFromListText(*parser, *text);
+}
+
+}  // namespace vellumar
