@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "index/BuildResult.h"
+#include "index/FolderSwap.h"
 #include "index/IndexFolder.h"
 #include "index/WordListFiles.h"
 #include "index/WordLists.h"
@@ -83,7 +84,8 @@ BuildOutcome IndexBuilder::Build(BuildKind kind, int position, IndexRequest& req
     errorLog_.clear();
     int maxLength = 32, minLength = 2;
     if (kind != BuildKind::UpdateFile && !Validate(request, maxLength, minLength)) return outcome;
-    if (kind == BuildKind::Create && request.name == kCacheWatcherIndexName && request.filesAsText) {
+    if (kind == BuildKind::Create && request.name == kCacheWatcherIndexName &&
+        request.filesAsText) {
         services_.ui.showMessage(
             "Cache Watcher index requires files to be\rparsed as HTML (not as source).",
             MessageIcon::Warning, MessageButtons::Ok);
@@ -105,17 +107,22 @@ BuildOutcome IndexBuilder::Build(BuildKind kind, int position, IndexRequest& req
                     services_.catalogue.UnloadIndex(services_.catalogue.opened());
                 result = CreateIndex(request, maxLength, minLength, position);
                 break;
-            case BuildKind::Update: result = UpdateIndex(position, request); break;
-            case BuildKind::UpdateFile: result = UpdateOneFile(position, request); break;
+            case BuildKind::Update:
+                result = UpdateIndex(position, request);
+                break;
+            case BuildKind::UpdateFile:
+                result = UpdateOneFile(position, request);
+                break;
         }
     }
     if (!errorLog_.empty() && result != BuildResult::kUserCancel) {
         const fs::path file = errorLogFile();
         errorLog_.save(file);
-        services_.ui.showMessage("Some files weren't parsed successfully.\rFor list of these files "
-                                 "see in log file \r" +
-                                     file.string() + ".",
-                                 MessageIcon::Warning, MessageButtons::Ok);
+        services_.ui.showMessage(
+            "Some files weren't parsed successfully.\rFor list of these files "
+            "see in log file \r" +
+                file.string() + ".",
+            MessageIcon::Warning, MessageButtons::Ok);
     }
     busy_ = false;
     if (listener_) listener_->buildFinished();
@@ -130,28 +137,38 @@ BuildOutcome IndexBuilder::Build(BuildKind kind, int position, IndexRequest& req
         services_.ui.showStatus("All is OK!");
         return outcome;
     }
-    if (kind == BuildKind::Update && position >= 0) {
-        vellcore::IndexObject* index = services_.catalogue.object(position);
-        if (index && !index->DeleteIndexFiles()) {
-            // Another program holds the files: the index stays, in every list.
-            services_.ui.showMessage(kCannotModifyMessage, MessageIcon::Warning, MessageButtons::Ok);
-            return outcome;
-        }
-        std::error_code ec;
-        fs::remove(services_.catalogue.definitionFile(position), ec);
-        services_.catalogue.erase(position);
-        outcome.position = -1;
+    if (kind == BuildKind::Create || position < 0) {
+        reportFailure(kind, result);
+        return outcome;
     }
-    reportFailure(kind, result);
+    // A failed update never costs the index: it stays in every list with its definition
+    // file, and is opened again as it was at its last commit. Only an index that cannot
+    // be opened afterwards is left to the repair question of its next opening.
+    const bool reopened = reopenAfterFailedUpdate(position);
+    services_.ui.showMessage("Index wasn't updated successfully: " + buildResultText(result) +
+                                 "\r" + (reopened ? kIndexKeptText : kRepairAdviceText),
+                             MessageIcon::Error, MessageButtons::Ok);
     return outcome;
+}
+
+bool IndexBuilder::reopenAfterFailedUpdate(int position) {
+    vellcore::IndexObject* index = services_.catalogue.object(position);
+    if (!index) return false;
+    // Closing drops whatever the failed update left uncommitted.
+    index->ClearError();
+    index->CloseFiles();
+    index->ClearError();
+    if (index->Prepare(3, "", nullptr, 32, 2, kCompactingRatio) && index->GetErrorCode() == 0)
+        return true;
+    index->ClearError();
+    if (services_.catalogue.opened() == position) services_.catalogue.setOpened(-1);
+    return false;
 }
 
 void IndexBuilder::reportFailure(BuildKind kind, std::int32_t code) {
     const std::string prefix = kind == BuildKind::Create ? "Index wasn't created successfully: "
                                                          : "Index wasn't updated successfully: ";
-    services_.ui.showMessage(prefix + buildResultText(code) +
-                                 "\rYou can recreate index manually or Vellumar\rtry repair index "
-                                 "at next launch.",
+    services_.ui.showMessage(prefix + buildResultText(code) + "\r" + kRepairAdviceText,
                              MessageIcon::Error, MessageButtons::Ok);
 }
 
@@ -218,8 +235,8 @@ std::int32_t IndexBuilder::CreateIndex(IndexRequest& request, int maxLength, int
 
     vellcore::IndexObject& created = *index;
     services_.indexer.begin(created, {request.archives, request.filesAsText}, errorLog_);
-    position = services_.catalogue.insert(std::move(index), name, request.scope,
-                                          request.autoUpdate, /*scan=*/true);
+    position = services_.catalogue.insert(std::move(index), name, request.scope, request.autoUpdate,
+                                          /*scan=*/true);
     std::int32_t result = walkResult(0);
     services_.indexer.end();
 
@@ -249,44 +266,70 @@ std::int32_t IndexBuilder::UpdateIndex(int position, const IndexRequest& request
         services_.ui.showMessage(kCannotModifyMessage, MessageIcon::Warning, MessageButtons::Ok);
         return BuildResult::kAbandoned;
     }
-    const std::string languageName = index->GetLanguageName();
-    const textfold::CharTable table = index->GetLanguageTable();
-    const int maxLength = index->GetMaxWordLength();
-    const int minLength = index->GetMinWordLength();
-    const int ratio = index->GetCompactingRatio();
+    std::error_code ec;
+    fs::remove_all(rebuildFolderOf(index->GetIndexPath()), ec);  // a killed rebuild's
     TParserSet& parsers = services_.parsers;
-    parsers.SetMaxWordLength(static_cast<std::uint8_t>(maxLength));
-    parsers.SetMinWordLength(static_cast<std::uint8_t>(minLength));
-    parsers.SetLanguageTable(table);
-    index->BeginSession();
-
-    std::int32_t result = 0;
+    parsers.SetMaxWordLength(static_cast<std::uint8_t>(index->GetMaxWordLength()));
+    parsers.SetMinWordLength(static_cast<std::uint8_t>(index->GetMinWordLength()));
+    parsers.SetLanguageTable(index->GetLanguageTable());
     const int records = index->GetRecordCount();
-    if (records != 0 && ratio < index->GetRemovedCount() * 100 / records) {
-        // Too many dead records: rebuild from scratch; the walk below adds everything.
-        if (!index->DeleteIndexFiles()) {
-            services_.ui.showMessage(kCannotModifyMessage, MessageIcon::Warning, MessageButtons::Ok);
-            index->EndSession();
-            return BuildResult::kAbandoned;
-        }
-        index->Prepare(2, languageName, &table, maxLength, minLength, ratio);
-        if (const int code = index->GetErrorCode()) {
-            index->EndSession();
-            return code;
-        }
-    } else if (!index->ReadyForRescan()) {
+    if (records != 0 && index->GetCompactingRatio() < index->GetRemovedCount() * 100 / records)
+        return RebuildIndex(position, request);
+
+    index->BeginSession();
+    if (!index->ReadyForRescan()) {
         services_.ui.showMessage(kCannotModifyMessage, MessageIcon::Warning, MessageButtons::Ok);
         index->EndSession();
         return BuildResult::kAbandoned;
     }
-
     services_.indexer.begin(*index, {request.archives, request.filesAsText}, errorLog_);
     services_.notifier.SetScope(position, request.scope);
-    result = walkResult(result);
+    std::int32_t result = walkResult(0);
     services_.indexer.end();
     result = prepareForSearch(*index, result);
     index->EndSession();
     return result;
+}
+
+// Too many dead records: the index is built again from scratch. The new one grows beside
+// the old one, which stays untouched and searchable until the new one is complete; only
+// then do the two change places. A rebuild that fails, is cancelled or is killed leaves
+// the old index as it was.
+std::int32_t IndexBuilder::RebuildIndex(int position, const IndexRequest& request) {
+    vellcore::IndexObject& old = *services_.catalogue.object(position);
+    const fs::path path = old.GetIndexPath();
+    const fs::path aside = rebuildFolderOf(path);
+    std::error_code ec;
+    auto fresh = vellcore::CreateIndexObject(aside.string(), 0);
+    if (!fresh) return BuildResult::kOutOfMemory;
+    const textfold::CharTable table = old.GetLanguageTable();
+    fresh->Prepare(2, old.GetLanguageName(), &table, old.GetMaxWordLength(), old.GetMinWordLength(),
+                   old.GetCompactingRatio());
+    std::int32_t result = fresh->GetErrorCode();
+    if (result == 0) {
+        services_.indexer.begin(*fresh, {request.archives, request.filesAsText}, errorLog_);
+        services_.notifier.SetScope(position, request.scope);
+        result = walkResult(0);
+        services_.indexer.end();
+        if (isBuildSuccess(result) && result != BuildResult::kUserCancel && !fresh->CloseFiles())
+            result = fresh->GetErrorCode();
+    }
+    fresh.reset();
+    if (!isBuildSuccess(result) || result == BuildResult::kUserCancel) {
+        fs::remove_all(aside, ec);
+        return result;
+    }
+
+    old.CloseFiles();
+    if (!exchangeFolders(aside, path)) {
+        fs::remove_all(aside, ec);
+        return BuildResult::kPrepareFailed;  // the old index is opened again by the caller
+    }
+    fs::remove_all(aside, ec);  // the old index's files now
+    auto rebuilt = vellcore::CreateIndexObject(path.string(), 0);
+    if (!rebuilt) return BuildResult::kOutOfMemory;
+    services_.catalogue.replace(position, std::move(rebuilt));
+    return prepareForSearch(*services_.catalogue.object(position), result);
 }
 
 std::int32_t IndexBuilder::UpdateOneFile(int position, const IndexRequest& request) {
@@ -394,7 +437,8 @@ std::unique_ptr<vellcore::IndexObject> IndexBuilder::RepairIndex(int position,
     services_.notifier.SetAborted(false);
     if (definition && !trimmed(definition->scope).empty()) {
         services_.indexer.begin(*index, {definition->archive, filesAsText}, errorLog_);
-        services_.notifier.SetScope(position, services_.catalogue.effectiveScope(definition->scope));
+        services_.notifier.SetScope(position,
+                                    services_.catalogue.effectiveScope(definition->scope));
         services_.indexer.end();
     }
     if (prepareForSearch(*index, 0) != 0) return nullptr;

@@ -41,7 +41,7 @@ struct IndexRequest {
     bool filesAsText = false;
     bool express = false;
     bool useStopWords = false;
-    std::string stopWords;   // box text: relative to the home unless absolute
+    std::string stopWords;  // box text: relative to the home unless absolute
     bool useDictionary = false;
     std::string dictionary;
     std::string notes;
@@ -62,7 +62,7 @@ struct BuildOutcome {
 // What the window does around a build: the busy state, the statistics while documents
 // are stored, the unchecking of boxes the build turned off.
 class BuildListener {
-public:
+  public:
     virtual ~BuildListener() = default;
     virtual void buildStarted() {}
     virtual void buildFinished() {}
@@ -83,7 +83,7 @@ struct BuilderServices {
 };
 
 class IndexBuilder {
-public:
+  public:
     explicit IndexBuilder(BuilderServices services);
 
     void setListener(BuildListener* listener) { listener_ = listener; }
@@ -99,7 +99,8 @@ public:
 
     // Recreates a broken index at position empty with the given language and walks its
     // scope again; the new object, or nullptr when that failed. For Catalogue::OpenIndex.
-    std::unique_ptr<vellcore::IndexObject> RepairIndex(int position, const std::string& languageName,
+    std::unique_ptr<vellcore::IndexObject> RepairIndex(int position,
+                                                       const std::string& languageName,
                                                        const textfold::CharTable& table,
                                                        bool filesAsText);
 
@@ -110,14 +111,16 @@ public:
     // Checks name, scope and word lengths, showing the message for the first problem.
     bool Validate(const IndexRequest& request, int& maxLength, int& minLength) const;
 
-private:
+  private:
     std::int32_t CreateIndex(IndexRequest& request, int maxLength, int minLength, int& position);
     std::int32_t UpdateIndex(int position, const IndexRequest& request);
+    std::int32_t RebuildIndex(int position, const IndexRequest& request);
     std::int32_t UpdateOneFile(int position, const IndexRequest& request);
     std::int32_t prepareForSearch(vellcore::IndexObject& index, std::int32_t result);
     std::int32_t walkResult(std::int32_t result) const;
     void writeDefinition(int position, const IndexRequest& request);
     void reportFailure(BuildKind kind, std::int32_t code);
+    bool reopenAfterFailedUpdate(int position);
 
     BuilderServices services_;
     BuildListener* listener_ = nullptr;
@@ -129,5 +132,10 @@ inline constexpr const char* kCannotModifyMessage =
     "Sorry, this index can not be updated or removed now. Probably it is opened by another "
     "application.";
 inline constexpr const char* kCacheWatcherIndexName = "Cache Watcher";
+// The end of the message after a failed update that the index survived.
+inline constexpr const char* kIndexKeptText =
+    "The index was kept as it was before the update and can still be searched.";
+inline constexpr const char* kRepairAdviceText =
+    "You can recreate index manually or Vellumar\rtry repair index at next launch.";
 
 }  // namespace vellumar
