@@ -142,3 +142,30 @@ TEST_F(FullDisk, AFailedCompactingUpdateKeepsTheOldIndex) {
     EXPECT_EQ(core->catalogue.object(0)->GetRemovedCount(), 0) << "rebuilt this time";
     EXPECT_EQ(search(0, "alpha").size(), 100U);
 }
+
+TEST_F(FullDisk, AFailedFolderUpdateKeepsTheIndex) {
+    writeDocuments(40, "alpha");
+    IndexRequest r = request("docs", docs() + "/+<*.txt>");
+    ASSERT_EQ(core->builder.Build(BuildKind::Create, -1, r).code, 0);
+
+    writeDocuments(40, "omega");
+    touchAll(40);
+    disk->fill();
+    const FolderUpdateOutcome failed = core->folderUpdater.Update(0, docs());
+    EXPECT_TRUE(failed.ran);
+    EXPECT_EQ(failed.code, BuildResult::kOutOfMemory);
+    EXPECT_TRUE(failed.reopened);
+    EXPECT_EQ(
+        failed.message.rfind("Out of memory or disk space.: \"docs\" index update failed.", 0), 0U)
+        << failed.message;
+    EXPECT_NE(failed.message.find(kIndexKeptText), std::string::npos);
+    EXPECT_EQ(core->catalogue.count(), 1);
+    EXPECT_EQ(core->catalogue.opened(), 0);
+    EXPECT_TRUE(fs::exists(indexes() / "docs.inf"));
+    EXPECT_EQ(search(0, "alpha").size(), 40U);
+
+    disk->makeRoom();
+    const FolderUpdateOutcome done = core->folderUpdater.Update(0, docs());
+    EXPECT_EQ(done.code, 0);
+    EXPECT_EQ(search(0, "omega").size(), 40U);
+}

@@ -136,6 +136,13 @@ void TFormMain::afterBuild(BuildKind kind, const BuildOutcome& outcome) {
         }
         shownIndex = -1;  // show it afresh: statistics, last update, locked options
         if (cmbIndexName->currentIndex() == position) cmbIndexNameClick();
+    } else if (outcome.code != BuildResult::kAbandoned && catalogue.opened() == position &&
+               position >= 0) {
+        // A failed update kept the index as it was: show its statistics again, not the
+        // ones the failed build counted.
+        shownIndex = -1;
+        if (cmbIndexName->currentIndex() == position) cmbIndexNameClick();
+        updateCaptionForSelection();
     } else if (outcome.code == BuildResult::kAbandoned || catalogue.object(position)) {
         updateCaptionForSelection();  // nothing was built; the page stays as it was
     } else {
