@@ -133,7 +133,7 @@ BuildOutcome IndexBuilder::Build(BuildKind kind, int position, IndexRequest& req
     // was built and nothing is reported further.
     if (result == BuildResult::kAbandoned) return outcome;
     if (isBuildSuccess(result)) {
-        writeDefinition(position, request);
+        writeDefinition(kind, position, request);
         services_.ui.showStatus("All is OK!");
         return outcome;
     }
@@ -332,55 +332,20 @@ std::int32_t IndexBuilder::RebuildIndex(int position, const IndexRequest& reques
     return prepareForSearch(*services_.catalogue.object(position), result);
 }
 
-std::int32_t IndexBuilder::UpdateOneFile(int position, const IndexRequest& request) {
-    services_.cancel = false;
-    vellcore::IndexObject* index = services_.catalogue.object(position);
-    if (!index) return BuildResult::kInvalidValue;
-    const std::string& name = request.scope;
-    // Archive members are brought up to date with their archive, by a full update.
-    if (name.find("//") != std::string::npos) return BuildResult::kAbandoned;
-    if (!index->CanModify()) {
-        services_.ui.showMessage(kCannotModifyMessage, MessageIcon::Warning, MessageButtons::Ok);
-        return BuildResult::kAbandoned;
-    }
-    TParserSet& parsers = services_.parsers;
-    parsers.SetMaxWordLength(static_cast<std::uint8_t>(index->GetMaxWordLength()));
-    parsers.SetMinWordLength(static_cast<std::uint8_t>(index->GetMinWordLength()));
-    parsers.SetLanguageTable(index->GetLanguageTable());
-    index->BeginSession();
-    std::int32_t result = 0;
-    if (index->RemoveDocument(name)) {
-        wordmill::WordRecord record;
-        wordmill::Parser* parser = parsers.OpenDocument(name, request.filesAsText, record);
-        const auto stamp = dosStampOfFile(name);
-        if (parser && stamp && parser->GetDocumentSize() != 0) {
-            if (index->BeginDocument(name, *stamp, parser->GetDocumentSize())) {
-                services_.indexer.begin(*index, {request.archives, request.filesAsText}, errorLog_);
-                result = services_.indexer.AddDocumentWords(name, *parser, record);
-                services_.indexer.end();
-            } else {
-                const int code = index->GetErrorCode();
-                index->ClearError();
-                parser->Close();
-                if (code != vellcore::kDeclined) {
-                    errorLog_.report(std::to_string(code) + " - Error " + name);
-                    result = code;
-                }
-            }
-        } else if (parser) {
-            parser->Close();
-        }
-        // A file that is gone or empty now simply stays out of the index.
-    }
-    result = prepareForSearch(*index, result);
-    index->EndSession();
-    return result;
-}
-
-void IndexBuilder::writeDefinition(int position, const IndexRequest& request) {
+void IndexBuilder::writeDefinition(BuildKind kind, int position, const IndexRequest& request) {
     if (position < 0) return;
     const fs::path file = services_.catalogue.definitionFile(position);
     IndexDefinition definition = IndexDefinition::load(file).value_or(IndexDefinition{});
+    if (kind == BuildKind::UpdateFile) {
+        // One found file says nothing about the index's scope or options: only the time
+        // of the last update changes.
+        if (!fs::exists(file)) return;
+        definition.lastUpdated = lastUpdatedNow();
+        if (!definition.save(file))
+            services_.ui.showMessage("Can't open the file " + file.string(), MessageIcon::Error,
+                                     MessageButtons::Ok);
+        return;
+    }
     definition.scope = request.scope;
     definition.express = request.express;
     definition.dictionary = request.useDictionary ? request.dictionary : "";
