@@ -48,6 +48,7 @@ StartupEnvironment startupEnvironment(const CommandLine& line) {
     startup.userConfigFolder = userConfigFolder(env);
     if (const char* user = env("HOME")) startup.userHome = user;
     const HomeSetup setup = prepareHome(home.folder, findShippedFolder(exeFolder), startup.readOnlyMedia);
+    startup.newHome = setup.firstUse;
     if (!setup.problem.empty())
         startup.homeProblem = QString::fromStdString(setup.problem) +
                               QStringLiteral("\rSettings, the query history and new indexes can not be saved there.");

@@ -6,6 +6,7 @@
 #include "index/BuildResult.h"
 #include "index/FolderSwap.h"
 #include "index/IndexFolder.h"
+#include "index/ScopeCheck.h"
 #include "index/WordListFiles.h"
 #include "index/WordLists.h"
 #include "monitor/MonitorLock.h"
@@ -82,6 +83,7 @@ bool IndexBuilder::Validate(const IndexRequest& request, int& maxLength, int& mi
 BuildOutcome IndexBuilder::Build(BuildKind kind, int position, IndexRequest& request) {
     BuildOutcome outcome;
     errorLog_.clear();
+    lastWarning_.clear();
     int maxLength = 32, minLength = 2;
     if (kind != BuildKind::UpdateFile && !Validate(request, maxLength, minLength)) return outcome;
     if (kind == BuildKind::Create && request.name == kCacheWatcherIndexName &&
@@ -92,6 +94,17 @@ BuildOutcome IndexBuilder::Build(BuildKind kind, int position, IndexRequest& req
         request.filesAsText = false;
         if (listener_) listener_->requestChanged(request);
     }
+
+    if (request.archives && request.autoUpdate) {
+        // An index that looks into archives is never automatically updateable (the window's
+        // two boxes uncheck each other); a definition that says both is mended here.
+        request.autoUpdate = false;
+        if (listener_) listener_->requestChanged(request);
+    }
+    lastWarning_ = kind == BuildKind::UpdateFile
+                       ? ""
+                       : skippedScopeEntriesText(skippedScopeEntries(request.scope));
+    const std::string& skipped = lastWarning_;
 
     outcome.ran = true;
     busy_ = true;
@@ -135,8 +148,10 @@ BuildOutcome IndexBuilder::Build(BuildKind kind, int position, IndexRequest& req
     if (isBuildSuccess(result)) {
         writeDefinition(kind, position, request);
         services_.ui.showStatus("All is OK!");
+        if (!skipped.empty()) services_.ui.showWarning(skipped);
         return outcome;
     }
+    if (!skipped.empty()) services_.ui.showWarning(skipped);
     if (kind == BuildKind::Create || position < 0) {
         reportFailure(kind, result);
         return outcome;

@@ -107,6 +107,8 @@ class IndexBuilder {
     const ErrorLog& errorLog() const { return errorLog_; }
     std::filesystem::path errorLogFile() const { return services_.home / kErrorLogFileName; }
     bool busy() const { return busy_; }
+    // The warning the last build showed (the scope entries it skipped), or empty.
+    const std::string& lastWarning() const { return lastWarning_; }
 
     // Checks name, scope and word lengths, showing the message for the first problem.
     bool Validate(const IndexRequest& request, int& maxLength, int& minLength) const;
@@ -127,6 +129,7 @@ class IndexBuilder {
     BuilderServices services_;
     BuildListener* listener_ = nullptr;
     ErrorLog errorLog_;
+    std::string lastWarning_;
     bool busy_ = false;
 };
 

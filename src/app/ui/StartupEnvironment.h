@@ -19,6 +19,7 @@ struct StartupEnvironment {
     std::filesystem::path userConfigFolder;  // for the user settings file in CD-ROM mode
     std::filesystem::path userHome;          // $HOME, guarded against sweeping
     QString homeProblem;                     // shown once the window is up; empty if none
+    bool newHome = false;  // set up just now: this is the first run, though settings exist
 };
 
 // The folders that stand in for the Windows folder: changes there are system noise.

@@ -186,7 +186,9 @@ void TFormMain::FormCreate() {
     helpFile = programFolder + QLatin1Char('/') + kTitle + QStringLiteral(".html");
 
     // 12.
-    firstRun = !LoadSettings();
+    // A home set up just now already has its settings file, with the index folder the
+    // command-line tool uses too.
+    firstRun = !LoadSettings() || environment_.newHome;
 
     // 14.
     FillLanguageList();

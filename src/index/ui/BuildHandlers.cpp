@@ -149,6 +149,8 @@ void TFormMain::afterBuild(BuildKind kind, const BuildOutcome& outcome) {
         showNewIndexState();  // the index is gone from every list
     }
     QString status = success ? QStringLiteral("All is OK!") : txtStatus->text();
+    if (success && !core_->builder.lastWarning().empty())
+        status = QString::fromStdString(core_->builder.lastWarning());  // skipped entries
     const QString unwatchable = showUnwatchableFolders();
     if (!unwatchable.isEmpty()) status += (status.isEmpty() ? "" : "  ") + unwatchable;
     txtStatus->setText(status);
