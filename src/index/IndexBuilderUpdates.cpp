@@ -1,7 +1,9 @@
-// IndexBuilder's update of one found file (the result list's "update this file"): the file
-// is indexed again, or left out when it is gone or empty now. A member of an archive
-// brings its whole archive up to date.
+// IndexBuilder's updates of an existing index: the whole scope walked again (or the index
+// rebuilt beside the old one when too many of its records are dead), and one found file
+// (the result list's "update this file"), which is indexed again or left out when it is
+// gone or empty now; a member of an archive brings its whole archive up to date.
 #include "index/BuildResult.h"
+#include "index/FolderSwap.h"
 #include "index/IndexBuilder.h"
 #include "monitor/Notifier.h"
 #include "parserset/TParserSet.h"
@@ -28,6 +30,81 @@ std::vector<std::string> memberPatterns(const std::string& groups) {
 }
 
 }  // namespace
+
+std::int32_t IndexBuilder::UpdateIndex(int position, const IndexRequest& request) {
+    services_.cancel = false;
+    services_.notifier.SetAborted(false);
+    vellcore::IndexObject* index = services_.catalogue.object(position);
+    if (!index) return BuildResult::kInvalidValue;
+    if (!index->CanModify()) {
+        services_.ui.showMessage(kCannotModifyMessage, MessageIcon::Warning, MessageButtons::Ok);
+        return BuildResult::kAbandoned;
+    }
+    std::error_code ec;
+    fs::remove_all(rebuildFolderOf(index->GetIndexPath()), ec);  // a killed rebuild's
+    TParserSet& parsers = services_.parsers;
+    parsers.SetMaxWordLength(static_cast<std::uint8_t>(index->GetMaxWordLength()));
+    parsers.SetMinWordLength(static_cast<std::uint8_t>(index->GetMinWordLength()));
+    parsers.SetLanguageTable(index->GetLanguageTable());
+    const int records = index->GetRecordCount();
+    if (records != 0 && index->GetCompactingRatio() < index->GetRemovedCount() * 100 / records)
+        return RebuildIndex(position, request);
+
+    index->BeginSession();
+    if (!index->ReadyForRescan()) {
+        services_.ui.showMessage(kCannotModifyMessage, MessageIcon::Warning, MessageButtons::Ok);
+        index->EndSession();
+        return BuildResult::kAbandoned;
+    }
+    services_.indexer.begin(*index, {request.archives, request.filesAsText}, errorLog_);
+    services_.notifier.SetScope(position, request.scope);
+    std::int32_t result = walkResult(0);
+    services_.indexer.end();
+    result = prepareForSearch(*index, result);
+    index->EndSession();
+    return result;
+}
+
+// Too many dead records: the index is built again from scratch. The new one grows beside
+// the old one, which stays untouched and searchable until the new one is complete; only
+// then do the two change places. A rebuild that fails, is cancelled or is killed leaves
+// the old index as it was.
+std::int32_t IndexBuilder::RebuildIndex(int position, const IndexRequest& request) {
+    vellcore::IndexObject& old = *services_.catalogue.object(position);
+    const fs::path path = old.GetIndexPath();
+    const fs::path aside = rebuildFolderOf(path);
+    std::error_code ec;
+    auto fresh = vellcore::CreateIndexObject(aside.string(), 0);
+    if (!fresh) return BuildResult::kOutOfMemory;
+    const textfold::CharTable table = old.GetLanguageTable();
+    fresh->Prepare(2, old.GetLanguageName(), &table, old.GetMaxWordLength(), old.GetMinWordLength(),
+                   old.GetCompactingRatio());
+    std::int32_t result = fresh->GetErrorCode();
+    if (result == 0) {
+        services_.indexer.begin(*fresh, {request.archives, request.filesAsText}, errorLog_);
+        services_.notifier.SetScope(position, request.scope);
+        result = walkResult(0);
+        services_.indexer.end();
+        if (isBuildSuccess(result) && result != BuildResult::kUserCancel && !fresh->CloseFiles())
+            result = fresh->GetErrorCode();
+    }
+    fresh.reset();
+    if (!isBuildSuccess(result) || result == BuildResult::kUserCancel) {
+        fs::remove_all(aside, ec);
+        return result;
+    }
+
+    old.CloseFiles();
+    if (!exchangeFolders(aside, path)) {
+        fs::remove_all(aside, ec);
+        return BuildResult::kPrepareFailed;  // the old index is opened again by the caller
+    }
+    fs::remove_all(aside, ec);  // the old index's files now
+    auto rebuilt = vellcore::CreateIndexObject(path.string(), 0);
+    if (!rebuilt) return BuildResult::kOutOfMemory;
+    services_.catalogue.replace(position, std::move(rebuilt));
+    return prepareForSearch(*services_.catalogue.object(position), result);
+}
 
 std::int32_t IndexBuilder::UpdateOneFile(int position, const IndexRequest& request) {
     services_.cancel = false;
