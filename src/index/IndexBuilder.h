@@ -1,8 +1,9 @@
 // Creating, updating and removing indexes. The builder brackets the notifier's walk over a
 // scope (which calls the document indexer for every newly covered folder) with the engine
 // calls that prepare and close the index and with the index's definition file, and keeps
-// the catalogue's four lists parallel whatever happens: a failed build leaves either the
-// index in all of them or in none.
+// the catalogue's four lists parallel whatever happens: a failed creation leaves the index
+// in none of them and nothing on disk; a failed, cancelled or killed update never costs the
+// index, which stays in all of them with its definition file, as it was at its last commit.
 //
 // The window and the command-line tool fill an IndexRequest from their controls or
 // arguments, call Build, and show the outcome; questions and messages go through the
