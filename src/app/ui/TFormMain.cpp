@@ -288,7 +288,7 @@ void TFormMain::DeferredStartup() {
             // 6.4 Open each index once; bring the automatically updateable ones up to date.
             int remembered = -1;
             const QString stored = storedIndexName.trimmed();
-            // An index dropped on the way (broken, or its update failed) leaves the next
+            // An index dropped on the way (found broken, not repaired) leaves the next
             // one at the same position, which is then tried.
             for (int i = 0; i < cmbUsedIndex->count();) {
                 const int count = cmbUsedIndex->count();

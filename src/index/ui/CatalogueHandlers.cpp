@@ -235,7 +235,8 @@ void TFormMain::updateAutomaticIndexes(bool alsoApplicationTitle) {
         QStringLiteral(" - ") + QStringLiteral("Updating index ") + QStringLiteral("...");
     setWindowTitle(caption + updating);
     if (alsoApplicationTitle) setApplicationTitle(title + updating);
-    // A failed update drops its index: the next one then stands at the same position.
+    // An index found broken and not repaired leaves the catalogue: the next one then
+    // stands at the same position.
     for (int j = 0, count = cmbUsedIndex->count(); j < count;) {
         selectInBox(cmbUsedIndex, j);
         cmbUsedIndexClick();
