@@ -1,5 +1,6 @@
 #include "cli/CliArguments.h"
 
+#include <algorithm>
 #include <charconv>
 #include <map>
 
@@ -29,8 +30,14 @@ std::string usage() {
            "  show NAME FILE QUERY [--json]      each hit of QUERY in FILE: number, start,\n"
            "                                     length (characters) and the text it covers\n"
            "A scope lists folders and patterns, for example /home/ann/docs/+<*.txt,*.pdf>.\n"
-           "Questions take their default answer unless --yes or --no is given.\n"
-           "Exit status: 0 success, 1 a build or search failed, 2 a usage error.\n";
+           "--archives (look into zip, rar, cab and arj files) and --auto-update exclude\n"
+           "each other.\n"
+           "On a terminal questions are asked; otherwise they take their default answer,\n"
+           "or the one --yes or --no gives. remove asks on a terminal and needs --yes\n"
+           "elsewhere.\n"
+           "With --json a failure is also written to standard output as {\"error\": ...}.\n"
+           "Exit status: 0 success, 1 a build or search failed, 2 a usage error or a\n"
+           "removal nobody confirmed.\n";
 }
 
 Arguments parseArguments(const std::vector<std::string>& args) {
@@ -40,6 +47,8 @@ Arguments parseArguments(const std::vector<std::string>& args) {
         a.error = std::move(message);
         return a;
     };
+    // Known before anything can fail, so that even a usage error is reported as JSON.
+    a.json = std::find(args.begin(), args.end(), "--json") != args.end();
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         // Options taking a value accept "--opt VALUE" and "--opt=VALUE".
@@ -62,12 +71,9 @@ Arguments parseArguments(const std::vector<std::string>& args) {
             return true;
         };
         static const std::map<std::string, std::string Arguments::*> valueOptions = {
-            {"--language", &Arguments::language},
-            {"--max-length", &Arguments::maxLength},
-            {"--min-length", &Arguments::minLength},
-            {"--stop-words", &Arguments::stopWords},
-            {"--dictionary", &Arguments::dictionary},
-            {"--notes", &Arguments::notes},
+            {"--language", &Arguments::language},     {"--max-length", &Arguments::maxLength},
+            {"--min-length", &Arguments::minLength},  {"--stop-words", &Arguments::stopWords},
+            {"--dictionary", &Arguments::dictionary}, {"--notes", &Arguments::notes},
         };
         if (option == "--help" || option == "-h") {
             a.command = Command::Help;
@@ -152,6 +158,8 @@ Arguments parseArguments(const std::vector<std::string>& args) {
         return fail("unknown command " + command);
     }
     if (operands >= 1 && a.command != Command::List) a.name = positional[1];
+    // An index that looks into archives is never automatically updateable, as in the window.
+    if (a.archives && a.autoUpdate) return fail("--archives and --auto-update exclude each other");
     return a;
 }
 

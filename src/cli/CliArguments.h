@@ -1,5 +1,5 @@
 // The command line of vellumar-cli:
-//   vellumar-cli [--home DIR] [--yes|--no] COMMAND ...
+//   vellumar-cli [--home DIR] [--yes|--no] [--json] COMMAND ...
 //     list [--json]
 //     create NAME SCOPE [--language NAME] [--max-length N] [--min-length N] [--archives]
 //            [--raw] [--auto-update] [--stop-words FILE] [--dictionary FILE] [--notes TEXT]

@@ -1,23 +1,19 @@
 #include "cli/CliCommands.h"
 
-#include <csignal>
+#include <algorithm>
 #include <filesystem>
 #include <string>
+#include <system_error>
 
 #include "cli/CliSearchExtras.h"
-#include "cli/ConsoleUserInterface.h"
-#include "cli/Json.h"
+#include "cli/CliSession.h"
 #include "cli/ShowCommand.h"
+#include "cli/CliText.h"
+#include "cli/Json.h"
 #include "index/BuildResult.h"
 #include "index/IndexFolder.h"
-#include "index/IndexingCore.h"
-#include "index/IndexingCoreSetup.h"
 #include "index/WordListFiles.h"
-#include "lang/TLanguageList.h"
-#include "monitor/MainThreadDispatcher.h"
 #include "platform/DosStamp.h"
-#include "platform/Home.h"
-#include "platform/ProgramSetup.h"
 
 namespace fs = std::filesystem;
 
@@ -25,138 +21,84 @@ namespace vellumar::cli {
 
 namespace {
 
-std::atomic<bool>* interruptFlag = nullptr;
-
-extern "C" void onInterrupt(int) {
-    // Only a lock-free store: the build notices it between files and stops cleanly.
-    if (interruptFlag) interruptFlag->store(true);
+// Where a failure goes besides standard error: the text for --json.
+void fail(Session& s, std::FILE* err, const std::string& text) {
+    std::fprintf(err, "vellumar-cli: %s\n", consoleText(text).c_str());
+    s.ui.setLastProblem(text);
 }
 
-class Session {
-public:
-    Session(const Arguments& arguments, std::FILE* err, bool terminal)
-        : ui(arguments.answer, err, terminal) {
-        // The same set-up as the window's: home, read-only media, temporary folders,
-        // settings; only the first-start set-up (the wizard) is the window's alone.
-        const ProgramEnvironment environment =
-            detectProgramEnvironment(arguments.home, processEnvironment(), executableFolder());
-        home = environment.home;
-        if (!environment.homeProblem.empty())
-            ui.showMessage(environment.homeProblem, MessageIcon::Warning, MessageButtons::Ok);
-        const ProgramFolders folders = prepareProgramFolders(environment);
-        const LoadedSettings loaded = loadProgramSettings(environment, folders);
-        languages.FillLanguageList(home, ui);
-        IndexingCoreSettings settings =
-            indexingCoreSettings(environment, folders, indexFolderOf(loaded, home),
-                                 languages.at(0).CharacterTable());
-        settings.startNotifierThread = false;
-        core = std::make_unique<IndexingCore>(ui, dispatcher, throttle, settings);
-        core->attachScanFolder();
-        core->indexer.setDocumentListener([this](const vellcore::IndexObject& index) {
-            ui.documentStored(index.GetRecordCount(), index.GetTotalSizeKB());
-        });
-        interruptFlag = &core->cancel;
-        std::signal(SIGINT, onInterrupt);
-        std::signal(SIGTERM, onInterrupt);
-        core->catalogue.LoadIndexes(listDefinitionFiles(settings.indexFolder));
-    }
-    ~Session() {
-        std::signal(SIGINT, SIG_DFL);
-        std::signal(SIGTERM, SIG_DFL);
-        interruptFlag = nullptr;
-        ui.finishProgress();
-    }
-
-    // The index of that name opened for searching (repairing it after the question), or
-    // -1 with the message printed.
-    int open(const std::string& name) {
-        const int position = core->catalogue.find(name);
-        if (position < 0) {
-            ui.showMessage("There is no index named \"" + name + "\" in " +
-                               core->catalogue.settings().indexFolder,
-                           MessageIcon::Error, MessageButtons::Ok);
-            return -1;
-        }
-        const int error = core->catalogue.OpenIndex(position, [&](int p) {
-            const TLangStorage& language = languages.at(0);
-            const auto definition = IndexDefinition::load(core->catalogue.definitionFile(p));
-            return core->builder.RepairIndex(p, language.Name(), language.CharacterTable(),
-                                             definition && definition->filesAsText);
-        });
-        return error == 0 ? position : -1;
-    }
-
-    // What the Indexes page would show for an existing index.
-    IndexRequest requestFor(int position) {
-        IndexRequest r;
-        const auto definition = IndexDefinition::load(core->catalogue.definitionFile(position))
-                                    .value_or(IndexDefinition{});
-        vellcore::IndexObject* index = core->catalogue.object(position);
-        r.name = core->catalogue.name(position);
-        r.scope = core->catalogue.effectiveScope(definition.scope);
-        r.maxLength = std::to_string(index->GetMaxWordLength());
-        r.minLength = std::to_string(index->GetMinWordLength());
-        r.languageName = index->GetLanguageName();
-        r.languageTable = index->GetLanguageTable();
-        r.autoUpdate = definition.monitored;
-        r.archives = definition.archive;
-        r.filesAsText = definition.filesAsText;
-        r.express = definition.express;
-        r.useDictionary = !definition.dictionary.empty();
-        r.dictionary = definition.dictionary;
-        r.useStopWords = !definition.stopWords.empty();
-        r.stopWords = definition.stopWords;
-        r.notes = definition.notes;
-        return r;
-    }
-
-    ConsoleUserInterface ui;
-    fs::path home;
-    TLanguageList languages;
-    QueuedDispatcher dispatcher;
-    ProgressThrottle throttle;
-    std::unique_ptr<IndexingCore> core;
+struct ListEntry {
+    std::string name;
+    int position = -1;  // in the catalogue, or -1 when the index is not loaded
 };
 
 int listIndexes(Session& s, const Arguments& a, std::FILE* out) {
     Catalogue& catalogue = s.core->catalogue;
-    if (a.json) std::fputs("[", out);
-    for (int i = 0; i < catalogue.count(); ++i) {
-        vellcore::IndexObject* index = catalogue.object(i);
-        // Opened here only to read the statistics; a broken index is listed as such and
-        // left alone (repairing is for update and search, after the question).
-        index->Prepare(3, "", nullptr, 32, 2, 50);
-        const int error = index->GetErrorCode();
-        index->ClearError();
-        const auto definition =
-            IndexDefinition::load(catalogue.definitionFile(i)).value_or(IndexDefinition{});
-        if (a.json) {
-            std::fprintf(out,
-                         "%s\n{\"name\": %s, \"scope\": %s, \"language\": %s, \"error\": %d, "
-                         "\"files\": %d, \"removed\": %d, \"sizeKB\": %lld, \"words\": %lld, "
-                         "\"uniqueWords\": %lld, \"lastUpdated\": %s, \"autoUpdate\": %s}",
-                         i ? "," : "", jsonString(catalogue.name(i)).c_str(),
-                         jsonString(definition.scope).c_str(),
-                         jsonString(index->GetLanguageName()).c_str(), error,
-                         index->GetRecordCount(), index->GetRemovedCount(),
-                         static_cast<long long>(index->GetTotalSizeKB()),
-                         static_cast<long long>(index->GetWordCount()),
-                         static_cast<long long>(index->GetUniqueWordCount()),
-                         jsonString(definition.lastUpdated).c_str(),
-                         definition.monitored ? "true" : "false");
-        } else if (error != 0) {
-            std::fprintf(out, "%s\tbroken (engine error %d)\t%s\n", catalogue.name(i).c_str(), error,
-                         definition.scope.c_str());
-        } else {
-            std::fprintf(out, "%s\t%d files\t%lld KB\t%lld words (%lld unique)\t%s\t%s\n",
-                         catalogue.name(i).c_str(), index->GetRecordCount(),
-                         static_cast<long long>(index->GetTotalSizeKB()),
-                         static_cast<long long>(index->GetWordCount()),
-                         static_cast<long long>(index->GetUniqueWordCount()),
-                         definition.lastUpdated.c_str(), definition.scope.c_str());
-        }
+    // Every definition file of the index folder is listed, the ones that could not be
+    // loaded as broken: an index that vanishes from the list would look deleted.
+    std::vector<ListEntry> entries;
+    for (const fs::path& file : listDefinitionFiles(s.indexFolder)) {
+        ListEntry entry{indexNameOfDefinition(file)};
+        for (int i = 0; i < catalogue.count(); ++i)
+            if (catalogue.name(i) == entry.name) entry.position = i;
+        entries.push_back(entry);
     }
-    if (a.json) std::fputs(catalogue.count() ? "\n]\n" : "]\n", out);
+    if (a.json) std::fputs("[", out);
+    bool first = true;
+    for (const ListEntry& entry : entries) {
+        const fs::path definitionFile = definitionFileOf(indexPathOf(s.indexFolder, entry.name));
+        const auto definition = IndexDefinition::load(definitionFile).value_or(IndexDefinition{});
+        vellcore::IndexObject* index = catalogue.object(entry.position);
+        std::string problem;
+        int error = 0;
+        if (!index) {
+            std::error_code ec;
+            error = vellcore::kCannotOpen;
+            problem = !fs::is_directory(indexPathOf(s.indexFolder, entry.name), ec)
+                          ? "its index folder is missing"
+                      : trimmed(definition.scope).empty() ? "its scope is empty"
+                                                          : "the engine can not open it";
+        } else {
+            // Opened only to read the statistics; a broken index is listed as such and left
+            // alone (repairing is for update and search, after the question).
+            index->Prepare(3, "", nullptr, 32, 2, 50);
+            error = index->GetErrorCode();
+            index->ClearError();
+            if (error) problem = "engine error " + std::to_string(error);
+        }
+        const bool ok = problem.empty();
+        if (a.json) {
+            std::fprintf(
+                out,
+                "%s\n{\"name\": %s, \"scope\": %s, \"language\": %s, \"error\": %d, "
+                "\"broken\": %s, \"problem\": %s, \"files\": %d, \"removed\": %d, "
+                "\"sizeKB\": %lld, \"words\": %lld, \"uniqueWords\": %lld, \"lastUpdated\": %s, "
+                "\"autoUpdate\": %s}",
+                first ? "" : ",", jsonString(entry.name).c_str(),
+                jsonString(definition.scope).c_str(),
+                jsonString(index ? index->GetLanguageName() : "").c_str(), error,
+                ok ? "false" : "true", jsonString(problem).c_str(),
+                ok ? index->GetRecordCount() : 0, ok ? index->GetRemovedCount() : 0,
+                static_cast<long long>(ok ? index->GetTotalSizeKB() : 0),
+                static_cast<long long>(ok ? index->GetWordCount() : 0),
+                static_cast<long long>(ok ? index->GetUniqueWordCount() : 0),
+                jsonString(definition.lastUpdated).c_str(),
+                definition.monitored ? "true" : "false");
+        } else if (!ok) {
+            std::fprintf(out, "%s\tbroken (%s)\t%s\n", plainText(entry.name).c_str(),
+                         problem.c_str(), plainText(definition.scope).c_str());
+        } else {
+            std::fprintf(
+                out, "%s\t%s\t%lld KB\t%s (%lld unique)\t%s\t%s\n", plainText(entry.name).c_str(),
+                countOf(index->GetRecordCount(), "file", "files").c_str(),
+                static_cast<long long>(index->GetTotalSizeKB()),
+                countOf(index->GetWordCount(), "word", "words").c_str(),
+                static_cast<long long>(index->GetUniqueWordCount()),
+                plainText(definition.lastUpdated).c_str(), plainText(definition.scope).c_str());
+        }
+        first = false;
+    }
+    if (a.json) std::fputs(entries.empty() ? "]\n" : "\n]\n", out);
     return 0;
 }
 
@@ -165,9 +107,9 @@ int finishBuild(Session& s, const BuildOutcome& outcome, std::FILE* out, const c
     if (!outcome.ran || outcome.code == BuildResult::kAbandoned) return 1;
     if (!isBuildSuccess(outcome.code)) return 1;
     vellcore::IndexObject* index = s.core->catalogue.object(outcome.position);
-    std::fprintf(out, "%s \"%s\": %d files, %lld KB%s\n", verb,
-                 s.core->catalogue.name(outcome.position).c_str(),
-                 index ? index->GetRecordCount() : 0,
+    std::fprintf(out, "%s \"%s\": %s, %lld KB%s\n", verb,
+                 plainText(s.core->catalogue.name(outcome.position)).c_str(),
+                 countOf(index ? index->GetRecordCount() : 0, "file", "files").c_str(),
                  static_cast<long long>(index ? index->GetTotalSizeKB() : 0),
                  outcome.code == BuildResult::kUserCancel ? " (cancelled)" : "");
     return outcome.code == BuildResult::kUserCancel ? 1 : 0;
@@ -211,16 +153,51 @@ int updateIndex(Session& s, const Arguments& a, std::FILE* out) {
     return finishBuild(s, s.core->builder.Build(BuildKind::Update, position, r), out, "Updated");
 }
 
-int removeIndex(Session& s, const Arguments& a, std::FILE* out) {
+int removeIndex(Session& s, const Arguments& a, std::FILE* out, std::FILE* err) {
     const int position = s.core->catalogue.find(a.name);
-    if (position < 0) {
+    const fs::path orphan = position < 0 ? s.definitionWithoutIndex(a.name) : fs::path();
+    if (position < 0 && orphan.empty()) {
         s.ui.showMessage("There is no index named \"" + a.name + "\"", MessageIcon::Error,
                          MessageButtons::Ok);
         return 1;
     }
-    if (!s.core->builder.RemoveIndex(position)) return 1;
-    std::fprintf(out, "Removed \"%s\"\n", a.name.c_str());
+    // Deleting an index cannot be undone: somebody must say so.
+    if (a.answer == Answer::Default && !s.ui.asksPerson()) {
+        fail(s, err,
+             "remove deletes the index \"" + a.name +
+                 "\" for good; without a terminal to ask on, give --yes to confirm.");
+        return 2;
+    }
+    if (position >= 0) {
+        if (!s.core->builder.RemoveIndex(position)) return 1;
+    } else {
+        // Only the definition is left of an index whose folder was deleted.
+        if (s.ui.showMessage("Are you sure you want to remove the selected index?",
+                             MessageIcon::Question, MessageButtons::YesNo) != MessageResult::Yes)
+            return 1;
+        std::error_code ec;
+        if (!fs::remove(orphan, ec)) {
+            fail(s, err, "can not delete " + orphan.string());
+            return 1;
+        }
+    }
+    std::fprintf(out, "Removed \"%s\"\n", plainText(a.name).c_str());
     return 0;
+}
+
+void printHits(const Arguments& a, const std::vector<vellcore::HitRecord>& hits, std::FILE* out) {
+    if (a.json) {
+        std::fputs(", \"hits\": [", out);
+        for (std::size_t h = 0; h < hits.size(); ++h)
+            std::fprintf(out, "%s[%u, %u]", h ? ", " : "", hits[h].firstWord,
+                         static_cast<unsigned>(hits[h].wordCount));
+        std::fputs("]", out);
+        return;
+    }
+    std::fputs("    hits:", out);
+    for (const auto& hit : hits)
+        std::fprintf(out, " %u+%u", hit.firstWord, static_cast<unsigned>(hit.wordCount));
+    std::fputs("\n", out);
 }
 
 int searchIndex(Session& s, const Arguments& a, std::FILE* out) {
@@ -258,7 +235,8 @@ int searchIndex(Session& s, const Arguments& a, std::FILE* out) {
         std::fprintf(out, "{\"files\": %d, \"entries\": %lld, \"results\": [", files,
                      static_cast<long long>(entries));
     else
-        std::fprintf(out, "%d files, %lld entries\n", files, static_cast<long long>(entries));
+        std::fprintf(out, "%s, %s\n", countOf(files, "file", "files").c_str(),
+                     countOf(entries, "entry", "entries").c_str());
     std::vector<vellcore::HitRecord> hits;
     std::optional<HitContextReader> contextReader;
     if (a.context) {
@@ -275,23 +253,12 @@ int searchIndex(Session& s, const Arguments& a, std::FILE* out) {
         if (a.json) {
             std::fprintf(out, "%s\n  {\"name\": %s, \"stamp\": %s", i > first ? "," : "",
                          jsonString(name).c_str(), jsonString(formatDosStamp(stamp)).c_str());
-            if (a.hits) {
-                std::fputs(", \"hits\": [", out);
-                for (std::size_t h = 0; h < hits.size(); ++h)
-                    std::fprintf(out, "%s[%u, %u]", h ? ", " : "", hits[h].firstWord,
-                                 static_cast<unsigned>(hits[h].wordCount));
-                std::fputs("]", out);
-            }
+            if (a.hits) printHits(a, hits, out);
             if (a.context) printContextJson(out, contexts);
             std::fputs("}", out);
         } else {
-            std::fprintf(out, "%s\t%s\n", name.c_str(), formatDosStamp(stamp).c_str());
-            if (a.hits) {
-                std::fputs("    hits:", out);
-                for (const auto& hit : hits)
-                    std::fprintf(out, " %u+%u", hit.firstWord, static_cast<unsigned>(hit.wordCount));
-                std::fputs("\n", out);
-            }
+            std::fprintf(out, "%s\t%s\n", plainText(name).c_str(), formatDosStamp(stamp).c_str());
+            if (a.hits) printHits(a, hits, out);
             if (a.context) printContextLines(out, contexts);
         }
     }
@@ -307,42 +274,74 @@ int listWords(Session& s, const Arguments& a, std::FILE* out) {
     const std::string pattern = a.pattern.empty() ? "**" : a.pattern;
     std::string word;
     if (index.EnumWords(&pattern, word)) {
-        do std::fprintf(out, "%s\n", word.c_str());
+        do std::fprintf(out, "%s\n", plainText(word).c_str());
         while (index.EnumWords(nullptr, word));
     }
     index.ClearError();
     return 0;
 }
 
+int runSession(const Arguments& a, std::FILE* out, std::FILE* err, bool terminal,
+               std::FILE* answers, std::string& problem) {
+    Session session(a, err, terminal, answers);
+    int status = 2;
+    switch (a.command) {
+        case Command::List:
+            status = listIndexes(session, a, out);
+            break;
+        case Command::Create:
+            status = createIndex(session, a, out);
+            break;
+        case Command::Update:
+            status = updateIndex(session, a, out);
+            break;
+        case Command::Remove:
+            status = removeIndex(session, a, out, err);
+            break;
+        case Command::Search:
+            status = searchIndex(session, a, out);
+            break;
+        case Command::Words:
+            status = listWords(session, a, out);
+            break;
+        case Command::Show:
+            status = showFile(*session.core, session.open(a.name), session.ui, a, out);
+            break;
+        default:
+            break;
+    }
+    problem = session.ui.lastProblem();
+    return status;
+}
+
 }  // namespace
 
-int runCommand(const Arguments& a, std::FILE* out, std::FILE* err, bool terminal) {
+int runCommand(const Arguments& a, std::FILE* out, std::FILE* err, bool terminal,
+               std::FILE* answers) {
     if (a.command == Command::Help) {
         std::fputs(usage().c_str(), out);
         return 0;
     }
+    int status = 2;
+    std::string problem;
     if (!a.error.empty()) {
         std::fprintf(err, "vellumar-cli: %s\n%s", a.error.c_str(), usage().c_str());
-        return 2;
-    }
-    try {
-        Session session(a, err, terminal);
-        switch (a.command) {
-            case Command::List: return listIndexes(session, a, out);
-            case Command::Create: return createIndex(session, a, out);
-            case Command::Update: return updateIndex(session, a, out);
-            case Command::Remove: return removeIndex(session, a, out);
-            case Command::Search: return searchIndex(session, a, out);
-            case Command::Words: return listWords(session, a, out);
-            case Command::Show:
-                return showFile(*session.core, session.open(a.name), session.ui, a, out);
-            default: break;
+        problem = a.error;
+    } else {
+        try {
+            status = runSession(a, out, err, terminal, answers, problem);
+        } catch (const std::exception& error) {
+            std::fprintf(err, "vellumar-cli: %s\n", error.what());
+            problem = error.what();
+            status = 1;
         }
-    } catch (const std::exception& error) {
-        std::fprintf(err, "vellumar-cli: %s\n", error.what());
-        return 1;
     }
-    return 2;
+    if (status != 0 && a.json) {
+        // Whoever reads the output as JSON gets the failure as JSON too.
+        if (problem.empty()) problem = "the command failed";
+        std::fprintf(out, "{\"error\": %s, \"status\": %d}\n", jsonString(problem).c_str(), status);
+    }
+    return status;
 }
 
 }  // namespace vellumar::cli

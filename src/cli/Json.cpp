@@ -12,11 +12,21 @@ std::string jsonString(std::string_view text) {
     while (pos < text.size()) {
         const char32_t cp = textfold::nextUtf8(text, pos);
         switch (cp) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
             default:
                 if (cp < 0x20) {
                     char escape[8];

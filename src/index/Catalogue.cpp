@@ -88,6 +88,7 @@ int Catalogue::LoadIndexes(const std::vector<std::filesystem::path>& definitionF
     ui_.showStatus("Loading Indexes...");
     MonitorLock lock(notifier_);
     int loaded = 0;
+    definitionsWithoutIndex_.clear();
     if (!isUsableIndexFolder(settings_.indexFolder)) return 0;
     try {
         for (const auto& file : definitionFiles) {
@@ -96,7 +97,10 @@ int Catalogue::LoadIndexes(const std::vector<std::filesystem::path>& definitionF
             std::error_code ec;
             if (!std::filesystem::is_directory(path, ec)) {
                 // A definition without its engine folder is a leftover of a removed index.
-                std::filesystem::remove(file, ec);
+                if (keepDefinitionsWithoutIndex_)
+                    definitionsWithoutIndex_.push_back(file);
+                else
+                    std::filesystem::remove(file, ec);
                 continue;
             }
             auto object = vellcore::CreateIndexObject(path.string(), 0);

@@ -49,9 +49,18 @@ public:
     void setIndexFolder(const std::string& folder) { settings_.indexFolder = folder; }
 
     // Loads every definition file in order (see the window's start-up); returns how many
-    // indexes were loaded. A definition file whose engine folder is gone is deleted; an
-    // index the engine cannot create is skipped; an empty scope is reported and skipped.
+    // indexes were loaded. A definition file whose engine folder is gone is deleted (or,
+    // with keepDefinitionsWithoutIndex, kept and remembered); an index the engine cannot
+    // create is skipped; an empty scope is reported and skipped.
     int LoadIndexes(const std::vector<std::filesystem::path>& definitionFiles);
+
+    // The command-line tool lists an index whose engine folder was deleted as broken, so
+    // loading must not delete its definition file behind the user's back.
+    void setKeepDefinitionsWithoutIndex(bool keep) { keepDefinitionsWithoutIndex_ = keep; }
+    // The definition files without an engine folder that the last LoadIndexes kept.
+    const std::vector<std::filesystem::path>& definitionsWithoutIndex() const {
+        return definitionsWithoutIndex_;
+    }
 
     // Makes the index at position ready for searching: 0, or the engine's error code when
     // it is broken and was not repaired (it is then gone from the catalogue). A broken
@@ -101,6 +110,8 @@ private:
     std::vector<std::unique_ptr<vellcore::IndexObject>> objects_;
     std::vector<std::string> names_;
     int opened_ = -1;
+    bool keepDefinitionsWithoutIndex_ = false;
+    std::vector<std::filesystem::path> definitionsWithoutIndex_;
 };
 
 // The message that starts the repair question for an engine error code when opening.

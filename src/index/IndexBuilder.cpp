@@ -5,6 +5,7 @@
 
 #include "index/BuildResult.h"
 #include "index/IndexFolder.h"
+#include "index/ScopeCheck.h"
 #include "index/WordListFiles.h"
 #include "index/WordLists.h"
 #include "monitor/MonitorLock.h"
@@ -81,15 +82,28 @@ bool IndexBuilder::Validate(const IndexRequest& request, int& maxLength, int& mi
 BuildOutcome IndexBuilder::Build(BuildKind kind, int position, IndexRequest& request) {
     BuildOutcome outcome;
     errorLog_.clear();
+    lastWarning_.clear();
     int maxLength = 32, minLength = 2;
     if (kind != BuildKind::UpdateFile && !Validate(request, maxLength, minLength)) return outcome;
-    if (kind == BuildKind::Create && request.name == kCacheWatcherIndexName && request.filesAsText) {
+    if (kind == BuildKind::Create && request.name == kCacheWatcherIndexName &&
+        request.filesAsText) {
         services_.ui.showMessage(
             "Cache Watcher index requires files to be\rparsed as HTML (not as source).",
             MessageIcon::Warning, MessageButtons::Ok);
         request.filesAsText = false;
         if (listener_) listener_->requestChanged(request);
     }
+
+    if (request.archives && request.autoUpdate) {
+        // An index that looks into archives is never automatically updateable (the window's
+        // two boxes uncheck each other); a definition that says both is mended here.
+        request.autoUpdate = false;
+        if (listener_) listener_->requestChanged(request);
+    }
+    lastWarning_ = kind == BuildKind::UpdateFile
+                       ? ""
+                       : skippedScopeEntriesText(skippedScopeEntries(request.scope));
+    const std::string& skipped = lastWarning_;
 
     outcome.ran = true;
     busy_ = true;
@@ -105,17 +119,22 @@ BuildOutcome IndexBuilder::Build(BuildKind kind, int position, IndexRequest& req
                     services_.catalogue.UnloadIndex(services_.catalogue.opened());
                 result = CreateIndex(request, maxLength, minLength, position);
                 break;
-            case BuildKind::Update: result = UpdateIndex(position, request); break;
-            case BuildKind::UpdateFile: result = UpdateOneFile(position, request); break;
+            case BuildKind::Update:
+                result = UpdateIndex(position, request);
+                break;
+            case BuildKind::UpdateFile:
+                result = UpdateOneFile(position, request);
+                break;
         }
     }
     if (!errorLog_.empty() && result != BuildResult::kUserCancel) {
         const fs::path file = errorLogFile();
         errorLog_.save(file);
-        services_.ui.showMessage("Some files weren't parsed successfully.\rFor list of these files "
-                                 "see in log file \r" +
-                                     file.string() + ".",
-                                 MessageIcon::Warning, MessageButtons::Ok);
+        services_.ui.showMessage(
+            "Some files weren't parsed successfully.\rFor list of these files "
+            "see in log file \r" +
+                file.string() + ".",
+            MessageIcon::Warning, MessageButtons::Ok);
     }
     busy_ = false;
     if (listener_) listener_->buildFinished();
@@ -126,32 +145,44 @@ BuildOutcome IndexBuilder::Build(BuildKind kind, int position, IndexRequest& req
     // was built and nothing is reported further.
     if (result == BuildResult::kAbandoned) return outcome;
     if (isBuildSuccess(result)) {
-        writeDefinition(position, request);
+        writeDefinition(kind, position, request);
         services_.ui.showStatus("All is OK!");
+        if (!skipped.empty()) services_.ui.showWarning(skipped);
         return outcome;
     }
-    if (kind == BuildKind::Update && position >= 0) {
-        vellcore::IndexObject* index = services_.catalogue.object(position);
-        if (index && !index->DeleteIndexFiles()) {
-            // Another program holds the files: the index stays, in every list.
-            services_.ui.showMessage(kCannotModifyMessage, MessageIcon::Warning, MessageButtons::Ok);
-            return outcome;
-        }
-        std::error_code ec;
-        fs::remove(services_.catalogue.definitionFile(position), ec);
-        services_.catalogue.erase(position);
-        outcome.position = -1;
+    if (!skipped.empty()) services_.ui.showWarning(skipped);
+    if (kind == BuildKind::Create || position < 0) {
+        reportFailure(kind, result);
+        return outcome;
     }
-    reportFailure(kind, result);
+    // A failed update never costs the index: it stays in every list with its definition
+    // file, and is opened again as it was at its last commit. Only an index that cannot
+    // be opened afterwards is left to the repair question of its next opening.
+    const bool reopened = reopenAfterFailedUpdate(position);
+    services_.ui.showMessage("Index wasn't updated successfully: " + buildResultText(result) +
+                                 "\r" + (reopened ? kIndexKeptText : kRepairAdviceText),
+                             MessageIcon::Error, MessageButtons::Ok);
     return outcome;
+}
+
+bool IndexBuilder::reopenAfterFailedUpdate(int position) {
+    vellcore::IndexObject* index = services_.catalogue.object(position);
+    if (!index) return false;
+    // Closing drops whatever the failed update left uncommitted.
+    index->ClearError();
+    index->CloseFiles();
+    index->ClearError();
+    if (index->Prepare(3, "", nullptr, 32, 2, kCompactingRatio) && index->GetErrorCode() == 0)
+        return true;
+    index->ClearError();
+    if (services_.catalogue.opened() == position) services_.catalogue.setOpened(-1);
+    return false;
 }
 
 void IndexBuilder::reportFailure(BuildKind kind, std::int32_t code) {
     const std::string prefix = kind == BuildKind::Create ? "Index wasn't created successfully: "
                                                          : "Index wasn't updated successfully: ";
-    services_.ui.showMessage(prefix + buildResultText(code) +
-                                 "\rYou can recreate index manually or Vellumar\rtry repair index "
-                                 "at next launch.",
+    services_.ui.showMessage(prefix + buildResultText(code) + "\r" + kRepairAdviceText,
                              MessageIcon::Error, MessageButtons::Ok);
 }
 
@@ -218,8 +249,8 @@ std::int32_t IndexBuilder::CreateIndex(IndexRequest& request, int maxLength, int
 
     vellcore::IndexObject& created = *index;
     services_.indexer.begin(created, {request.archives, request.filesAsText}, errorLog_);
-    position = services_.catalogue.insert(std::move(index), name, request.scope,
-                                          request.autoUpdate, /*scan=*/true);
+    position = services_.catalogue.insert(std::move(index), name, request.scope, request.autoUpdate,
+                                          /*scan=*/true);
     std::int32_t result = walkResult(0);
     services_.indexer.end();
 
@@ -240,104 +271,20 @@ std::int32_t IndexBuilder::CreateIndex(IndexRequest& request, int maxLength, int
     return result;
 }
 
-std::int32_t IndexBuilder::UpdateIndex(int position, const IndexRequest& request) {
-    services_.cancel = false;
-    services_.notifier.SetAborted(false);
-    vellcore::IndexObject* index = services_.catalogue.object(position);
-    if (!index) return BuildResult::kInvalidValue;
-    if (!index->CanModify()) {
-        services_.ui.showMessage(kCannotModifyMessage, MessageIcon::Warning, MessageButtons::Ok);
-        return BuildResult::kAbandoned;
-    }
-    const std::string languageName = index->GetLanguageName();
-    const textfold::CharTable table = index->GetLanguageTable();
-    const int maxLength = index->GetMaxWordLength();
-    const int minLength = index->GetMinWordLength();
-    const int ratio = index->GetCompactingRatio();
-    TParserSet& parsers = services_.parsers;
-    parsers.SetMaxWordLength(static_cast<std::uint8_t>(maxLength));
-    parsers.SetMinWordLength(static_cast<std::uint8_t>(minLength));
-    parsers.SetLanguageTable(table);
-    index->BeginSession();
-
-    std::int32_t result = 0;
-    const int records = index->GetRecordCount();
-    if (records != 0 && ratio < index->GetRemovedCount() * 100 / records) {
-        // Too many dead records: rebuild from scratch; the walk below adds everything.
-        if (!index->DeleteIndexFiles()) {
-            services_.ui.showMessage(kCannotModifyMessage, MessageIcon::Warning, MessageButtons::Ok);
-            index->EndSession();
-            return BuildResult::kAbandoned;
-        }
-        index->Prepare(2, languageName, &table, maxLength, minLength, ratio);
-        if (const int code = index->GetErrorCode()) {
-            index->EndSession();
-            return code;
-        }
-    } else if (!index->ReadyForRescan()) {
-        services_.ui.showMessage(kCannotModifyMessage, MessageIcon::Warning, MessageButtons::Ok);
-        index->EndSession();
-        return BuildResult::kAbandoned;
-    }
-
-    services_.indexer.begin(*index, {request.archives, request.filesAsText}, errorLog_);
-    services_.notifier.SetScope(position, request.scope);
-    result = walkResult(result);
-    services_.indexer.end();
-    result = prepareForSearch(*index, result);
-    index->EndSession();
-    return result;
-}
-
-std::int32_t IndexBuilder::UpdateOneFile(int position, const IndexRequest& request) {
-    services_.cancel = false;
-    vellcore::IndexObject* index = services_.catalogue.object(position);
-    if (!index) return BuildResult::kInvalidValue;
-    const std::string& name = request.scope;
-    // Archive members are brought up to date with their archive, by a full update.
-    if (name.find("//") != std::string::npos) return BuildResult::kAbandoned;
-    if (!index->CanModify()) {
-        services_.ui.showMessage(kCannotModifyMessage, MessageIcon::Warning, MessageButtons::Ok);
-        return BuildResult::kAbandoned;
-    }
-    TParserSet& parsers = services_.parsers;
-    parsers.SetMaxWordLength(static_cast<std::uint8_t>(index->GetMaxWordLength()));
-    parsers.SetMinWordLength(static_cast<std::uint8_t>(index->GetMinWordLength()));
-    parsers.SetLanguageTable(index->GetLanguageTable());
-    index->BeginSession();
-    std::int32_t result = 0;
-    if (index->RemoveDocument(name)) {
-        wordmill::WordRecord record;
-        wordmill::Parser* parser = parsers.OpenDocument(name, request.filesAsText, record);
-        const auto stamp = dosStampOfFile(name);
-        if (parser && stamp && parser->GetDocumentSize() != 0) {
-            if (index->BeginDocument(name, *stamp, parser->GetDocumentSize())) {
-                services_.indexer.begin(*index, {request.archives, request.filesAsText}, errorLog_);
-                result = services_.indexer.AddDocumentWords(name, *parser, record);
-                services_.indexer.end();
-            } else {
-                const int code = index->GetErrorCode();
-                index->ClearError();
-                parser->Close();
-                if (code != vellcore::kDeclined) {
-                    errorLog_.report(std::to_string(code) + " - Error " + name);
-                    result = code;
-                }
-            }
-        } else if (parser) {
-            parser->Close();
-        }
-        // A file that is gone or empty now simply stays out of the index.
-    }
-    result = prepareForSearch(*index, result);
-    index->EndSession();
-    return result;
-}
-
-void IndexBuilder::writeDefinition(int position, const IndexRequest& request) {
+void IndexBuilder::writeDefinition(BuildKind kind, int position, const IndexRequest& request) {
     if (position < 0) return;
     const fs::path file = services_.catalogue.definitionFile(position);
     IndexDefinition definition = IndexDefinition::load(file).value_or(IndexDefinition{});
+    if (kind == BuildKind::UpdateFile) {
+        // One found file says nothing about the index's scope or options: only the time
+        // of the last update changes.
+        if (!fs::exists(file)) return;
+        definition.lastUpdated = lastUpdatedNow();
+        if (!definition.save(file))
+            services_.ui.showMessage("Can't open the file " + file.string(), MessageIcon::Error,
+                                     MessageButtons::Ok);
+        return;
+    }
     definition.scope = request.scope;
     definition.express = request.express;
     definition.dictionary = request.useDictionary ? request.dictionary : "";
@@ -394,7 +341,8 @@ std::unique_ptr<vellcore::IndexObject> IndexBuilder::RepairIndex(int position,
     services_.notifier.SetAborted(false);
     if (definition && !trimmed(definition->scope).empty()) {
         services_.indexer.begin(*index, {definition->archive, filesAsText}, errorLog_);
-        services_.notifier.SetScope(position, services_.catalogue.effectiveScope(definition->scope));
+        services_.notifier.SetScope(position,
+                                    services_.catalogue.effectiveScope(definition->scope));
         services_.indexer.end();
     }
     if (prepareForSearch(*index, 0) != 0) return nullptr;

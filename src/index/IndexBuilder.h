@@ -1,8 +1,9 @@
 // Creating, updating and removing indexes. The builder brackets the notifier's walk over a
 // scope (which calls the document indexer for every newly covered folder) with the engine
 // calls that prepare and close the index and with the index's definition file, and keeps
-// the catalogue's four lists parallel whatever happens: a failed build leaves either the
-// index in all of them or in none.
+// the catalogue's four lists parallel whatever happens: a failed creation leaves the index
+// in none of them and nothing on disk; a failed, cancelled or killed update never costs the
+// index, which stays in all of them with its definition file, as it was at its last commit.
 //
 // The window and the command-line tool fill an IndexRequest from their controls or
 // arguments, call Build, and show the outcome; questions and messages go through the
@@ -41,7 +42,7 @@ struct IndexRequest {
     bool filesAsText = false;
     bool express = false;
     bool useStopWords = false;
-    std::string stopWords;   // box text: relative to the home unless absolute
+    std::string stopWords;  // box text: relative to the home unless absolute
     bool useDictionary = false;
     std::string dictionary;
     std::string notes;
@@ -62,7 +63,7 @@ struct BuildOutcome {
 // What the window does around a build: the busy state, the statistics while documents
 // are stored, the unchecking of boxes the build turned off.
 class BuildListener {
-public:
+  public:
     virtual ~BuildListener() = default;
     virtual void buildStarted() {}
     virtual void buildFinished() {}
@@ -83,7 +84,7 @@ struct BuilderServices {
 };
 
 class IndexBuilder {
-public:
+  public:
     explicit IndexBuilder(BuilderServices services);
 
     void setListener(BuildListener* listener) { listener_ = listener; }
@@ -99,29 +100,37 @@ public:
 
     // Recreates a broken index at position empty with the given language and walks its
     // scope again; the new object, or nullptr when that failed. For Catalogue::OpenIndex.
-    std::unique_ptr<vellcore::IndexObject> RepairIndex(int position, const std::string& languageName,
+    std::unique_ptr<vellcore::IndexObject> RepairIndex(int position,
+                                                       const std::string& languageName,
                                                        const textfold::CharTable& table,
                                                        bool filesAsText);
 
     const ErrorLog& errorLog() const { return errorLog_; }
     std::filesystem::path errorLogFile() const { return services_.home / kErrorLogFileName; }
     bool busy() const { return busy_; }
+    // The warning the last build showed (the scope entries it skipped), or empty.
+    const std::string& lastWarning() const { return lastWarning_; }
 
     // Checks name, scope and word lengths, showing the message for the first problem.
     bool Validate(const IndexRequest& request, int& maxLength, int& minLength) const;
 
-private:
+  private:
     std::int32_t CreateIndex(IndexRequest& request, int maxLength, int minLength, int& position);
     std::int32_t UpdateIndex(int position, const IndexRequest& request);
+    std::int32_t RebuildIndex(int position, const IndexRequest& request);
     std::int32_t UpdateOneFile(int position, const IndexRequest& request);
+    std::int32_t UpdateArchiveOf(vellcore::IndexObject& index, int position,
+                                 const std::string& archive, const IndexRequest& request);
     std::int32_t prepareForSearch(vellcore::IndexObject& index, std::int32_t result);
     std::int32_t walkResult(std::int32_t result) const;
-    void writeDefinition(int position, const IndexRequest& request);
+    void writeDefinition(BuildKind kind, int position, const IndexRequest& request);
     void reportFailure(BuildKind kind, std::int32_t code);
+    bool reopenAfterFailedUpdate(int position);
 
     BuilderServices services_;
     BuildListener* listener_ = nullptr;
     ErrorLog errorLog_;
+    std::string lastWarning_;
     bool busy_ = false;
 };
 
@@ -129,5 +138,10 @@ inline constexpr const char* kCannotModifyMessage =
     "Sorry, this index can not be updated or removed now. Probably it is opened by another "
     "application.";
 inline constexpr const char* kCacheWatcherIndexName = "Cache Watcher";
+// The end of the message after a failed update that the index survived.
+inline constexpr const char* kIndexKeptText =
+    "The index was kept as it was before the update and can still be searched.";
+inline constexpr const char* kRepairAdviceText =
+    "You can recreate index manually or Vellumar\rtry repair index at next launch.";
 
 }  // namespace vellumar

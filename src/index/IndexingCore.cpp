@@ -30,10 +30,12 @@ IndexingCore::IndexingCore(UserInterface& ui, MainThreadDispatcher& dispatcher,
       viewerParsers(settings.firstLanguageTable, parserState),
       indexer(IndexingServices{indexingParsers, ui, throttle, cancel, settings.programTempFolder,
                                arcread::ToolSettings{settings.home, std::chrono::seconds(60)}}),
-      catalogue(notifier, ui, CatalogueSettings{settings.indexFolder, settings.runFromCd,
-                                                settings.mountPoint}),
+      catalogue(notifier, ui,
+                CatalogueSettings{settings.indexFolder, settings.runFromCd, settings.mountPoint}),
       builder(BuilderServices{catalogue, notifier, indexer, indexingParsers, ui, cancel,
-                              settings.home}) {}
+                              settings.home}),
+      folderUpdater(FolderUpdaterServices{catalogue, notifier, indexer, indexingParsers, cancel,
+                                          settings.home}) {}
 
 IndexingCore::~IndexingCore() {
     notifier.SetOnScanFolder({});

@@ -1,7 +1,7 @@
 // The long-lived objects of index management, created together and wired to each other:
 // the change notifier (with its inotify source and priority switch), the two parser sets,
-// the document indexer, the catalogue and the builder. The window owns one (created in
-// FormCreate), the command-line tool owns one, tests make their own.
+// the document indexer, the catalogue, the builder and the folder updater. The window owns
+// one (created in FormCreate), the command-line tool owns one, tests make their own.
 //
 // Members are declared in dependency order, so they are destroyed in reverse: the builder
 // and catalogue go before the notifier they use, the notifier (whose destructor waits for
@@ -17,6 +17,7 @@
 
 #include "index/Catalogue.h"
 #include "index/DocumentIndexer.h"
+#include "index/FolderUpdater.h"
 #include "index/IndexBuilder.h"
 #include "monitor/Notifier.h"
 #include "monitor/ProcessPriorityControl.h"
@@ -26,7 +27,7 @@
 namespace vellumar {
 
 struct IndexingCoreSettings {
-    std::filesystem::path home;               // the program folder
+    std::filesystem::path home;  // the program folder
     std::string indexFolder;
     std::filesystem::path programTempFolder;  // emptied per folder while indexing
     bool runFromCd = false;
@@ -36,7 +37,7 @@ struct IndexingCoreSettings {
 };
 
 class IndexingCore {
-public:
+  public:
     IndexingCore(UserInterface& ui, MainThreadDispatcher& dispatcher, ProgressThrottle& throttle,
                  IndexingCoreSettings settings);
     ~IndexingCore();
@@ -54,6 +55,7 @@ public:
     DocumentIndexer indexer;
     Catalogue catalogue;
     IndexBuilder builder;
+    FolderUpdater folderUpdater;  // automatic updating of one changed folder
 
     // Attaches the walk's per-folder step to the indexer (the window does this at the
     // start of its deferred start-up; the tool at once).

@@ -1,5 +1,7 @@
 #include "platform/Home.h"
 
+#include "platform/Settings.h"
+
 #include <pwd.h>
 #include <unistd.h>
 #include <cstdlib>
@@ -92,8 +94,17 @@ HomeSetup prepareHome(const fs::path& home, const fs::path& shipped, bool readOn
         setup.problem = "Can not write to the folder " + home.string() + ".";
         return setup;
     }
-    if (!setup.firstUse || shipped.empty() || !fs::is_directory(shipped, ec)) return setup;
+    if (!setup.firstUse) return setup;
 
+    for (const char* folder : {kIndexesFolderName, kCacheWatcherFolderName})
+        fs::create_directories(home / folder, ec);
+    Settings settings;
+    settings.indexFolder = (home / kIndexesFolderName).string();
+    if (!saveSettings({home / kSettingsFileName, {}, false}, settings))
+        setup.problem = "Can not write the configuration parameters to " +
+                        (home / kSettingsFileName).string() + " file";
+
+    if (shipped.empty() || !fs::is_directory(shipped, ec)) return setup;
     for (fs::recursive_directory_iterator it(shipped, ec), end; !ec && it != end;
          it.increment(ec)) {
         const fs::path relative = it->path().lexically_relative(shipped);

@@ -30,6 +30,9 @@ struct HomeChoice {
 // The file name of the settings file: the application title followed by ".ini".
 inline constexpr const char* kSettingsFileName = "Vellumar.ini";
 inline constexpr const char* kQueryHistoryFileName = "Qryhist.ini";
+// The folders a new home starts with: the index folder, and the Cache Watcher's pages.
+inline constexpr const char* kIndexesFolderName = "Indexes";
+inline constexpr const char* kCacheWatcherFolderName = "Cache Watcher";
 
 HomeChoice chooseHome(const std::optional<std::string>& commandLineHome,
                       const EnvironmentLookup& environment,
@@ -53,9 +56,12 @@ struct HomeSetup {
     std::string problem;  // empty, or what went wrong (the program still starts)
 };
 
-// Makes sure the home exists. On first use (no settings file yet) the shipped files are
-// copied in; a file already in the home is kept. A home on read-only media is used as it
-// stands. Never throws.
+// Makes sure the home exists. On first use (no settings file yet) the home is set up the
+// same way for the window and the command-line tool: the shipped files are copied in (a
+// file already in the home is kept), the folders "Indexes" and "Cache Watcher" are made,
+// and the settings file is written with every key at its default and IndexFolder naming
+// the new "Indexes" folder, so that both programs find the same indexes from then on. A
+// home on read-only media is used as it stands. Never throws.
 HomeSetup prepareHome(const std::filesystem::path& home, const std::filesystem::path& shipped,
                       bool readOnlyMedia);
 

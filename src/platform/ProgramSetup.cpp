@@ -40,6 +40,7 @@ ProgramEnvironment detectProgramEnvironment(const std::optional<std::string>& co
     const HomeSetup setup =
         prepareHome(result.home, findShippedFolder(executableFolder), result.readOnlyMedia);
     result.homeProblem = setup.problem;
+    result.newHome = setup.firstUse;
     return result;
 }
 

@@ -25,6 +25,7 @@ struct ProgramEnvironment {
     std::filesystem::path userConfigFolder;  // for the user settings file in CD-ROM mode
     std::filesystem::path userHome;          // $HOME, guarded against sweeping
     std::string homeProblem;                 // why the home could not be prepared; or empty
+    bool newHome = false;  // set up just now: the first run, though a settings file exists
 };
 
 // Chooses the home (see Home.h), prepares it with the shipped files and judges whether it

@@ -39,6 +39,9 @@ struct FontSetting {
 };
 
 struct Settings {
+    // Declared, so that Settings is not an aggregate: GCC 12 warns (-Wmaybe-uninitialized,
+    // falsely) about the font names when an aggregate Settings is made from {}.
+    Settings() = default;
     // [Indexes]
     std::string indexFolder;  // default: the home
     std::string indexName;

@@ -27,6 +27,10 @@ public:
     // The status line text.
     virtual void showStatus(const std::string& text) = 0;
 
+    // Something the user should notice without being stopped (a scope entry that is
+    // skipped): the status line in the window, standard error in the command-line tool.
+    virtual void showWarning(const std::string& text) { showStatus(text); }
+
     // A modal message or question under the application title.
     virtual MessageResult showMessage(const std::string& text, MessageIcon icon,
                                       MessageButtons buttons) = 0;

@@ -75,7 +75,7 @@ TEST_F(CliSearch, FromListMakesTheQueryOfTheFilesWords) {
     EXPECT_EQ(output.rfind("2 files, 3 entries\n", 0), 0U) << output;
     std::ofstream(tmp / "and.txt") << "red & table";
     ASSERT_EQ(run({"search", "pets", "--from-list=" + (tmp / "and.txt").string()}), 0);
-    EXPECT_EQ(output.rfind("1 files", 0), 0U) << output;
+    EXPECT_EQ(output.rfind("1 file,", 0), 0U) << output;
 
     std::ofstream(tmp / "empty.txt") << " ... ";
     std::ofstream(tmp / "binary.txt", std::ios::binary) << std::string("red\0dog", 7);

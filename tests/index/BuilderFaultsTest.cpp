@@ -1,11 +1,12 @@
 // Builds under faults: compaction, files changing during a build, a build killed outright.
 #include "CoreFixture.h"
 
-#include <csignal>
 #include <sys/wait.h>
+#include <csignal>
 #include <thread>
 
 #include "index/BuildResult.h"
+#include "index/FolderSwap.h"
 #include "index/IndexFolder.h"
 
 namespace fs = std::filesystem;
@@ -25,7 +26,7 @@ std::string wordFor(int n) {
 }
 
 class BuilderFaults : public CoreFixture {
-protected:
+  protected:
     void touchLater(const std::string& relative, int seconds) {
         const fs::path p = root / relative;
         fs::last_write_time(p, fs::last_write_time(p) + std::chrono::seconds(seconds));
@@ -46,13 +47,15 @@ TEST_F(BuilderFaults, TooManyRemovedRecordsRebuildTheIndexFromScratch) {
     ASSERT_EQ(index->GetRemovedCount(), 60);
 
     ASSERT_EQ(core->builder.Build(BuildKind::Update, 0, r).code, 0);
+    index = core->catalogue.object(0);  // the rebuilt index took the old one's place
     EXPECT_EQ(index->GetRecordCount(), 100);
     EXPECT_EQ(index->GetRemovedCount(), 0) << "the rebuild starts the counts afresh";
     EXPECT_EQ(search(0, wordFor(42)).size(), 1U);
 }
 
 TEST_F(BuilderFaults, FilesDeletedOrReplacedWhileTheBuildRunsLeaveAConsistentIndex) {
-    for (int i = 0; i < 20; ++i) write("docs/f" + std::to_string(i) + ".txt", "stable text " + wordFor(i));
+    for (int i = 0; i < 20; ++i)
+        write("docs/f" + std::to_string(i) + ".txt", "stable text " + wordFor(i));
     bool changed = false;
     core->indexer.setDocumentListener([&](const vellcore::IndexObject&) {
         if (changed) return;
@@ -103,7 +106,8 @@ TEST_F(BuilderFaults, AKilledUpdateHarmsNeitherThatIndexNorTheOthers) {
     ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "status " << status;
 
     makeCore();
-    EXPECT_EQ(core->catalogue.LoadIndexes(listDefinitionFiles((root / "home" / "Indexes").string())), 2);
+    EXPECT_EQ(
+        core->catalogue.LoadIndexes(listDefinitionFiles((root / "home" / "Indexes").string())), 2);
     const int docsPosition = core->catalogue.find("docs");
     const int otherPosition = core->catalogue.find("other");
     ASSERT_GE(docsPosition, 0);
@@ -122,4 +126,45 @@ TEST_F(BuilderFaults, AKilledUpdateHarmsNeitherThatIndexNorTheOthers) {
     IndexRequest again = r;
     ASSERT_EQ(core->builder.Build(BuildKind::Update, docsPosition, again).code, 0);
     EXPECT_EQ(core->catalogue.object(docsPosition)->GetRecordCount(), 400);
+}
+
+TEST_F(BuilderFaults, ARebuildKilledHalfwayLeavesTheOldIndexWhole) {
+    for (int i = 0; i < 200; ++i) write("docs/f" + std::to_string(i) + ".txt", wordFor(i));
+    IndexRequest r = request("docs", docs() + "/+<*.txt>");
+    ASSERT_EQ(core->builder.Build(BuildKind::Create, -1, r).code, 0);
+    for (int i = 0; i < 120; ++i) touchLater("docs/f" + std::to_string(i) + ".txt", 10);
+    ASSERT_EQ(core->builder.Build(BuildKind::Update, 0, r).code, 0);  // 120 removed of 200
+    core.reset();
+
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        makeCore();
+        core->catalogue.LoadIndexes(listDefinitionFiles((root / "home" / "Indexes").string()));
+        core->catalogue.OpenIndex(0, nullptr);
+        int stored = 0;
+        core->indexer.setDocumentListener([&](const vellcore::IndexObject& index) {
+            if (++stored == 80) {
+                const_cast<vellcore::IndexObject&>(index).CloseFiles();  // something committed
+                ::raise(SIGKILL);
+            }
+        });
+        IndexRequest again = r;
+        core->builder.Build(BuildKind::Update, 0, again);
+        ::_exit(3);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "status " << status;
+    ASSERT_TRUE(fs::exists(rebuildFolderOf(root / "home" / "Indexes" / "docs")));
+
+    makeCore();
+    ASSERT_EQ(
+        core->catalogue.LoadIndexes(listDefinitionFiles((root / "home" / "Indexes").string())), 1);
+    ASSERT_EQ(core->catalogue.OpenIndex(0, nullptr), 0);
+    EXPECT_EQ(core->catalogue.object(0)->GetRecordCount(), 200);
+    EXPECT_EQ(search(0, wordFor(150)).size(), 1U);
+    ASSERT_EQ(core->builder.Build(BuildKind::Update, 0, r).code, 0);
+    EXPECT_EQ(core->catalogue.object(0)->GetRemovedCount(), 0);
+    EXPECT_FALSE(fs::exists(rebuildFolderOf(root / "home" / "Indexes" / "docs")));
 }

@@ -1,6 +1,7 @@
 // Creating, updating and removing indexes through the whole core: notifier walk, parser
 // set, document indexer, engine and definition files.
 #include "CoreFixture.h"
+#include "archive/ArchiveMaker.h"
 
 #include "index/BuildResult.h"
 #include "index/IndexDefinition.h"
@@ -97,7 +98,8 @@ TEST_F(Builder, UpdateAddsNewAndChangedFilesAndDropsDeletedOnes) {
 }
 
 TEST_F(Builder, CancelKeepsWhatWasIndexedAndWritesTheDefinition) {
-    for (int i = 0; i < 30; ++i) write("docs/f" + std::to_string(i) + ".txt", "word" + std::to_string(i));
+    for (int i = 0; i < 30; ++i)
+        write("docs/f" + std::to_string(i) + ".txt", "word" + std::to_string(i));
     // The user presses "Cancel" (and answers Yes) while the fifth document is stored.
     int stored = 0;
     core->indexer.setDocumentListener([&](const vellcore::IndexObject&) {
@@ -184,4 +186,55 @@ TEST_F(Builder, CatalogueLoadsWhatTheBuilderWroteAndSkipsBrokenDefinitions) {
     ASSERT_EQ(core->catalogue.OpenIndex(0, nullptr), 0);
     EXPECT_EQ(search(0, "alpha").size(), 1U);
     EXPECT_EQ(core->notifier.ScopeCount(), 1);
+}
+
+TEST_F(Builder, AOneFileUpdateChangesOnlyThatFileAndTheTimeOfTheLastUpdate) {
+    write("docs/a.txt", "alpha");
+    write("docs/b.txt", "beta");
+    IndexRequest r = request("docs", docs() + "/+<*.txt>");
+    r.notes = "kept";
+    ASSERT_EQ(core->builder.Build(BuildKind::Create, -1, r).code, 0);
+    write("home/Indexes/docs.inf",
+          "[Parameters]\nScope=" + r.scope + "\nNotes=kept\nMonitored=1\nLastUpdated=old\n");
+
+    write("docs/a.txt", "alpha gamma");
+    const auto a = root / "docs" / "a.txt";
+    fs::last_write_time(a, fs::last_write_time(a) + std::chrono::seconds(10));
+    IndexRequest one = r;  // as the window fills it: the found file in place of the scope
+    one.scope = docs() + "/a.txt";
+    one.notes = "typed meanwhile";
+    ASSERT_EQ(core->builder.Build(BuildKind::UpdateFile, 0, one).code, 0);
+    EXPECT_EQ(search(0, "gamma"), std::vector<std::string>{docs() + "/a.txt"});
+    EXPECT_EQ(core->catalogue.object(0)->GetRecordCount(), 2);
+
+    const auto definition = IndexDefinition::load(root / "home" / "Indexes" / "docs.inf");
+    EXPECT_EQ(definition->scope, r.scope) << "the index is still walked and watched as before";
+    EXPECT_EQ(definition->notes, "kept");
+    EXPECT_TRUE(definition->monitored);
+    EXPECT_NE(definition->lastUpdated, "old");
+}
+
+TEST_F(Builder, AOneFileUpdateOfAnArchiveMemberUpdatesItsArchive) {
+    const fs::path zip = root / "docs" / "a.zip";
+    ASSERT_TRUE(archive_test::makeArchive(zip, {{"one.txt", "alpha"}, {"sub/two.txt", "beta"}}));
+    IndexRequest r = request("docs", docs() + "/<*.txt>");
+    r.archives = true;
+    ASSERT_EQ(core->builder.Build(BuildKind::Create, -1, r).code, 0);
+    const std::string member = zip.string() + "//sub/two.txt";
+    ASSERT_EQ(search(0, "beta"), std::vector<std::string>{member});
+
+    ASSERT_TRUE(archive_test::makeArchive(zip, {{"one.txt", "alpha"}, {"sub/two.txt", "gamma"}}));
+    fs::last_write_time(zip, fs::last_write_time(zip) + std::chrono::seconds(10));
+    IndexRequest one = r;
+    one.scope = member;
+    ASSERT_EQ(core->builder.Build(BuildKind::UpdateFile, 0, one).code, 0)
+        << (ui.messages.empty() ? "" : ui.messages.back());
+    EXPECT_EQ(search(0, "gamma"), std::vector<std::string>{member});
+    EXPECT_TRUE(search(0, "beta").empty());
+    EXPECT_EQ(search(0, "alpha").size(), 1U);
+
+    // The archive is gone: so are its members.
+    fs::remove(zip);
+    ASSERT_EQ(core->builder.Build(BuildKind::UpdateFile, 0, one).code, 0);
+    EXPECT_EQ(core->catalogue.object(0)->GetRecordCount(), 0);
 }

@@ -1,5 +1,6 @@
 #include "platform/CommandLine.h"
 #include "platform/Home.h"
+#include "platform/Settings.h"
 
 #include "support/TempDir.h"
 
@@ -81,7 +82,7 @@ TEST(Home, UserConfigFolderFollowsXdg) {
               "/home/bo/.config/vellumar");
 }
 
-TEST(Home, FirstUseCreatesTheHomeAndCopiesShippedFilesWithoutOverwriting) {
+TEST(Home, FirstUseSetsUpTheHomeOnceAndKeepsWhatIsThere) {
     testing_support::TempDir tmp;
     const fs::path shipped = tmp.path() / "shipped";
     touch(shipped / "form.htm", "<form>");
@@ -92,25 +93,50 @@ TEST(Home, FirstUseCreatesTheHomeAndCopiesShippedFilesWithoutOverwriting) {
     EXPECT_TRUE(setup.created);
     EXPECT_TRUE(setup.firstUse);
     EXPECT_EQ(setup.copiedFiles, 2U);
-    EXPECT_TRUE(setup.problem.empty());
+    EXPECT_TRUE(setup.problem.empty()) << setup.problem;
     EXPECT_TRUE(fs::exists(home / "help" / "topic.html"));
+    EXPECT_TRUE(fs::is_directory(home / "Indexes"));
+    EXPECT_TRUE(fs::is_directory(home / "Cache Watcher"));
+    // The window and the command-line tool read the same index folder from now on.
+    const LoadedSettings loaded = loadSettings({home / "Vellumar.ini", {}, false}, {});
+    EXPECT_TRUE(loaded.existed);
+    EXPECT_EQ(loaded.settings.indexFolder, (home / "Indexes").string());
 
-    // A user's own edit of a shipped file survives, and nothing is copied once the
-    // settings file exists.
+    // Once set up, the home is left as it is: the user's own settings and edits stay, and
+    // a shipped file the user deleted is not brought back.
+    Settings changed = loaded.settings;
+    changed.indexFolder = "/srv/indexes";
+    ASSERT_TRUE(saveSettings({home / "Vellumar.ini", {}, false}, changed));
     touch(home / "form.htm", "mine");
     fs::remove(home / "help" / "topic.html");
     setup = prepareHome(home, shipped, false);
+    EXPECT_FALSE(setup.firstUse);
+    EXPECT_EQ(setup.copiedFiles, 0U);
+    EXPECT_FALSE(fs::exists(home / "help" / "topic.html"));
+    EXPECT_EQ(loadSettings({home / "Vellumar.ini", {}, false}, {}).settings.indexFolder,
+              "/srv/indexes");
+
+    // Without a settings file it is a first use again: missing files come back, edited
+    // ones stay.
+    fs::remove(home / "Vellumar.ini");
+    setup = prepareHome(home, shipped, false);
+    EXPECT_TRUE(setup.firstUse);
     EXPECT_EQ(setup.copiedFiles, 1U);
     std::ifstream in(home / "form.htm");
     std::string text;
     std::getline(in, text);
     EXPECT_EQ(text, "mine");
+}
 
-    touch(home / "Vellumar.ini", "[Indexes]\n");
-    fs::remove(home / "help" / "topic.html");
-    setup = prepareHome(home, shipped, false);
-    EXPECT_FALSE(setup.firstUse);
-    EXPECT_EQ(setup.copiedFiles, 0U);
+TEST(Home, AHomeOnReadOnlyMediaIsUsedAsItStands) {
+    testing_support::TempDir tmp;
+    const fs::path home = tmp.path() / "cd";
+    fs::create_directories(home);
+    const HomeSetup setup = prepareHome(home, {}, true);
+    EXPECT_TRUE(setup.firstUse);
+    EXPECT_TRUE(setup.problem.empty());
+    EXPECT_FALSE(fs::exists(home / "Vellumar.ini"));
+    EXPECT_FALSE(fs::exists(home / "Indexes"));
 }
 
 TEST(Home, AHomeThatCannotBeMadeIsReportedNotThrown) {

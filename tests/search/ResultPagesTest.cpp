@@ -32,7 +32,9 @@ class ResultPages : public ::testing::Test {
         const ResultPage& p = pager.page();
         EXPECT_EQ(p.names.size(), static_cast<std::size_t>(p.end - p.start));
         EXPECT_EQ(p.stamps.size(), p.names.size());
-        if (!p.names.empty()) EXPECT_EQ(p.names.front(), name(p.start));
+        if (!p.names.empty()) {
+            EXPECT_EQ(p.names.front(), name(p.start));
+        }
         return p.label + (p.canGoBack ? " back" : "") + (p.canGoForward ? " forward" : "");
     }
 

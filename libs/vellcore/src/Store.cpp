@@ -314,8 +314,8 @@ void IndexObject::Impl::prepareOpen() {
         }
     }
     // Xapian reads a missing position table as "no positions"; phrases would then
-    // silently find nothing.
-    if (counters.positional && !reader->has_positions())
+    // silently find nothing. An index whose documents were all removed has none to keep.
+    if (counters.positional && reader->get_doccount() > 0 && !reader->has_positions())
         fail(6, "the database's position table is missing");
     prepared = true;
 }

@@ -146,7 +146,9 @@ void TFormMain::FormCreate() {
     if (environment_.readOnlyMedia) searchPage_->readOnlyMedia();
 
     // 12.
-    state_.firstRun = !LoadSettings();
+    // A home set up just now already has its settings file, with the index folder the
+    // command-line tool uses too.
+    state_.firstRun = !LoadSettings() || environment_.newHome;
 
     // 14.
     indexesPage_->FillLanguageList();

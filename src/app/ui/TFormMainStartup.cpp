@@ -163,7 +163,8 @@ void TFormMain::updateAutomaticIndexes(bool alsoApplicationTitle) {
     const QString title = applicationTitle();
     setWindowTitle(caption + kUpdating);
     if (alsoApplicationTitle) setApplicationTitle(title + kUpdating);
-    // A failed update drops its index: the next one then stands at the same position.
+    // An index found broken and not repaired leaves the catalogue: the next one then
+    // stands at the same position.
     for (int j = 0, count = searchPage_->indexCount(); j < count;) {
         searchPage_->selectIndex(j);
         searchPage_->cmbUsedIndexClick();

@@ -122,12 +122,22 @@ void TIndexesPage::afterBuild(BuildKind kind, const BuildOutcome& outcome) {
         }
         shownIndex_ = -1;  // show it afresh: statistics, last update, locked options
         if (ui.cmbIndexName->currentIndex() == position) cmbIndexNameClick();
+    } else if (outcome.code != BuildResult::kAbandoned && catalogue.opened() == position &&
+               position >= 0) {
+        // A failed update kept the index as it was: show its statistics again, not the
+        // ones the failed build counted.
+        shownIndex_ = -1;
+        if (ui.cmbIndexName->currentIndex() == position) cmbIndexNameClick();
+        updateCaption();
     } else if (outcome.code == BuildResult::kAbandoned || catalogue.object(position)) {
         updateCaption();  // nothing was built; the page stays as it was
     } else {
         showNewIndexState();  // the index is gone from every list
     }
-    if (success) host_.setStatusText(QStringLiteral("All is OK!"));
+    if (success)
+        host_.setStatusText(core.builder.lastWarning().empty()
+                                ? QStringLiteral("All is OK!")
+                                : QString::fromStdString(core.builder.lastWarning()));
     emit buildEnded();
 }
 

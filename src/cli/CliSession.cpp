@@ -1,0 +1,115 @@
+#include "cli/CliSession.h"
+
+#include <atomic>
+#include <csignal>
+
+#include "index/IndexFolder.h"
+#include "index/WordListFiles.h"
+#include "index/IndexingCoreSetup.h"
+#include "platform/Home.h"
+#include "platform/ProgramSetup.h"
+#include "scope/ScopeStrings.h"
+
+namespace fs = std::filesystem;
+
+namespace vellumar::cli {
+
+namespace {
+
+std::atomic<bool>* interruptFlag = nullptr;
+
+extern "C" void onInterrupt(int) {
+    // Only a lock-free store: the build notices it between files and stops cleanly.
+    if (interruptFlag) interruptFlag->store(true);
+}
+
+}  // namespace
+
+Session::Session(const Arguments& arguments, std::FILE* err, bool terminal, std::FILE* answers)
+    : ui(arguments.answer, err, terminal, answers) {
+    // The same set-up as the window's: home, read-only media, temporary folders, settings;
+    // only the first-start set-up (the wizard) is the window's alone.
+    const ProgramEnvironment environment =
+        detectProgramEnvironment(arguments.home, processEnvironment(), executableFolder());
+    home = environment.home;
+    if (!environment.homeProblem.empty())
+        ui.showMessage(environment.homeProblem, MessageIcon::Warning, MessageButtons::Ok);
+    const ProgramFolders folders = prepareProgramFolders(environment);
+    const LoadedSettings loaded = loadProgramSettings(environment, folders);
+    indexFolder = indexFolderOf(loaded, home);
+    languages.FillLanguageList(home, ui);
+    IndexingCoreSettings settings = indexingCoreSettings(environment, folders, indexFolder,
+                                                         languages.at(0).CharacterTable());
+    settings.startNotifierThread = false;
+    core = std::make_unique<IndexingCore>(ui, dispatcher, throttle, settings);
+    core->attachScanFolder();
+    core->indexer.setDocumentListener([this](const vellcore::IndexObject& index) {
+        ui.documentStored(index.GetRecordCount(), index.GetTotalSizeKB());
+    });
+    interruptFlag = &core->cancel;
+    std::signal(SIGINT, onInterrupt);
+    std::signal(SIGTERM, onInterrupt);
+    core->catalogue.setKeepDefinitionsWithoutIndex(true);
+    core->catalogue.LoadIndexes(listDefinitionFiles(indexFolder));
+}
+
+Session::~Session() {
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
+    interruptFlag = nullptr;
+    ui.finishProgress();
+}
+
+fs::path Session::definitionWithoutIndex(const std::string& name) const {
+    const std::string wanted = AsciiLower(trimmed(name));
+    for (const fs::path& file : core->catalogue.definitionsWithoutIndex())
+        if (AsciiLower(indexNameOfDefinition(file)) == wanted) return file;
+    return {};
+}
+
+int Session::open(const std::string& name) {
+    const int position = core->catalogue.find(name);
+    if (position < 0) {
+        if (!definitionWithoutIndex(name).empty())
+            ui.showMessage("The index \"" + name + "\" is broken: its folder " +
+                               indexPathOf(indexFolder, name).string() +
+                               " is missing.\rRemove it, or create it again.",
+                           MessageIcon::Error, MessageButtons::Ok);
+        else
+            ui.showMessage("There is no index named \"" + name + "\" in " + indexFolder,
+                           MessageIcon::Error, MessageButtons::Ok);
+        return -1;
+    }
+    const int error = core->catalogue.OpenIndex(position, [&](int p) {
+        const TLangStorage& language = languages.at(0);
+        const auto definition = IndexDefinition::load(core->catalogue.definitionFile(p));
+        return core->builder.RepairIndex(p, language.Name(), language.CharacterTable(),
+                                         definition && definition->filesAsText);
+    });
+    return error == 0 ? position : -1;
+}
+
+IndexRequest Session::requestFor(int position) {
+    IndexRequest r;
+    const auto definition =
+        IndexDefinition::load(core->catalogue.definitionFile(position)).value_or(IndexDefinition{});
+    vellcore::IndexObject* index = core->catalogue.object(position);
+    r.name = core->catalogue.name(position);
+    r.scope = core->catalogue.effectiveScope(definition.scope);
+    r.maxLength = std::to_string(index->GetMaxWordLength());
+    r.minLength = std::to_string(index->GetMinWordLength());
+    r.languageName = index->GetLanguageName();
+    r.languageTable = index->GetLanguageTable();
+    r.autoUpdate = definition.monitored;
+    r.archives = definition.archive;
+    r.filesAsText = definition.filesAsText;
+    r.express = definition.express;
+    r.useDictionary = !definition.dictionary.empty();
+    r.dictionary = definition.dictionary;
+    r.useStopWords = !definition.stopWords.empty();
+    r.stopWords = definition.stopWords;
+    r.notes = definition.notes;
+    return r;
+}
+
+}  // namespace vellumar::cli

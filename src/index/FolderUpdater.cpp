@@ -1,0 +1,98 @@
+#include "index/FolderUpdater.h"
+
+#include "index/BuildResult.h"
+#include "index/IndexBuilder.h"
+#include "index/IndexDefinition.h"
+#include "monitor/Notifier.h"
+#include "parserset/TParserSet.h"
+
+namespace vellumar {
+
+namespace {
+
+constexpr int kCompactingRatio = 50;
+
+}  // namespace
+
+std::string folderUpdateFailureText(std::int32_t code, const std::string& indexName,
+                                    bool reopened) {
+    std::string prefix;
+    if (code == BuildResult::kOutOfMemory || code == BuildResult::kInvalidValue ||
+        code == BuildResult::kMappingFailure)
+        prefix = buildResultText(code) + ": ";
+    return prefix + "\"" + indexName +
+           "\" index update failed. Eliminate the\rerror cause and try to update the index (to "
+           "make\r\"Update\" button enabled enter a space at the end\rof \"Location of files to "
+           "index\" edit box).\r" +
+           (reopened ? kIndexKeptText : kRepairAdviceText);
+}
+
+FolderUpdateOutcome FolderUpdater::Update(int position, const std::string& folder) {
+    FolderUpdateOutcome outcome;
+    Catalogue& catalogue = services_.catalogue;
+    vellcore::IndexObject* index = catalogue.object(position);
+    if (!index || folder.empty()) return outcome;
+    const std::string patterns = services_.notifier.FolderPatterns(position, folder);
+    if (patterns.empty()) return outcome;
+    outcome.ran = true;
+
+    // Only the index in use is kept open for searching; another one is opened for the
+    // update and closed again afterwards.
+    const bool wasOpen = catalogue.opened() == position;
+    index->ClearError();
+    if (!wasOpen) index->Prepare(3, "", nullptr, 32, 2, kCompactingRatio);
+    outcome.code = index->GetErrorCode();
+    const int records = index->GetRecordCount();
+    const int removed = index->GetRemovedCount();
+    const auto stored = IndexDefinition::load(catalogue.definitionFile(position));
+    const IndexDefinition definition = stored.value_or(IndexDefinition{});
+
+    if (outcome.code == 0) {
+        TParserSet& parsers = services_.parsers;
+        parsers.SetMaxWordLength(static_cast<std::uint8_t>(index->GetMaxWordLength()));
+        parsers.SetMinWordLength(static_cast<std::uint8_t>(index->GetMinWordLength()));
+        parsers.SetLanguageTable(index->GetLanguageTable());
+        services_.cancel = false;
+        ErrorLog log;
+        index->BeginSession();
+        services_.indexer.begin(*index, {definition.archive, definition.filesAsText}, log);
+        const std::string key = folder == "/" ? folder : folder + "/";
+        outcome.code = services_.indexer.IndexFolderFiles(position, key, patterns);
+        services_.indexer.end();
+        if (outcome.code == 0 && index->RemoveVanishedInFolder(folder) < 0)
+            outcome.code = index->GetErrorCode();
+        outcome.changed = index->GetRecordCount() != records || index->GetRemovedCount() != removed;
+        // Committing is what a full disk refuses; the index then holds its last commit.
+        if (!index->CloseFiles() && isBuildSuccess(outcome.code))
+            outcome.code = index->GetErrorCode();
+        index->EndSession();
+        if (!log.empty()) log.save(services_.home / kErrorLogFileName);
+    }
+
+    const bool failed = !isBuildSuccess(outcome.code);
+    index->ClearError();
+    if (wasOpen || failed) {
+        index->CloseFiles();
+        index->ClearError();
+        outcome.reopened =
+            index->Prepare(3, "", nullptr, 32, 2, kCompactingRatio) && index->GetErrorCode() == 0;
+        index->ClearError();
+        if (!wasOpen) index->CloseFiles();
+        if (!outcome.reopened && wasOpen) catalogue.setOpened(-1);
+    }
+    if (failed) {
+        outcome.changed = false;
+        outcome.message =
+            folderUpdateFailureText(outcome.code, catalogue.name(position), outcome.reopened);
+        return outcome;
+    }
+    if (outcome.changed && stored) {
+        outcome.lastUpdated = lastUpdatedNow();
+        IndexDefinition updated = *stored;
+        updated.lastUpdated = outcome.lastUpdated;
+        updated.save(catalogue.definitionFile(position));
+    }
+    return outcome;
+}
+
+}  // namespace vellumar
