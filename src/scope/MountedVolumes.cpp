@@ -15,10 +15,12 @@ namespace {
 
 // File systems that hold no user's files.
 constexpr std::array<std::string_view, 27> kPseudoFileSystems = {
-    "proc",     "sysfs",      "devtmpfs",   "devpts",    "cgroup",      "cgroup2",  "securityfs",
-    "debugfs",  "tracefs",    "configfs",   "fusectl",   "mqueue",      "hugetlbfs", "pstore",
-    "bpf",      "autofs",     "binfmt_misc", "efivarfs", "rpc_pipefs",  "nsfs",     "ramfs",
-    "squashfs", "selinuxfs",  "nfsd",       "fuse.gvfsd-fuse", "fuse.portal", "tmpfs"};
+    "proc",        "sysfs",       "devtmpfs",  "devpts",     "cgroup",
+    "cgroup2",     "securityfs",  "debugfs",   "tracefs",    "configfs",
+    "fusectl",     "mqueue",      "hugetlbfs", "pstore",     "bpf",
+    "autofs",      "binfmt_misc", "efivarfs",  "rpc_pipefs", "nsfs",
+    "ramfs",       "squashfs",    "selinuxfs", "nfsd",       "fuse.gvfsd-fuse",
+    "fuse.portal", "tmpfs"};
 
 bool under(std::string_view path, std::string_view folder) {
     return path == folder ||
@@ -108,8 +110,10 @@ int volumeOfPath(const std::vector<MountedVolume>& volumes, std::string_view pat
     int best = -1;
     for (int i = 0; i < static_cast<int>(volumes.size()); ++i) {
         const std::string& point = volumes[static_cast<std::size_t>(i)].mountPoint;
-        const bool covers = point == "/" ? !path.empty() && path.front() == '/' : under(path, point);
-        if (covers && (best < 0 || point.size() > volumes[static_cast<std::size_t>(best)].mountPoint.size()))
+        const bool covers =
+            point == "/" ? !path.empty() && path.front() == '/' : under(path, point);
+        if (covers &&
+            (best < 0 || point.size() > volumes[static_cast<std::size_t>(best)].mountPoint.size()))
             best = i;
     }
     return best;

@@ -50,9 +50,9 @@ TEST(MountedVolumes, RealFileSystemsOnlyRootFirst) {
 }
 
 TEST(MountedVolumes, ContainerRootAndEmptyText) {
-    const auto volumes =
-        parseMountInfo("600 500 0:50 / / rw,relatime - overlay overlay rw,lowerdir=/x\n"
-                       "601 600 0:51 /etc/hosts /etc/hosts rw - ext4 /dev/vda1 rw\n");
+    const auto volumes = parseMountInfo(
+        "600 500 0:50 / / rw,relatime - overlay overlay rw,lowerdir=/x\n"
+        "601 600 0:51 /etc/hosts /etc/hosts rw - ext4 /dev/vda1 rw\n");
     EXPECT_EQ(points(volumes), (std::vector<std::string>{"/", "/etc/hosts"}));
     EXPECT_TRUE(parseMountInfo("").empty());
     // This machine's own list always offers the root, and never a bound single file.

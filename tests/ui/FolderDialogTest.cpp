@@ -70,8 +70,8 @@ class FolderDialogTest : public QObject {
             return answer;
         };
         w->indexesPage().cmdBrowseClick();
-        QCOMPARE(composed, docs + "/+<*.txt,*.doc>;-" + docs + "/old/+<*.*>;" + docs +
-                               "/<my_files__:c.doc>");
+        QCOMPARE(composed,
+                 docs + "/+<*.txt,*.doc>;-" + docs + "/old/+<*.*>;" + docs + "/<my_files__:c.doc>");
         QCOMPARE(ix.txtFileNames->text(), composed);
         QVERIFY(ix.cmdUpdate->isEnabled());
 

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QStackedWidget>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QtTest>
 
 using namespace vellumar;
@@ -69,7 +70,7 @@ class IndexWizardTest : public QObject {
         QCOMPARE(c.txtMinLen->text(), QStringLiteral("2"));
         const std::size_t before = f.answers.messages().size();
         for (const auto& [max, min] : std::vector<std::pair<QString, QString>>{
-                 {"2", "1"}, {"100", "2"}, {"32", "0"}, {"32", "33"}, {"x", "2"}, {"", "2"}}) {
+                 {"2", "1"}, {"0", "2"}, {"32", "0"}, {"32", "33"}, {"x", "2"}, {"", "2"}}) {
             c.txtMaxLen->setText(max);
             c.txtMinLen->setText(min);
             wizard.btnNextClick();
@@ -134,6 +135,18 @@ class IndexWizardTest : public QObject {
 
         wizard.btnNextClick();  // "Yes"
         QCOMPARE(wizard.pageNumber(), 2);
+        for (int i = 0; i < 3; ++i) wizard.btnNextClick();
+        // Without a scope, Finish keeps the old index and the wizard stays open.
+        QCOMPARE(wizard.pageNumber(), 6);
+        wizard.btnNextClick();
+        QCOMPARE(f.answers.messages().back().text,
+                 QStringLiteral("Location of files to index not must be empty."));
+        QCOMPARE(wizard.pageNumber(), 6);
+        QCOMPARE(wizard.result(), 0);
+        QCOMPARE(w->core()->catalogue.count(), 1);
+        for (int i = 0; i < 3; ++i) wizard.btnBackClick();
+        wizard.controls().txtFileNames->setText(
+            QString::fromStdString(IndexFixture::scopeOf(f.docs)));
         wizard.btnNextClick();
         wizard.btnNextClick();
         c.txtMaxLen->setText(QStringLiteral("20"));

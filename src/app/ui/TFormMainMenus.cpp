@@ -231,9 +231,10 @@ void TFormMain::mnuCopyClick() { btnCopyClick(); }
 void TFormMain::Tech1Click() {
     const auto file = writeSupportRequest(environment_.systemTemp);
     if (!file) {
-        ShowMessage(QStringLiteral("Cannot create file ") +
-                        QString::fromStdString((environment_.systemTemp / kSupportFileName).string()),
-                    MessageIcon::Error, MessageButtons::Ok, this);
+        ShowMessage(
+            QStringLiteral("Cannot create file ") +
+                QString::fromStdString((environment_.systemTemp / kSupportFileName).string()),
+            MessageIcon::Error, MessageButtons::Ok, this);
         return;
     }
     // An editor that does not start is not reported: the file is there to be opened.

@@ -95,6 +95,14 @@ bool TIndexesPage::takeWizardChoices(const WizardChoices& choices) {
     IndexingCore* core = host_.core();
     if (!core || host_.state().indexingBusy) return false;
     const QString name = choices.name.trimmed();
+    // What the build would refuse is refused before anything is dropped.
+    IndexRequest check;
+    check.name = name.toStdString();
+    check.scope = choices.scope.toStdString();
+    check.maxLength = choices.maxLen.toStdString();
+    check.minLength = choices.minLen.toStdString();
+    int maxLength = 0, minLength = 0;
+    if (!core->builder.Validate(check, maxLength, minLength)) return false;
     // Recreating: the old index goes first, so that the build makes it anew with the
     // wizard's language and word lengths instead of updating it with its old ones.
     const int existing = core->catalogue.find(name.toStdString());

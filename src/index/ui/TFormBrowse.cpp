@@ -88,8 +88,7 @@ void TFormBrowse::build() {
     ui.btnOK = buttons->button(QDialogButtonBox::Ok);
     ui.btnCancel = buttons->button(QDialogButtonBox::Cancel);
 
-    layout->addWidget(makeLabel(this, "lblFolder", QStringLiteral("&Folder:"), ui.dirBrowse), 0,
-                      0);
+    layout->addWidget(makeLabel(this, "lblFolder", QStringLiteral("&Folder:"), ui.dirBrowse), 0, 0);
     layout->addWidget(ui.txtFolder, 1, 0);
     layout->addWidget(ui.dirBrowse, 2, 0, 3, 1);
     layout->addWidget(makeLabel(this, "lblDrive", QStringLiteral("D&rive:"), ui.drvBrowse), 5, 0);
@@ -189,8 +188,7 @@ void TFormBrowse::ensureTree() {
     model_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
     model_->setRootPath(QStringLiteral("/"));
     ui.dirBrowse->setModel(model_);
-    for (int column = 1; column < model_->columnCount(); ++column)
-        ui.dirBrowse->hideColumn(column);
+    for (int column = 1; column < model_->columnCount(); ++column) ui.dirBrowse->hideColumn(column);
     connect(ui.dirBrowse->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
                 if (!current.isValid()) return;

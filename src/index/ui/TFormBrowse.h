@@ -37,10 +37,10 @@ class TFormBrowse : public QDialog {
     Q_OBJECT
   public:
     struct Controls {
-        QComboBox* drvBrowse = nullptr;    // the mounted volumes
-        QTreeView* dirBrowse = nullptr;    // the folders of the chosen volume
-        QLineEdit* txtFolder = nullptr;    // the chosen folder, read-only
-        QListWidget* filFiles = nullptr;   // the folder's files under the mask
+        QComboBox* drvBrowse = nullptr;   // the mounted volumes
+        QTreeView* dirBrowse = nullptr;   // the folders of the chosen volume
+        QLineEdit* txtFolder = nullptr;   // the chosen folder, read-only
+        QListWidget* filFiles = nullptr;  // the folder's files under the mask
         QComboBox* cmbFileTypes = nullptr;
         QComboBox* cmbLabel = nullptr;
         QCheckBox* chkSubfolders = nullptr;

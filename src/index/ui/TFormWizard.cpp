@@ -148,8 +148,8 @@ QWidget* TFormWizard::buildScreen2() {
                                                        "you.")),
                     0, 0, 1, 2);
     grid->addWidget(
-        makeLabel(screen, "lblFileNames", QStringLiteral("Items to index"), ui.txtFileNames), 1,
-        0, 1, 2);
+        makeLabel(screen, "lblFileNames", QStringLiteral("Items to index"), ui.txtFileNames), 1, 0,
+        1, 2);
     grid->addWidget(ui.txtFileNames, 2, 0);
     grid->addWidget(ui.cmdBrowse, 2, 1);
     grid->addWidget(ui.chkArc, 3, 0, 1, 2);
@@ -197,11 +197,11 @@ QWidget* TFormWizard::buildScreen5() {
         0);
     grid->addWidget(ui.txtMaxLen, 0, 1);
     grid->addWidget(
-        makeLabel(screen, "lblMinLen", QStringLiteral("Minimum word length:"), ui.txtMinLen), 1,
-        0);
+        makeLabel(screen, "lblMinLen", QStringLiteral("Minimum word length:"), ui.txtMinLen), 1, 0);
     grid->addWidget(ui.txtMinLen, 1, 1);
-    grid->addWidget(makeLabel(screen, "lblDic", QStringLiteral("Filtering &dictionary:"), ui.cmbDic),
-                    2, 0, 1, 3);
+    grid->addWidget(
+        makeLabel(screen, "lblDic", QStringLiteral("Filtering &dictionary:"), ui.cmbDic), 2, 0, 1,
+        3);
     grid->addWidget(ui.cmbDic, 3, 0, 1, 2);
     grid->addWidget(ui.btnEditDic, 3, 2);
     grid->addWidget(makeLabel(screen, "lblSW", QStringLiteral("File with &Stop-words:"), ui.cmbSW),

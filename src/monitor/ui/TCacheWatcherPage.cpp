@@ -112,8 +112,8 @@ cachewatch::CacheWatcher* TCacheWatcherPage::watcher() {
 }
 
 void TCacheWatcherPage::showHtml(const std::string& html) {
-    ui.HTML2->LoadFromString(q(html), QString::fromStdString(host_.environment().home.string()) +
-                                          QStringLiteral("/"));
+    ui.HTML2->LoadFromString(
+        q(html), QString::fromStdString(host_.environment().home.string()) + QStringLiteral("/"));
 }
 
 void TCacheWatcherPage::ShowCacheWatcherStartPage() {
