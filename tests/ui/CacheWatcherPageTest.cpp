@@ -132,6 +132,25 @@ class CacheWatcherPageTest : public QObject {
             WatcherFixture::text(*w).contains(QStringLiteral("There is nothing found for you.")));
     }
 
+    void theFormTypedIntoAndSentWithEnter() {
+        WatcherFixture f;
+        f.nameInternetExplorer();
+        f.write(f.ieCache / "a.htm", "<html><title>A</title><body>plum cake</body></html>");
+        auto w = f.start();
+        w->watcherPage().HTML2FormSubmit(form(QStringLiteral("Create_Cache_Watcher_Index")));
+        const auto& c = w->watcherPage().controls();
+        c.HTML2->resize(600, 400);
+        c.HTML2->show();
+        auto* field = c.HTML2->findChild<QLineEdit*>();
+        QVERIFY(field);
+        field->setFocus();
+        QTest::keyClicks(field, QStringLiteral("plum"));
+        QTest::keyClick(field, Qt::Key_Return);  // the field goes with the form page
+        QTRY_COMPARE(c.HTML2->CurrentFile(),
+                     QString::fromStdString((f.home / "Cache Watcher" / "1.tmp").string()));
+        QVERIFY(WatcherFixture::text(*w).contains(QStringLiteral("plum")));
+    }
+
     void historyKeepsTwentyPagesAndPurgesTheRest() {
         WatcherFixture f;
         f.nameInternetExplorer();

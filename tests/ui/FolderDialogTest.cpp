@@ -9,7 +9,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileSystemModel>
 #include <QListWidget>
+#include <QTreeView>
 #include <QtTest>
 
 using namespace vellumar;
@@ -161,6 +163,16 @@ class FolderDialogTest : public QObject {
         QCOMPARE(f.answers.messages().back().icon, MessageIcon::Error);
         QCOMPARE(c.drvBrowse->currentIndex(), 0);  // back to the volume chosen before
         QVERIFY(browse.folder() != QString::fromStdString(stick.string()));
+
+        // Shown, the tree opens at the folder, scrolled into view.
+        browse.setFolder(QString::fromStdString(f.docs.string()));
+        browse.show();
+        auto* model = static_cast<QFileSystemModel*>(c.dirBrowse->model());
+        QTRY_COMPARE(model->filePath(c.dirBrowse->currentIndex()),
+                     QString::fromStdString(f.docs.string()));
+        QTRY_VERIFY(c.dirBrowse->viewport()->rect().intersects(
+            c.dirBrowse->visualRect(c.dirBrowse->currentIndex())));
+        browse.hide();
 
         // A folder that went away while the dialog was closed opens at the home.
         const fs::path gone = f.docs / "gone";

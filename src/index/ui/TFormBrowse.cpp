@@ -1,5 +1,6 @@
 #include "index/ui/TFormBrowse.h"
 
+#include "index/ui/FolderTree.h"
 #include "platform/Settings.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/PageHost.h"
@@ -215,6 +216,7 @@ void TFormBrowse::showFolderInTree() {
     if (!index.isValid()) return;
     ui.dirBrowse->setCurrentIndex(index);
     ui.dirBrowse->scrollTo(index);
+    followCurrentFolder(*ui.dirBrowse);
 }
 
 void TFormBrowse::drvBrowseChange() {

@@ -195,10 +195,10 @@ QWidget* TFormWizard::buildScreen5() {
     grid->addWidget(
         makeLabel(screen, "lblMaxLen", QStringLiteral("Ma&ximum word length:"), ui.txtMaxLen), 0,
         0);
-    grid->addWidget(ui.txtMaxLen, 0, 1);
+    grid->addWidget(ui.txtMaxLen, 0, 1, Qt::AlignLeft);
     grid->addWidget(
         makeLabel(screen, "lblMinLen", QStringLiteral("Minimum word length:"), ui.txtMinLen), 1, 0);
-    grid->addWidget(ui.txtMinLen, 1, 1);
+    grid->addWidget(ui.txtMinLen, 1, 1, Qt::AlignLeft);
     grid->addWidget(
         makeLabel(screen, "lblDic", QStringLiteral("Filtering &dictionary:"), ui.cmbDic), 2, 0, 1,
         3);

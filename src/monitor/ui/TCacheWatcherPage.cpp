@@ -21,6 +21,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QStyle>
+#include <QTimer>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -83,8 +84,12 @@ TCacheWatcherPage::TCacheWatcherPage(PageHost& host, QWidget* parent)
     connect(ui.cmdCWBack, &QToolButton::clicked, this, &TCacheWatcherPage::cmdCWBackClick);
     connect(ui.cmdCWForward, &QToolButton::clicked, this, &TCacheWatcherPage::cmdCWForwardClick);
     connect(ui.cmdCWHelp, &QPushButton::clicked, this, &TCacheWatcherPage::cmdCWHelpClick);
+    // Handled once the display's own event is over: a search loads another page, which
+    // deletes the form's widgets, among them the one still sending the submission.
     connect(ui.HTML2, &htmlview::THTMLViewer::formSubmitted, this,
-            &TCacheWatcherPage::HTML2FormSubmit);
+            [this](const htmlview::FormSubmission& submission) {
+                QTimer::singleShot(0, this, [this, submission] { HTML2FormSubmit(submission); });
+            });
     connect(ui.HTML2, &htmlview::THTMLViewer::historyChanged, this,
             &TCacheWatcherPage::HTML2HistoryChange);
     connect(ui.HTML2, &htmlview::THTMLViewer::hotSpotCovered, this, [this](const QString& url) {
