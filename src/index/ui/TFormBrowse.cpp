@@ -133,6 +133,7 @@ void TFormBrowse::build() {
 }
 
 void TFormBrowse::FormShow() {
+    setVolumes(mountedVolumes());  // a stick plugged in meanwhile is offered too
     ui.txtScope->clear();
     ui.chkSubfolders->setChecked(true);
     ui.chkExclude->setChecked(false);

@@ -5,9 +5,10 @@
 // virtual folder label, "With &Subfolders" and "&Exclude From Index", and the dialog's own
 // scope text, which every "add" extends through the core's ComposeScopeEntry.
 //
-// FormShow starts each use afresh (an empty scope, "With &Subfolders" checked, "&Exclude
-// From Index" unchecked, the file list read again); the caller runs it before showing the
-// dialog. OK ends with 1 (the caller takes scope()), Cancel with 2.
+// FormShow starts each use afresh (the volumes read again, an empty scope, "With
+// &Subfolders" checked, "&Exclude From Index" unchecked, the file list read again); the
+// caller runs it before showing the dialog. OK ends with 1 (the caller takes scope()),
+// Cancel with 2.
 //
 // Created with the Indexes page, owned by it; main thread only. The folder tree (and its
 // file-system watcher) is made when the dialog is first shown.
