@@ -436,11 +436,11 @@ class IndexesPageTest : public QObject {
         QCOMPARE(dialog.controls().txtFolder->text(), dialog.folder());
         QCOMPARE(dialog.controls().filIndexes->count(), 0);
 
-        // A folder that is gone (a volume not mounted) opens at the current folder.
+        // A folder that is gone (a volume not mounted) opens at the user's home.
         dialog.hide();
         dialog.setFolder(QString::fromStdString((f.home / "gone").string()));
         dialog.show();
-        QCOMPARE(dialog.folder(), QDir::currentPath());
+        QCOMPARE(dialog.folder(), QDir::homePath());
     }
 
     void theStoredKeysComeBackIntoTheControls() {

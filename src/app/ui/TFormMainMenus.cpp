@@ -6,6 +6,9 @@
 #include "app/ui/TTrayIcon.h"
 #include "index/ui/TFormWizard.h"
 #include "index/ui/TIndexesPage.h"
+#include "platform/SupportRequest.h"
+#include "platform/ui/Cursors.h"
+#include "platform/ui/MessageBox.h"
 #include "platform/ui/Widgets.h"
 #include "search/ui/TSearchPage.h"
 #include "viewer/ui/TViewerPane.h"
@@ -149,7 +152,7 @@ void TFormMain::mnuActivateClick() {
 }
 
 void TFormMain::btnNewClick() {
-    TFormWizard wizard(this);
+    TFormWizard wizard(*indexesPage_, *this, this);
     wizardResult_ = runModal(wizard);
     if (wizardResult_ == 6) indexesPage_->cmdUpdateClick(nullptr);
 }
@@ -226,7 +229,17 @@ void TFormMain::btnCopyClick() {
 void TFormMain::mnuCopyClick() { btnCopyClick(); }
 
 void TFormMain::Tech1Click() {
-    // Hook: the support request form arrives with the support request.
+    const auto file = writeSupportRequest(environment_.systemTemp);
+    if (!file) {
+        ShowMessage(
+            QStringLiteral("Cannot create file ") +
+                QString::fromStdString((environment_.systemTemp / kSupportFileName).string()),
+            MessageIcon::Error, MessageButtons::Ok, this);
+        return;
+    }
+    // An editor that does not start is not reported: the file is there to be opened.
+    CursorScope starting(CursorShape::AppStart);
+    openInEditor(QString::fromStdString(file->string()));
 }
 
 }  // namespace vellumar

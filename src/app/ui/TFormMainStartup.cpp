@@ -141,7 +141,7 @@ void TFormMain::DeferredStartup() {
     setScreenCursor(CursorShape::Default);
     wizardResult_ = 0;
     if (settings_.wizardOnly || state_.firstRun) {
-        TFormWizard wizard(this);
+        TFormWizard wizard(*indexesPage_, *this, this);
         wizardResult_ = runModal(wizard);
         if (quitting_) return;  // the session ended while the wizard was open
     }

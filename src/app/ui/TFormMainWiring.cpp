@@ -4,6 +4,7 @@
 #include "app/ui/TFormMain.h"
 #include "app/ui/TFormOptions.h"
 #include "index/ui/TIndexesPage.h"
+#include "monitor/ui/TCacheWatcherPage.h"
 #include "monitor/ui/TMonitoringPage.h"
 #include "search/ui/TResultList.h"
 #include "search/ui/TSearchPage.h"
@@ -62,6 +63,14 @@ void TFormMain::wirePages() {
         searchPage_->selectIndex(0);
         searchPage_->cmbUsedIndexClick();
     });
+
+    // The Cache Watcher page.
+    connect(watcherPage_, &TCacheWatcherPage::createIndexRequested, indexesPage_,
+            &TIndexesPage::createNamedIndex);
+    connect(watcherPage_, &TCacheWatcherPage::indexSelectionRequested, indexesPage_,
+            &TIndexesPage::showIndex);
+    connect(watcherPage_, &TCacheWatcherPage::clearResultsRequested, resultList_,
+            &TResultList::ClearResults);
 }
 
 void TFormMain::appendUnwatchableFolders() {

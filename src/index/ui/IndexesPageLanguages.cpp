@@ -6,7 +6,6 @@
 #include "lang/LanguageActions.h"
 #include "lang/TLanguageList.h"
 #include "lang/ui/LanguageCombo.h"
-#include "monitor/MonitorLock.h"
 #include "platform/ProgramSetup.h"
 #include "platform/ui/Cursors.h"
 #include "platform/ui/MessageBox.h"
@@ -81,24 +80,10 @@ void TIndexesPage::cmbLanguageChange() {
     }
 
     const QString name = QString::fromStdString(catalogue.name(position));
-    bool deleted = false;
-    {
-        CursorScope busy(CursorShape::Hourglass);
-        const MonitorLock lock(core->notifier);
-        deleted = catalogue.object(position)->DeleteIndexFiles();
-        if (deleted) {
-            std::error_code ec;
-            std::filesystem::remove(catalogue.definitionFile(position), ec);
-            catalogue.erase(position);  // both boxes and the notifier's scope too
-        }
-    }
-    if (!deleted) {
-        ShowMessage(QString::fromLatin1(kIndexInUseMessage), MessageIcon::Warning,
-                    MessageButtons::Ok, this);
+    if (!dropIndexToRecreate(position)) {
         SelectLanguageByName(*ui.cmbLanguage, shown->GetLanguageName());
         return;
     }
-    emit viewerHistoryInvalidated();
     // The notes stay in their box: the index is made again with them.
     showNewIndexState();
     enableIndexOptionControls();

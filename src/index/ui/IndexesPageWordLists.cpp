@@ -120,8 +120,12 @@ void TIndexesPage::editWordListFile(QComboBox* box, const char* defaultFile) {
     }
 }
 
-void TIndexesPage::btnEditDicClick() { editWordListFile(ui.cmbDic, kDefaultDictionaryFile); }
-void TIndexesPage::btnEditSwClick() { editWordListFile(ui.cmbSW, kDefaultStopWordFile); }
+void TIndexesPage::btnEditDicClick() { editWordListIn(ui.cmbDic, true); }
+void TIndexesPage::btnEditSwClick() { editWordListIn(ui.cmbSW, false); }
+
+void TIndexesPage::editWordListIn(QComboBox* box, bool dictionary) {
+    editWordListFile(box, dictionary ? kDefaultDictionaryFile : kDefaultStopWordFile);
+}
 
 void TIndexesPage::btnExportDidClick() {
     IndexingCore* core = host_.core();

@@ -1,6 +1,7 @@
 #include "index/ui/TFormChange.h"
 
 #include "index/IndexFolder.h"
+#include "index/ui/FolderTree.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -92,8 +93,9 @@ void TFormChange::ensureTree() {
 
 void TFormChange::showEvent(QShowEvent* event) {
     ensureTree();
-    // An index folder that is gone (a volume not mounted) opens at the current folder.
-    if (!QFileInfo(folder_).isDir()) setFolder(QDir::currentPath());
+    // An index folder that is gone (a volume not mounted) opens at the user's home, the
+    // place a desktop program starts from.
+    if (!QFileInfo(folder_).isDir()) setFolder(QDir::homePath());
     showFolderInTree();
     QDialog::showEvent(event);
 }
@@ -117,6 +119,7 @@ void TFormChange::showFolderInTree() {
     if (!index.isValid()) return;
     ui.dirIndexes->setCurrentIndex(index);
     ui.dirIndexes->scrollTo(index);
+    followCurrentFolder(*ui.dirIndexes);
 }
 
 void TFormChange::volumeChosen() {

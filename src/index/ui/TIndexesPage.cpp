@@ -218,7 +218,7 @@ bool TIndexesPage::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TIndexesPage::createDialogs() {
-    ui.FormBrowse = new TFormBrowse(this);
+    ui.FormBrowse = new TFormBrowse(host_, this);
     ui.FormChange = new TFormChange(this);
     ui.FormChange->setFolder(ui.txtIndexFolder->text());
 }
@@ -227,7 +227,6 @@ void TIndexesPage::showSettings() {
     ui.txtIndexFolder->setText(QString::fromStdString(host_.settings().indexFolder));
 }
 
-void TIndexesPage::cmdBrowseClick() {}      // Hook: the folder dialog (wizard and dialogs).
 void TIndexesPage::chkAutoUpdateClick() {}  // Hook: automatic updating.
 void TIndexesPage::chkArcClick() {}  // Hook: automatic updating (the two boxes exclude each other).
 void TIndexesPage::cmdIndexesHelpClick() { host_.showHelp(4); }

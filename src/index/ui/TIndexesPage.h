@@ -11,12 +11,13 @@
 //
 // The code is split by topic: TIndexesPage.cpp (layout, enabling rules),
 // IndexesPageCatalogue.cpp, IndexesPageBuild.cpp, IndexesPageLanguages.cpp and
-// IndexesPageWordLists.cpp.
+// IndexesPageWordLists.cpp and IndexesPageWizard.cpp.
 //
 // Owned by the main window (as its page widget); main thread only.
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <string>
@@ -155,6 +156,45 @@ class TIndexesPage : public QWidget {
     void btnEditDicClick();
     void btnEditSwClick();
     void btnExportDidClick();
+    // Edits the word list named in box (a dictionary or a stop-word list), as the "Edit"
+    // buttons of the options and of the wizard do.
+    void editWordListIn(QComboBox* box, bool dictionary);
+
+    // ---- The index wizard's side (IndexesPageWizard.cpp) ----
+    // What the wizard starts from: the page's indexes, folder and options.
+    struct WizardStart {
+        QStringList indexNames;
+        int currentIndex = -1;
+        QString indexFolder;
+        QString maxLen, minLen;
+        QStringList dictionaries, stopWords;  // the boxes' items
+        bool archives = false;
+    };
+    WizardStart wizardStart() const;
+    // The page's language items (text and data) and selection copied into box.
+    void copyLanguagesTo(QComboBox& box) const;
+    // What the wizard's Finish hands over. recreate: the name is an existing index that
+    // the user chose to make anew (with the wizard's options, not the old ones).
+    struct WizardChoices {
+        QString name;
+        QString scope;
+        bool archives = false;
+        QString languageName;
+        QString maxLen, minLen;
+        QString dictionary, stopWords;  // empty: none
+        bool recreate = false;
+    };
+    // Fills the page as the wizard says; false when an index to recreate cannot be
+    // removed (another program holds it; the message was shown).
+    bool takeWizardChoices(const WizardChoices& choices);
+    // Runs the folder dialog; true with its scope when it was closed with OK.
+    bool browseScope(QString& scope);
+    // Runs "Change"; true when the index folder changed.
+    bool changeIndexFolder();
+    // Names an index and its scope in the boxes and builds it (created, or updated when the
+    // name exists), automatically updateable where the box allows it and with format
+    // filters on: the Cache Watcher's index.
+    void createNamedIndex(const QString& name, const QString& scope);
 
   signals:
     void indexChosen(int position);   // the Search page opens it unless it is open
@@ -188,6 +228,7 @@ class TIndexesPage : public QWidget {
     void editWordListFile(QComboBox* box, const char* defaultFile);
     bool wizardOnly() const;
     bool readOnlyMedia() const;
+    bool dropIndexToRecreate(int position);
 
     PageHost& host_;
     Controls ui;

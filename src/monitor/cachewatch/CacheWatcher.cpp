@@ -71,6 +71,12 @@ BuildOutcome CacheWatcher::CreateCacheWatcherIndex(IndexRequest base, bool autoU
 
 MirrorCounts CacheWatcher::refreshMirror() { return mirror_.update(browsers_.findCaches()); }
 
+bool CacheWatcher::refreshMirrorAndIndex() {
+    if (!refreshMirror().changed()) return false;
+    if (const int position = indexPosition(); position >= 0) updateIndexAfterMirrorChange(position);
+    return true;
+}
+
 std::vector<fs::path> CacheWatcher::foldersToWatch() {
     std::vector<fs::path> folders;
     for (const CacheFolder& cache : browsers_.findCaches())

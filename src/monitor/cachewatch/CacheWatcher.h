@@ -78,6 +78,9 @@ class CacheWatcher {
     SearchPage runSearch(int position, const std::string& query, bool rawText);
 
     MirrorCounts refreshMirror();
+    // What a change in a cache folder calls for: the mirror brought up to date and, when
+    // pages came or went and the index exists, the index updated. True when pages changed.
+    bool refreshMirrorAndIndex();
     std::vector<std::filesystem::path> foldersToWatch();
 
     ResultPages& resultPages() { return resultPages_; }
