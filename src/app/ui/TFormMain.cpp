@@ -72,8 +72,8 @@ TFormMain::TFormMain(ProgramEnvironment environment, QWidget* parent)
     buildStatusLine();
     layout->addWidget(ui.pnlBot);
 
-    searchPage_ = new TSearchPage(*this);
-    resultList_ = new TResultList(*this);
+    searchPage_ = new TSearchPage(*this, results_);
+    resultList_ = new TResultList(*this, results_);
     viewerPane_ = new TViewerPane(*this);
     searchPage_->placePanes(resultList_, viewerPane_, viewerPane_->entryBar());
     indexesPage_ = new TIndexesPage(*this);
