@@ -65,8 +65,9 @@ void TResultList::build() {
     pager->addWidget(ui.pnlResultsWarning);
     layout->addLayout(pager);
 
-    // A keyboard move selects as a click does.
-    connect(ui.lstFiles, &QListWidget::currentRowChanged, this, [this] { lstFilesClick(); });
+    // A keyboard move selects as a click does. (Focus alone may make an item current
+    // without selecting it: that is no choice of the user's.)
+    connect(ui.lstFiles, &QListWidget::itemSelectionChanged, this, [this] { lstFilesClick(); });
     connect(ui.lstFiles, &QListWidget::itemClicked, this, [this] { lstFilesClick(); });
     connect(ui.lstFiles, &QListWidget::itemDoubleClicked, this, [this] { lstFilesDblClick(); });
     connect(ui.lstFiles, &QListWidget::customContextMenuRequested, this,
@@ -97,13 +98,22 @@ void TResultList::setPicture(int row, ItemPicture picture) {
 
 void TResultList::selectRow(int row) {
     const QSignalBlocker blocker(ui.lstFiles);
-    ui.lstFiles->setCurrentRow(row);
-    if (row < 0) ui.lstFiles->clearSelection();
+    if (row < 0) {
+        ui.lstFiles->clearSelection();
+        ui.lstFiles->setCurrentRow(-1);
+    } else {
+        ui.lstFiles->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+    }
     ui.lstFiles->viewport()->update();
 }
 
+int TResultList::selectedRow() const {
+    const QList<QListWidgetItem*> selected = ui.lstFiles->selectedItems();
+    return selected.isEmpty() ? -1 : ui.lstFiles->row(selected.front());
+}
+
 void TResultList::lstFilesClick() {
-    const int row = ui.lstFiles->currentRow();
+    const int row = selectedRow();
     if (row < 0 || row == results_.viewedItem) return;
     results_.viewedItem = row;
     const auto& page = results_.pager.page();
@@ -135,13 +145,13 @@ void TResultList::openFile(const std::string& name) {
 }
 
 void TResultList::lstFilesDblClick() {
-    const int row = ui.lstFiles->currentRow();
+    const int row = selectedRow();
     if (row < 0) return;
     const std::string name = listedName(row);
     // An archive member is no file of its own: the desktop cannot open it.
     if (IsArchiveMember(name)) return;
     openFile(name);
-    if (ui.lstFiles->currentRow() != results_.viewedItem) selectViewedAgain();
+    if (selectedRow() != results_.viewedItem) selectViewedAgain();
 }
 
 FileContextMenu* TResultList::contextMenuFor(int row) {
@@ -163,8 +173,8 @@ void TResultList::lstFilesMouseDown(const QPoint& position) {
     if (gContextMenuOpen) return;
     const int row = ui.lstFiles->indexAt(position).row();
     if (row < 0 || row >= ui.lstFiles->count()) return;
-    if (row != ui.lstFiles->currentRow()) {
-        ui.lstFiles->setCurrentRow(row);
+    if (row != selectedRow()) {
+        selectRow(row);
         lstFilesClick();
     }
     FileContextMenu* menu = contextMenuFor(row);
@@ -285,7 +295,7 @@ void TResultList::ClearResults(bool clearExpression) {
 }
 
 void TResultList::cmdUpdateFileClick() {
-    const int row = ui.lstFiles->currentRow();
+    const int row = selectedRow();
     if (row < 0) return;
     emit updateFileRequested(QString::fromStdString(listedName(row)));
 }

@@ -114,6 +114,7 @@ class TResultList : public QWidget {
     void showPage();
     void setPicture(int row, ItemPicture picture);
     void selectRow(int row);  // without asking for a preview
+    int selectedRow() const;
 
     PageHost& host_;
     ResultState& results_;
