@@ -46,7 +46,10 @@ void ResultItemDelegate::initStyleOption(QStyleOptionViewItem* option,
     const auto kind = static_cast<ItemPicture>(index.data(kPictureRole).toInt());
     if (kind == ItemPicture::None) return;
     const int size = QFontMetrics(option->font).height() - 2;
-    option->icon = QIcon(picture(kind, size));
+    // The same picture on a selected row: a tinted one would hide the red of "deleted".
+    const QPixmap pixmap = picture(kind, size);
+    option->icon = QIcon(pixmap);
+    option->icon.addPixmap(pixmap, QIcon::Selected);
     option->decorationSize = QSize(size, size);
     option->features |= QStyleOptionViewItem::HasDecoration;
 }
