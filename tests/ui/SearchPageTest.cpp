@@ -62,6 +62,7 @@ class SearchPageTest : public QObject {
             QCOMPARE(f.sp().cmdOK->text(), QStringLiteral("&OK"));
             QCOMPARE(f.rl().lstFiles->count(), 0);
             QVERIFY(!f.rl().lstFiles->isEnabled());
+            QVERIFY(f.sp().lblTotalFiles1->text().isEmpty());
         }
         QCOMPARE(nothing.count(), 5);
         QCOMPARE(nothing.at(1).at(0).toString(), QStringLiteral("cat &"));

@@ -54,8 +54,12 @@ void FileContextMenu::openWith() {
     // The chooser of our own: what the desktop lists for the type, or a command line.
     const auto ownChooser = [file, services, host, owner] {
         const doorwell::XdgDirs dirs = doorwell::XdgDirs::FromEnvironment();
-        TOpenWithDialog dialog(
-            file, doorwell::ApplicationsFor(doorwell::MimeTypeOf(file, dirs), dirs), owner);
+        // A program that needs a terminal would start without one: only a typed command
+        // can say how to run it.
+        std::vector<doorwell::DesktopEntry> applications;
+        for (auto& app : doorwell::ApplicationsFor(doorwell::MimeTypeOf(file, dirs), dirs))
+            if (!app.terminal) applications.push_back(std::move(app));
+        TOpenWithDialog dialog(file, std::move(applications), owner);
         if (host->runModal(dialog) != QDialog::Accepted) return;
         const doorwell::LaunchOutcome outcome = dialog.launch(*services.launcher);
         if (!outcome.ok)

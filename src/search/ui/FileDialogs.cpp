@@ -33,7 +33,10 @@ TOpenWithDialog::TOpenWithDialog(const std::string& file,
     setObjectName(QStringLiteral("OpenWithDialog"));
     setWindowTitle(QStringLiteral("Open With"));
     auto* layout = new QVBoxLayout(this);
-    auto* caption = new QLabel(QStringLiteral("Open \"%1\" with:").arg(displayName(file)), this);
+    const std::size_t slash = file.rfind('/');
+    const std::string base = slash == std::string::npos ? file : file.substr(slash + 1);
+    auto* caption = new QLabel(QStringLiteral("Open \"%1\" with:").arg(displayName(base)), this);
+    caption->setToolTip(displayName(file));
     caption->setTextFormat(Qt::PlainText);
     caption->setWordWrap(true);
     layout->addWidget(caption);
@@ -103,6 +106,7 @@ TFilePropertiesDialog::TFilePropertiesDialog(const doorwell::FileProperties& p, 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     setMinimumWidth(360);
 }
 

@@ -127,8 +127,8 @@ void TSearchPage::build() {
 void TSearchPage::placePanes(QWidget* resultList, QWidget* viewer, QWidget* entryBar) {
     ui.oxSplit->addWidget(resultList);
     ui.oxSplit->addWidget(viewer);
-    ui.oxSplit->setStretchFactor(0, 1);
-    ui.oxSplit->setStretchFactor(1, 2);
+    ui.oxSplit->setStretchFactor(0, 2);
+    ui.oxSplit->setStretchFactor(1, 3);
     static_cast<QVBoxLayout*>(layout())->addWidget(entryBar);
 }
 

@@ -2,6 +2,7 @@
 // and the query from a list file.
 #include "index/IndexingCore.h"
 #include "monitor/MonitorLock.h"
+#include "platform/MediaPath.h"
 #include "platform/ProgramSetup.h"
 #include "platform/Settings.h"
 #include "platform/ui/Cursors.h"
@@ -106,6 +107,12 @@ void TSearchPage::cmdOKClick() {
     // No query while an index is built: the controls are disabled then, and stay so here.
     if (!core || !index || host_.state().indexingBusy || !ui.cmdOK->isEnabled()) return;
     if (!runner_) runner_ = std::make_unique<SearchRunner>(host_.userInterface());
+    if (core->settings.runFromCd) {
+        // The names were indexed where the volume was mounted then; list them where it is.
+        results_.pager.setNameMapper([mount = core->settings.mountPoint](const std::string& name) {
+            return retargetToMount(name, mount);
+        });
+    }
 
     emit searchStarting();
     emit searchRunning(true);
@@ -137,6 +144,9 @@ void TSearchPage::cmdOKClick() {
     lastQuery_ = QString::fromStdString(outcome.query);
 
     if (outcome.failure) {
+        // The counters of the previous search would claim files the list no longer shows.
+        ui.lblTotalFiles1->clear();
+        ui.lblTotalEntries1->clear();
         setScreenCursor(CursorShape::Default);
         if (window()->isMinimized()) window()->showNormal();
         ShowMessage(QString::fromStdString(outcome.failure->message), outcome.failure->icon,
