@@ -204,6 +204,9 @@ class SearchPageTest : public QObject {
 
         f.search("cat");
         QCOMPARE(f.sp().lblTotalFiles1->text(), QStringLiteral("4001"));
+        // The session ends during a query: the query stops, the index stays until it has.
+        found = searchActing([&] { f.w->WMQueryEndSession(); });
+        QVERIFY(found >= 0 && found < 4001);
     }
 
     void listFilesSearchTheirWordsAndOddFilesAreIgnoredSilently() {

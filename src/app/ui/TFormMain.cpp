@@ -280,6 +280,9 @@ void TFormMain::WMQueryEndSession() {
         // A build is running further down the stack: stop it; the shutdown follows when
         // the event loop ends.
         requestCancel();
+    } else if (searchPage_->searching()) {
+        // So is a query: "&Cancel" ends it; the shutdown follows as above.
+        searchPage_->cmdOKClick();
     } else {
         FormDestroy();
     }
