@@ -12,8 +12,11 @@
 #  4. A generated index of 200,000 small documents: a search that finds all of them, then
 #     page changes as the page buttons make them (median and slowest), and the peak memory
 #     for pages of 100, 1,000 and 10,000 names.
-#  5. Place for the window's end-to-end timing (cmdOKClick to the first page in lstFiles,
-#     driven offscreen); see the end of this script.
+#  5. The window driven offscreen: the time from cmdOKClick to the first page of 100 names
+#     in lstFiles (median of 20 runs) for a common word, a rare word, an AND, a phrase and
+#     a prefix wildcard, beside recollq -n 100's process wall time (median of 20) for the
+#     same queries; then on the generated index a page change (btnNextClick) among 200,000
+#     found files and the peak memory of that search for pages of 100, 1,000 and 10,000.
 #
 # Usage: bench/search/run.sh [BUILD_DIR] [ROUNDS]      (defaults: build, 11)
 set -euo pipefail
@@ -43,9 +46,10 @@ if [ ! -f "$corpus/.complete" ]; then
 fi
 
 [ -f "$build/CMakeCache.txt" ] || ./scripts/build.sh "$build" >/dev/null
-cmake --build "$build" --target vellumar-cli bench_search >/dev/null
+cmake --build "$build" --target vellumar-cli bench_search bench_search_window >/dev/null
 cli=$(pwd)/$build/src/cli/vellumar-cli
 helper=$(pwd)/$build/bench/search/bench_search
+window=$(pwd)/$build/bench/search/bench_search_window
 home=$work/home
 recollconf=$work/recoll
 patterns='*.html,*.htm,*.txt,*.pdf,*.rtf,*.doc,*.docx,*.odt'
@@ -115,7 +119,46 @@ for size in 100 1000 10000; do
 done
 echo
 
-# The window's end-to-end timing goes here: cmdOKClick to the first page of 100 names in
-# lstFiles, driven offscreen, median of 20 runs for a common word, a rare word, an AND, a
-# phrase and a prefix wildcard, beside `recollq -n 100` for the same queries. The Search
-# page's handlers are not written yet; their engineer adds that measurement here.
+# The window, driven offscreen.
+window_rounds=20
+window_queries=(
+  "file :: file"
+  "vacuum :: vacuum"
+  "socket & timeout :: socket timeout"
+  "event loop :: \"event loop\""
+  "thread* :: thread*"
+)
+wall_median_ms() { # ROUNDS COMMAND...: median process wall time in milliseconds
+  local n=$1
+  shift
+  for _ in $(seq "$n"); do
+    local t0 t1
+    t0=$(date +%s%N)
+    "$@" >/dev/null 2>&1 || true
+    t1=$(date +%s%N)
+    echo $(((t1 - t0) / 1000))
+  done | sort -n | awk '{v[NR] = $1} END {printf "%.1f", v[int((NR + 1) / 2)] / 1000}'
+}
+vqueries=()
+for pair in "${window_queries[@]}"; do vqueries+=("${pair%% :: *}"); done
+window_report=$(mktemp)
+"$window" search "$home/Indexes" corpus "$window_rounds" "${vqueries[@]}" 2>/dev/null >"$window_report"
+printf '%-20s %11s %11s %7s %9s\n' query window-ms recollq-ms ratio files
+for pair in "${window_queries[@]}"; do
+  vq=${pair%% :: *}
+  rq=${pair#* :: }
+  line=$(awk -v q="$vq" 'substr($0, 1, length(q) + 1) == q " " {print}' "$window_report" | head -1)
+  wms=$(echo "$line" | awk '{print $(NF-3)}')
+  files=$(echo "$line" | awk '{print $(NF-1)}')
+  rms=$(wall_median_ms "$window_rounds" recollq -c "$recollconf" -n 100 -q "$rq")
+  printf '%-20s %11s %11s %7s %9s\n' "$vq" "$wms" "$rms" \
+    "$(awk -v a="$wms" -v b="$rms" 'BEGIN {if (b > 0) printf "%.3f", a / b}')" "$files"
+done
+rm -f "$window_report"
+echo "(window: cmdOKClick until lstFiles holds the first page of 100 names, median of" \
+  "$window_rounds; recollq: process wall time, median of $window_rounds)"
+echo
+"$window" paging "$work/generated" index 200 2>/dev/null
+for size in 100 1000 10000; do
+  "$window" memory "$work/generated" index "$size" 2>/dev/null
+done

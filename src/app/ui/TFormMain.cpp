@@ -72,8 +72,8 @@ TFormMain::TFormMain(ProgramEnvironment environment, QWidget* parent)
     buildStatusLine();
     layout->addWidget(ui.pnlBot);
 
-    searchPage_ = new TSearchPage(*this);
-    resultList_ = new TResultList(*this);
+    searchPage_ = new TSearchPage(*this, results_);
+    resultList_ = new TResultList(*this, results_);
     viewerPane_ = new TViewerPane(*this);
     searchPage_->placePanes(resultList_, viewerPane_, viewerPane_->entryBar());
     indexesPage_ = new TIndexesPage(*this);
@@ -282,6 +282,9 @@ void TFormMain::WMQueryEndSession() {
         // A build is running further down the stack: stop it; the shutdown follows when
         // the event loop ends.
         requestCancel();
+    } else if (searchPage_->searching()) {
+        // So is a query: "&Cancel" ends it; the shutdown follows as above.
+        searchPage_->cmdOKClick();
     } else {
         FormDestroy();
     }

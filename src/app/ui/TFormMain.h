@@ -31,6 +31,7 @@
 #include "platform/ProgressThrottle.h"
 #include "platform/Settings.h"
 #include "platform/ui/PageHost.h"
+#include "search/ResultState.h"
 
 class QAction;
 class QFrame;
@@ -233,6 +234,7 @@ class TFormMain : public QMainWindow, public PageHost {
     Settings settings_;
     ProgramState state_;
     ProgressThrottle progressThrottle_;  // the program-wide 500 ms progress throttle
+    ResultState results_;                // the Search page's found files, lent to its pages
     Controls ui;
     ClipFrame* clientArea_ = nullptr;
     QtUserInterface* userInterface_ = nullptr;

@@ -132,6 +132,7 @@ void TFormMain::buildStarted() {
 void TFormMain::buildFinished() {
     setScreenCursor(CursorShape::Default);
     EnableIndexControls();
+    searchPage_->indexBuildFinished();
     state_.firstRun = false;
 }
 

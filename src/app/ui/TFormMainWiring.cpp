@@ -29,6 +29,8 @@ void TFormMain::wirePages() {
         // The query box enables the clipboard buttons while it has the focus.
         for (QToolButton* b : {ui.btnCut, ui.btnCopy, ui.btnPaste}) b->setEnabled(hasFocus);
     });
+    connect(searchPage_, &TSearchPage::searchRunning, resultList_, &TResultList::searchRunning);
+    connect(searchPage_, &TSearchPage::resultsReady, resultList_, &TResultList::showFoundPage);
 
     // The result list.
     connect(resultList_, &TResultList::resultsCleared, this, [this](bool clearExpression) {

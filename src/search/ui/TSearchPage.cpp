@@ -6,6 +6,8 @@
 #include "platform/ProgramSetup.h"
 #include "platform/ui/PageHost.h"
 #include "platform/ui/Widgets.h"
+#include "search/ResultState.h"
+#include "search/SearchRunner.h"
 #include "search/ui/TFormResearch.h"
 #include "search/ui/TfrmTags.h"
 
@@ -16,6 +18,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSplitter>
@@ -27,10 +30,18 @@ namespace {
 const QString kCancelCaption = QStringLiteral("&Cancel");
 }
 
-TSearchPage::TSearchPage(PageHost& host, QWidget* parent) : QWidget(parent), host_(host) {
+TSearchPage::TSearchPage(PageHost& host, ResultState& results, QWidget* parent)
+    : QWidget(parent), host_(host), results_(results) {
     setObjectName(QStringLiteral("tabSearch"));
     build();
     connectControls();
+}
+
+TSearchPage::~TSearchPage() = default;
+
+vellcore::IndexObject* TSearchPage::indexInUse() const {
+    IndexingCore* core = host_.core();
+    return core ? core->catalogue.object(core->catalogue.opened()) : nullptr;
 }
 
 void TSearchPage::build() {
@@ -116,8 +127,8 @@ void TSearchPage::build() {
 void TSearchPage::placePanes(QWidget* resultList, QWidget* viewer, QWidget* entryBar) {
     ui.oxSplit->addWidget(resultList);
     ui.oxSplit->addWidget(viewer);
-    ui.oxSplit->setStretchFactor(0, 1);
-    ui.oxSplit->setStretchFactor(1, 2);
+    ui.oxSplit->setStretchFactor(0, 2);
+    ui.oxSplit->setStretchFactor(1, 3);
     static_cast<QVBoxLayout*>(layout())->addWidget(entryBar);
 }
 
@@ -142,16 +153,18 @@ void TSearchPage::connectControls() {
 }
 
 bool TSearchPage::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == ui.cmbSearchExpr &&
-        (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
-        emit queryFocusChanged(event->type() == QEvent::FocusIn);
+    if (watched == ui.cmbSearchExpr && event->type() == QEvent::FocusIn) cmbSearchExprEnter();
+    if (watched == ui.cmbSearchExpr && event->type() == QEvent::FocusOut) cmbSearchExprExit();
     return QWidget::eventFilter(watched, event);
 }
 
-void TSearchPage::cmdOKClick() {}        // Hook: running a query (search execution).
-void TSearchPage::btnFromFileClick() {}  // Hook: a query from a list file (search execution).
-void TSearchPage::cmbFileListClick() {}  // Hook: a query from a list file (search execution).
-void TSearchPage::btnAdvancedClick() {}  // Hook: the advanced search (refining searches).
+void TSearchPage::cmbSearchExprEnter() {
+    if (QLineEdit* edit = ui.cmbSearchExpr->lineEdit()) edit->selectAll();
+    emit queryFocusChanged(true);
+}
+
+void TSearchPage::cmbSearchExprExit() { emit queryFocusChanged(false); }
+
 void TSearchPage::cmdSearchHelpClick() { host_.showHelp(1); }
 
 // At most one sort order is checked: checking one unchecks the other.
@@ -261,9 +274,21 @@ void TSearchPage::showCreatedIndex(int position) {
 
 void TSearchPage::setUpdateEnabled(bool enabled) { ui.cmdSearchUpdate->setEnabled(enabled); }
 
-void TSearchPage::indexBuildStarted() {
-    // Hook: the advanced search's tag tree is emptied here (refining searches).
+void TSearchPage::setQueryControlsEnabled(bool enabled) {
+    for (QWidget* w : std::initializer_list<QWidget*>{ui.cmbSearchExpr, ui.cmbFileList,
+                                                      ui.btnFromFile, ui.cmdOK})
+        w->setEnabled(enabled);
+    const vellcore::IndexObject* index = indexInUse();
+    ui.btnAdvanced->setEnabled(enabled && index && index->GetTagCount() > 0);
 }
+
+void TSearchPage::indexBuildStarted() {
+    // A build changes the index's elements, and no query may run while it writes.
+    closeTagTree();
+    setQueryControlsEnabled(false);
+}
+
+void TSearchPage::indexBuildFinished() { setQueryControlsEnabled(host_.state().searchEnabled); }
 
 bool TSearchPage::openRepairing(int position) {
     IndexingCore& core = *host_.core();
@@ -283,8 +308,8 @@ void TSearchPage::cmbUsedIndexClick() {
     IndexingCore* core = host_.core();
     if (!core) return;
     Catalogue& catalogue = core->catalogue;
-    if (host_.state().indexingBusy) {
-        // The index in use cannot change under a running build.
+    if (host_.state().indexingBusy || searching()) {
+        // The index in use cannot change under a running build or query.
         selectIndex(catalogue.opened());
         return;
     }
@@ -297,7 +322,7 @@ void TSearchPage::cmbUsedIndexClick() {
     emit clearResultsRequested(false);
     if (catalogue.opened() >= 0) {
         ui.btnAdvanced->setEnabled(false);
-        // Hook: the advanced search's tag tree is emptied here (refining searches).
+        closeTagTree();
         catalogue.UnloadIndex(catalogue.opened());
     }
     if (openRepairing(i)) {

@@ -4,13 +4,29 @@
 // own; the frame places them into this page's splitter (placePanes).
 //
 // Opening the chosen index for searching is here (cmbUsedIndexClick); the page then
-// announces indexOpened so that the Indexes page shows the same index. Running a query
-// and the list-file query are empty hooks until search execution lands.
+// announces indexOpened so that the Indexes page shows the same index.
+//
+// "&Search" runs the query through the core's SearchRunner into the ResultState that the
+// frame lends to this page and to the result list; the list shows the page the search
+// filled (resultsReady). While the query runs the button reads "&Cancel" and the engine
+// lets the window's messages through, but only that button, Enter and Escape reach the
+// page then (they cancel): every other click and key waits until the query has ended, so
+// nothing can close or change the index under it. The refining searches (selected words,
+// among the files found, the advanced element query) end in the same search.
+//
+// The code is split by topic: TSearchPage.cpp (the controls, the index in use),
+// TSearchPageRun.cpp (running a query, the history, the list-file query) and
+// TSearchPageRefine.cpp (the refining searches).
 //
 // Owned by the main window (as its page widget); main thread only.
 #pragma once
 
+#include <QString>
 #include <QWidget>
+
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "platform/QueryHistoryFile.h"
 
@@ -21,11 +37,17 @@ class QLabel;
 class QPushButton;
 class QSplitter;
 
+namespace vellcore {
+class IndexObject;
+}
+
 namespace vellumar {
 
 class PageHost;
+class SearchRunner;
 class TFormResearch;
 class TfrmTags;
+struct ResultState;
 
 class TSearchPage : public QWidget {
     Q_OBJECT
@@ -57,7 +79,8 @@ class TSearchPage : public QWidget {
         TFormResearch* FormResearch = nullptr;  // made by createDialogs
     };
 
-    explicit TSearchPage(PageHost& host, QWidget* parent = nullptr);
+    TSearchPage(PageHost& host, ResultState& results, QWidget* parent = nullptr);
+    ~TSearchPage() override;
     // For tests and the page itself.
     const Controls& controls() const { return ui; }
 
@@ -75,6 +98,20 @@ class TSearchPage : public QWidget {
     void cmbUsedIndexClick();
     void cmdSearchUpdateClick();
     void cmdSearchHelpClick();
+    void cmbSearchExprEnter();  // the whole query selected, the clipboard buttons on
+    void cmbSearchExprExit();   // the clipboard buttons off
+
+    // ---- Searching, for the viewer pane and the frame ----
+    // Puts the query into the query box and searches (nothing while a search runs).
+    void runQuery(const QString& query);
+    // The trimmed expression of the last search that ran.
+    QString lastQuery() const { return lastQuery_; }
+    bool searching() const;
+    // "Search for Selected Word": the selected text reduced to its words, searched.
+    void searchForSelectedWord(const QString& selectedText);
+    // "Search among Files Found": the dialog, prefilled with the selected text; its
+    // expression is searched within the last search.
+    void searchWithinFound(const QString& selectedText);
 
     // ---- What the frame and the other pages ask of the page ----
     void showSettings();  // the sort boxes from Settings::sorting
@@ -101,6 +138,7 @@ class TSearchPage : public QWidget {
     void showCreatedIndex(int position);
     void setUpdateEnabled(bool enabled);  // cmdSearchUpdate
     void indexBuildStarted();
+    void indexBuildFinished();
 
   signals:
     void indexOpened(int position);  // cmbUsedIndexClick opened the index at position
@@ -109,6 +147,15 @@ class TSearchPage : public QWidget {
     void aboutClicked();
     void closeClicked();
     void queryFocusChanged(bool hasFocus);  // the clipboard buttons follow the query box
+    // At the start of every search, before anything is cleared.
+    void searchStarting();
+    // A search failed or found no file.
+    void searchFoundNothing(const QString& query);
+    // A query runs (the result list is disabled) or ended by cancel.
+    void searchRunning(bool running);
+    // The search filled the first page: the list shows it and selects selectOnPage (-1: no
+    // selection).
+    void resultsReady(int selectOnPage);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -117,8 +164,17 @@ class TSearchPage : public QWidget {
     void build();
     void connectControls();
     bool openRepairing(int position);
+    vellcore::IndexObject* indexInUse() const;
+    void cancelSearch();
+    void showHistory(const std::vector<std::string>& history, const QString& query);
+    // The query box, the list-file box, its button and "Advanced", during a build.
+    void setQueryControlsEnabled(bool enabled);
+    void closeTagTree();
 
     PageHost& host_;
+    ResultState& results_;
+    std::unique_ptr<SearchRunner> runner_;
+    QString lastQuery_;
     Controls ui;
 };
 
