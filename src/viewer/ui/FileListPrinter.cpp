@@ -12,15 +12,16 @@ namespace vellumar {
 namespace {
 
 QString failureText(const QPrinter& printer) {
-    if (printer.outputFormat() == QPrinter::PdfFormat && printer.outputFileName().isEmpty())
-        return QStringLiteral("No file was chosen for the PDF file.");
-    if (printer.outputFormat() == QPrinter::PdfFormat)
+    const bool pdf = printer.outputFormat() == QPrinter::PdfFormat;
+    if (pdf && !printer.outputFileName().isEmpty())
         return QStringLiteral("The PDF file ") + printer.outputFileName() +
                QStringLiteral(" cannot be written.");
+    // Without printers Qt turns a printer job into a PDF file that has no name.
     if (QPrinterInfo::availablePrinterNames().isEmpty())
         return QStringLiteral(
             "No printer is installed. Choose \"Print to File (PDF)\" in the print dialog to "
             "save the file list as a PDF file.");
+    if (pdf) return QStringLiteral("No file was chosen for the PDF file.");
     return QStringLiteral("The printer ") + printer.printerName() +
            QStringLiteral(" cannot be used.");
 }
