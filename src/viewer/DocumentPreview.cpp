@@ -46,8 +46,9 @@ PreviewStatus DocumentPreview::fail(PreviewStatus status, const std::string& mes
 
 PreviewStatus DocumentPreview::Load(const PreviewRequest& request) {
     Clear();
-    // An extracted member lives only while it is viewed.
-    temp_.Empty();
+    // An extracted member lives only while it is viewed; the text of the PDF converted
+    // last stays, so showing it again (back in the history, say) converts nothing.
+    temp_.EmptyKeeping(parsers_.Shared().pdfTextPath());
     if (request.listName.empty()) return PreviewStatus::NothingListed;
     listName_ = request.listName;
     rawText_ = request.rawText;

@@ -21,7 +21,7 @@ namespace {
 
 // Empties the folder open as dirFd. Every step works relative to an open folder and never
 // follows a symbolic link, so a link swapped in meanwhile cannot lead outside.
-bool emptyOpenFolder(int dirFd, bool deleteFiles) {
+bool emptyOpenFolder(int dirFd, bool deleteFiles, const std::string& keepFile = {}) {
     const int listFd = ::dup(dirFd);
     if (listFd < 0) return false;
     DIR* listing = ::fdopendir(listFd);
@@ -44,6 +44,7 @@ bool emptyOpenFolder(int dirFd, bool deleteFiles) {
             continue;
         }
         if (!S_ISDIR(info.st_mode)) {
+            if (S_ISREG(info.st_mode) && name == keepFile) continue;
             if (deleteFiles && ::unlinkat(dirFd, name.c_str(), 0) != 0) ok = false;
             continue;
         }
@@ -85,6 +86,17 @@ bool isSymlink(const fs::path& path) {
 ProgramTempFolder::ProgramTempFolder(fs::path folder) : folder_(cleanFolder(folder)) {}
 
 bool ProgramTempFolder::EmptyFolder(const fs::path& folderIn, bool deleteFiles) const {
+    return emptyFolder(folderIn, deleteFiles, {});
+}
+
+bool ProgramTempFolder::EmptyKeeping(const fs::path& file) const {
+    const fs::path kept = cleanFolder(file);
+    const bool inside = kept.parent_path() == folder_;
+    return emptyFolder(folder_, true, inside ? kept.filename().string() : std::string());
+}
+
+bool ProgramTempFolder::emptyFolder(const fs::path& folderIn, bool deleteFiles,
+                                    const std::string& keepFile) const {
     const fs::path folder = cleanFolder(folderIn);
     // Only the temp folder and what lies inside it, reached without a symbolic link.
     const fs::path relative = folder.lexically_relative(folder_);
@@ -98,7 +110,7 @@ bool ProgramTempFolder::EmptyFolder(const fs::path& folderIn, bool deleteFiles) 
     }
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) return errno == ENOENT;  // nothing there, nothing to delete
-    const bool ok = emptyOpenFolder(fd, deleteFiles);
+    const bool ok = emptyOpenFolder(fd, deleteFiles, keepFile);
     ::close(fd);
     return ok;
 }

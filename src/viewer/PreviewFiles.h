@@ -33,6 +33,9 @@ class ProgramTempFolder {
     // folder or inside it, is itself a symbolic link, or something could not be deleted.
     bool EmptyFolder(const std::filesystem::path& folder, bool deleteFiles) const;
     bool Empty() const { return EmptyFolder(folder_, true); }
+    // Empties the folder but for `file` (a regular file directly in it): the parser set's
+    // PDF text, so that a PDF shown again needs no second conversion.
+    bool EmptyKeeping(const std::filesystem::path& file) const;
 
     // A new, empty file with a unique name in the temp folder (created with its parents
     // when missing), ending in extension (".txt"; empty: no extension). The file exists
@@ -40,6 +43,9 @@ class ProgramTempFolder {
     std::optional<std::filesystem::path> MakeTempFileName(std::string_view extension) const;
 
   private:
+    bool emptyFolder(const std::filesystem::path& folder, bool deleteFiles,
+                     const std::string& keepFile) const;
+
     std::filesystem::path folder_;
 };
 

@@ -145,6 +145,13 @@ class THTMLViewerTest : public QObject {
         QVERIFY(qAbs(viewer.cursorRect(QTextCursor(two.block())).top()) <= 2);
         QVERIFY(!viewer.PositionTo("nowhere"));
         QVERIFY(viewer.PositionTo("section2"));
+
+        // An empty anchor, as most pages write them, positioned to at once after loading
+        // (before the page was laid out to its end).
+        viewer.LoadFromString(QString::fromLatin1(longPage("<a name=\"Part\"></a><p>Three</p>")));
+        QVERIFY(viewer.PositionTo("part"));
+        QTextCursor three = viewer.document()->find("Three");
+        QVERIFY(qAbs(viewer.cursorRect(QTextCursor(three.block())).top()) <= 2);
     }
 
     void linksAreReportedAsWrittenAndNeverRunOrFetched() {

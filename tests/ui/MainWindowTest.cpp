@@ -135,7 +135,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(sp.cmbFileList->itemText(0), QStringLiteral("lists/words.txt"));
         w->FormShow();
         QVERIFY(!viewer.mnuWordWrap->isChecked());
-        QCOMPARE(viewer.rtfEntries->lineWrapMode(), QTextEdit::NoWrap);
+        QCOMPARE(viewer.rtfEntries->lineWrapMode(), QPlainTextEdit::NoWrap);
         QCOMPARE(vp.rtfEntries->font().pointSize(), 13);
         QVERIFY(vp.rtfEntries->font().bold());
         QCOMPARE(vp.rtfEntries->palette().color(QPalette::Text), QColor(0, 255, 0));
@@ -185,7 +185,7 @@ class MainWindowTest : public QObject {
         vp.mnuStayOn->trigger();
         vp.mnuWordWrap->trigger();
         QVERIFY(!w->settings().stayOnPreviouslyViewed && !w->settings().wordWrap);
-        QCOMPARE(vp.rtfEntries->lineWrapMode(), QTextEdit::NoWrap);
+        QCOMPARE(vp.rtfEntries->lineWrapMode(), QPlainTextEdit::NoWrap);
         w->monitoringPage().controls().chkTempFolderOff->click();
         w->FormDestroy();
         const Settings saved = loadSettings({f.home / "Vellumar.ini", {}, false}, {}).settings;

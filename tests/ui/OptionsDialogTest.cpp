@@ -60,7 +60,7 @@ class OptionsDialogTest : public QObject {
         // The viewer and its menu follow the word-wrap setting.
         const TViewerPane::Controls& viewer = w->viewerPane().controls();
         QVERIFY(!viewer.mnuWordWrap->isChecked());
-        QCOMPARE(viewer.rtfEntries->lineWrapMode(), QTextEdit::NoWrap);
+        QCOMPARE(viewer.rtfEntries->lineWrapMode(), QPlainTextEdit::NoWrap);
         // Wizard-only: the Indexes page and its editing controls are off.
         const TIndexesPage::Controls& page = w->indexesPage().controls();
         QVERIFY(!w->indexesPage().isEnabled());

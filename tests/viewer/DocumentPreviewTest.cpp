@@ -182,6 +182,32 @@ TEST_F(DocumentPreviewTest, EveryLoadStartsWithAnEmptyTempFolder) {
     EXPECT_TRUE(fs::is_empty(root / "home/tmp"));
 }
 
+TEST_F(DocumentPreviewTest, APdfShownAgainIsNotConvertedAgain) {
+    // A converter in the program folder that counts its runs and copies the "PDF" as text.
+    const fs::path converter = root / "home" / "pdftotext";
+    std::ofstream(converter) << "#!/bin/sh\necho run >> \"$(dirname \"$0\")/runs\"; "
+                                "cp \"$3\" \"$4\"\n";
+    fs::permissions(converter, fs::perms::owner_all);
+    write("docs/paper.pdf", "a paper about beta");
+    write("docs/note.txt", "beta note");
+    build("*.pdf,*.txt");
+    const auto runs = [&] {
+        std::ifstream in(root / "home" / "runs");
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    const std::string indexed = runs();
+    ASSERT_EQ(show("beta", path("docs/paper.pdf")), PreviewStatus::Shown);
+    EXPECT_EQ(entryTexts(), std::vector<std::string>{"beta"});
+    const std::string shownOnce = runs();
+    write("home/tmp/left-over.txt", "from an extracted member");
+    ASSERT_EQ(show("beta", path("docs/note.txt")), PreviewStatus::Shown);
+    ASSERT_EQ(show("beta", path("docs/paper.pdf")), PreviewStatus::Shown);
+    EXPECT_EQ(runs(), shownOnce);
+    EXPECT_EQ(preview->Text(), "a paper about beta");
+    EXPECT_FALSE(fs::exists(root / "home/tmp/left-over.txt"));
+    EXPECT_GE(shownOnce.size(), indexed.size());
+}
+
 TEST_F(DocumentPreviewTest, PagesAreFoundInTheDisplayTextSkippingTheTitle) {
     write("docs/page.html",
           "<html><head><title>Report</title></head><body><p>Annual report on ca&#116; "

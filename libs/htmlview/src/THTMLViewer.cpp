@@ -242,29 +242,38 @@ QString THTMLViewer::SelText() const { return textCursor().selection().toPlainTe
 
 int THTMLViewer::ScrollPosition() const { return verticalScrollBar()->value(); }
 
+void THTMLViewer::layOutWhole() {
+    // A fresh page is laid out lazily; the scroll range grows with the layout. Asking for
+    // the last block's place lays the page out to its end (and the range follows).
+    document()->documentLayout()->blockBoundingRect(document()->lastBlock());
+}
+
 void THTMLViewer::SetScrollPosition(int position) {
-    // The page may not be laid out to its end yet; the scroll range follows the layout.
-    document()->documentLayout()->documentSize();
+    layOutWhole();
     verticalScrollBar()->setValue(position);
 }
 
 bool THTMLViewer::PositionTo(const QString& anchor) {
     const QString wanted = (anchor.startsWith('#') ? anchor.mid(1) : anchor).toUpper();
     if (wanted.isEmpty()) return false;
+    const auto named = [&wanted](const QTextCharFormat& format) {
+        for (const QString& name : format.anchorNames())
+            if (name.toUpper() == wanted) return true;
+        return false;
+    };
     for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextCharFormat format = it.fragment().charFormat();
-            if (!format.isAnchor()) continue;
-            for (const QString& name : format.anchorNames()) {
-                if (name.toUpper() != wanted) continue;
-                QTextCursor cursor(document());
-                cursor.setPosition(it.fragment().position());
-                document()->documentLayout()->documentSize();
-                verticalScrollBar()->setValue(verticalScrollBar()->value() +
-                                              cursorRect(cursor).top());
-                return true;
-            }
-        }
+        // An empty anchor (<a name="x"></a>, as most pages write them) names the block
+        // that follows it; an anchor around text names its fragment.
+        int position = named(block.charFormat()) ? block.position() : -1;
+        for (auto it = block.begin(); position < 0 && !it.atEnd(); ++it)
+            if (it.fragment().charFormat().isAnchor() && named(it.fragment().charFormat()))
+                position = it.fragment().position();
+        if (position < 0) continue;
+        QTextCursor cursor(document());
+        cursor.setPosition(position);
+        layOutWhole();
+        verticalScrollBar()->setValue(verticalScrollBar()->value() + cursorRect(cursor).top());
+        return true;
     }
     return false;
 }

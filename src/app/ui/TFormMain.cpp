@@ -23,6 +23,7 @@
 #include "platform/ui/Widgets.h"
 #include "search/ui/TResultList.h"
 #include "search/ui/TSearchPage.h"
+#include "viewer/THistory.h"
 #include "viewer/ui/TViewerPane.h"
 
 #include <QApplication>
@@ -156,6 +157,10 @@ void TFormMain::FormCreate() {
     // 15.
     try {
         createCoreObjects();
+        history_ = std::make_unique<THistory>(20, [this](bool back, bool forward) {
+            viewerPane_->showHistoryButtons(back, forward);
+        });
+        viewerPane_->setHistory(history_.get());
     } catch (const std::exception& error) {
         throw std::runtime_error(std::string(error.what()) +
                                  ": can not create Notifier,\rIndexes and/or Parser objects.");
@@ -308,7 +313,10 @@ void TFormMain::FormDestroy() {
         IdlePriorityScope idle;
         indexesPage_->UnloadAllIndexes();
     }
+    viewerPane_->setHistory(nullptr);
+    history_.reset();
     watcherPage_->clearHistory();
+    viewerPane_->releasePreview();  // the document leaves the viewer's parser
     releaseCoreObjects();
     snapcatch::UnHook();  // after the notifier was told to end; harmless without a hook
     SaveSettings();

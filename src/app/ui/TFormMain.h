@@ -55,6 +55,7 @@ class TIndexesPage;
 class TLanguageList;
 class TMonitoringPage;
 class TResultList;
+class THistory;
 class TSearchPage;
 class TTrayIcon;
 class TViewerPane;
@@ -118,6 +119,8 @@ class TFormMain : public QMainWindow, public PageHost {
     TIndexesPage& indexesPage() const { return *indexesPage_; }
     TCacheWatcherPage& watcherPage() const { return *watcherPage_; }
     TMonitoringPage& monitoringPage() const { return *monitoringPage_; }
+    // The viewer history (capacity 20) the viewer pane records into; null after FormDestroy.
+    THistory* history() const { return history_.get(); }
 
     // ---- PageHost ----
     IndexingCore* core() override { return core_.get(); }
@@ -256,6 +259,7 @@ class TFormMain : public QMainWindow, public PageHost {
     std::unique_ptr<QtMainThreadDispatcher> dispatcher_;
     std::unique_ptr<IndexingCore> core_;
     std::unique_ptr<CoreListener, CoreListenerDeleter> coreListener_;
+    std::unique_ptr<THistory> history_;
 };
 
 }  // namespace vellumar

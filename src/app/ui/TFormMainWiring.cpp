@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QToolButton>
 
 namespace vellumar {
@@ -42,6 +43,11 @@ void TFormMain::wirePages() {
 
     // The viewer pane.
     connect(viewerPane_, &TViewerPane::copyRequested, this, &TFormMain::mnuCopyClick);
+    connect(viewerPane_, &TViewerPane::listedFilesWanted, this, [this](QStringList& files) {
+        // The current result page, top to bottom, as the list shows it.
+        const QListWidget* list = resultList_->controls().lstFiles;
+        for (int i = 0; i < list->count(); ++i) files << list->item(i)->text();
+    });
 
     // The Indexes page.
     connect(indexesPage_, &TIndexesPage::indexChosen, searchPage_, &TSearchPage::useIndex);

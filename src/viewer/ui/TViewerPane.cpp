@@ -1,19 +1,30 @@
+// TViewerPane: its controls, the pop-up menu and the view options.
 #include "viewer/ui/TViewerPane.h"
 
+#include "htmlview/THTMLViewer.h"
+#include "index/IndexingCore.h"
+#include "platform/ProgramSetup.h"
 #include "platform/Settings.h"
+#include "platform/ui/Cursors.h"
 #include "platform/ui/PageHost.h"
 #include "platform/ui/Widgets.h"
+#include "viewer/DocumentPreview.h"
+#include "viewer/THistory.h"
+#include "viewer/ui/TRichEditEx.h"
 #include "viewer/ui/ViewColors.h"
 
 #include <QAction>
+#include <QColorDialog>
+#include <QFontDialog>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QScrollBar>
+#include <QSignalBlocker>
+#include <QSplitter>
 #include <QStackedWidget>
 #include <QStyle>
-#include <QTextBrowser>
 #include <QTextEdit>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -26,6 +37,8 @@ TViewerPane::TViewerPane(PageHost& host, QWidget* parent) : QWidget(parent), hos
     buildMenu();
     currentTextViewer_ = ui.rtfEntries;
 }
+
+TViewerPane::~TViewerPane() = default;
 
 void TViewerPane::build() {
     auto* layout = new QVBoxLayout(this);
@@ -41,12 +54,27 @@ void TViewerPane::build() {
     ui.viewerStack = named(new QStackedWidget(this), "viewerStack");
     ui.ree = named(new QTextEdit(ui.viewerStack), "ree");
     ui.ree->setReadOnly(true);
-    ui.rtfEntries = named(new QTextEdit(ui.viewerStack), "rtfEntries");
-    ui.rtfEntries->setReadOnly(true);
-    ui.rtfEntries->setAcceptRichText(false);
-    ui.rtfEntries->setLineWrapMode(QTextEdit::NoWrap);
-    ui.HTML1 = named(new QTextBrowser(ui.viewerStack), "HTML1");
-    ui.HTML1->setOpenLinks(false);  // links are resolved by the program, never fetched
+    ui.ree->setUndoRedoEnabled(false);
+    {
+        // Like rtfEntries, ree keeps its selection visible while unfocused.
+        QPalette colours = ui.ree->palette();
+        colours.setColor(QPalette::Inactive, QPalette::Highlight,
+                         colours.color(QPalette::Active, QPalette::Highlight));
+        colours.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                         colours.color(QPalette::Active, QPalette::HighlightedText));
+        ui.ree->setPalette(colours);
+    }
+    ui.rtfEntries = named(new TRichEditEx(ui.viewerStack), "rtfEntries");
+    ui.rtfEntries->setLineWrapMode(QPlainTextEdit::NoWrap);
+    ui.HTML1 = named(new htmlview::THTMLViewer(ui.viewerStack), "HTML1");
+    ui.HTML1->SetHotSpotClickHandler([this](const QString& url) {
+        HTML1HotSpotClick(url);
+        return true;  // the pane takes care of every link
+    });
+    ui.HTML1->SetImageRequestHandler(
+        [this](const QString& source) { return HTML1ImageRequest(source); });
+    connect(ui.HTML1, &htmlview::THTMLViewer::hotSpotCovered, this,
+            &TViewerPane::HTML1HotSpotCovered);
     ui.viewerStack->addWidget(ui.ree);
     ui.viewerStack->addWidget(ui.rtfEntries);
     ui.viewerStack->addWidget(ui.HTML1);
@@ -66,6 +94,9 @@ void TViewerPane::build() {
         named(new QScrollBar(Qt::Horizontal, bar), "scrNextPrev",
               QStringLiteral("Navigate through the found entries: F3 - forward, F2 - backward"));
     ui.scrNextPrev->setRange(0, 0);
+    // Dragging the thumb shows the entry number; the entry is located when it is let go,
+    // so a drag across thousands of entries does not read the document for each.
+    ui.scrNextPrev->setTracking(false);
     ui.scrNextPrev->hide();
     for (QWidget* w : std::initializer_list<QWidget*>{ui.lblEntries0, ui.lblEntries1,
                                                       ui.lblEntries2, ui.lblEntries3})
@@ -90,6 +121,8 @@ void TViewerPane::build() {
     bottom->addWidget(ui.pnlBF);
 
     connect(ui.scrNextPrev, &QScrollBar::valueChanged, this, &TViewerPane::scrNextPrevScroll);
+    connect(ui.scrNextPrev, &QScrollBar::sliderMoved, this,
+            [this](int position) { ui.lblEntries1->setText(QString::number(position + 1)); });
     connect(ui.cmdBack, &QToolButton::clicked, this, &TViewerPane::cmdBackClick);
     connect(ui.cmdForward, &QToolButton::clicked, this, &TViewerPane::cmdForwardClick);
 }
@@ -122,40 +155,102 @@ void TViewerPane::buildMenu() {
     ui.mnuRtfPlain->setChecked(true);
     ui.mnuStayOn->setChecked(true);
 
+    connect(menu, &QMenu::aboutToShow, this, &TViewerPane::mnuRtfPopup);
     connect(ui.mnuSearchSelWord, &QAction::triggered, this, &TViewerPane::mnuSearchSelWordClick);
     connect(ui.mnuWithinFound, &QAction::triggered, this, &TViewerPane::mnuWithinFoundClick);
     connect(ui.mnuCopy, &QAction::triggered, this, &TViewerPane::copyRequested);
+    connect(ui.Printfilelist1, &QAction::triggered, this, &TViewerPane::Printfilelist1Click);
     connect(ui.mnuFont, &QAction::triggered, this, &TViewerPane::cmdFontClick);
     connect(ui.mnuBackColor, &QAction::triggered, this, &TViewerPane::cmdBackColorClick);
     connect(ui.mnuWordWrap, &QAction::triggered, this, &TViewerPane::mnuWordWrapClick);
     connect(ui.mnuRtfPlain, &QAction::triggered, this, &TViewerPane::mnuRtfPlainClick);
     connect(ui.mnuHtmlSource, &QAction::triggered, this, &TViewerPane::mnuHtmlSourceClick);
+    connect(ui.mnuHtmlBrowser, &QAction::triggered, this, &TViewerPane::mnuHtmlBrowserClick);
     connect(ui.mnuStayOn, &QAction::triggered, this, &TViewerPane::mnuStayOnClick);
+    connect(ui.mnuFullView, &QAction::triggered, this, &TViewerPane::mnuFullViewClick);
+    for (QWidget* viewer : std::initializer_list<QWidget*>{ui.ree, ui.rtfEntries, ui.HTML1})
+        connectViewer(viewer);
 }
 
-void TViewerPane::scrNextPrevScroll(int) {}   // Hook: showing entry `position` (preview).
-void TViewerPane::cmdBackClick() {}           // Hook: viewer history.
-void TViewerPane::cmdForwardClick() {}        // Hook: viewer history.
-void TViewerPane::cmdFontClick() {}           // Hook: the font dialog (viewer modes).
-void TViewerPane::cmdBackColorClick() {}      // Hook: the colour dialog (viewer modes).
-void TViewerPane::mnuSearchSelWordClick() {}  // Hook: search for the selected word (refining).
-void TViewerPane::mnuWithinFoundClick() {}    // Hook: search among files found (refining).
-void TViewerPane::clearHistory() {}  // Hook: the viewer history is cleared here (viewer history).
+void TViewerPane::connectViewer(QWidget* viewer) {
+    viewer->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(viewer, &QWidget::customContextMenuRequested, this, [this, viewer](const QPoint& at) {
+        // The menu's commands (Copy) act on the focused control: the viewer clicked.
+        viewer->setFocus(Qt::PopupFocusReason);
+        const auto* area = static_cast<QAbstractScrollArea*>(viewer);
+        ui.mnuRtf->popup(area->viewport()->mapToGlobal(at));
+    });
+}
+
+QWidget* TViewerPane::currentTextViewer() const { return currentTextViewer_; }
+
+void TViewerPane::ensurePreview() {
+    if (preview_) return;
+    IndexingCore* core = host_.core();
+    if (!core) return;
+    temp_ = std::make_unique<ProgramTempFolder>(core->settings.programTempFolder);
+    PreviewOptions options;
+    options.runFromCd = host_.environment().readOnlyMedia;
+    options.archiveTools = {core->settings.home, std::chrono::seconds(60)};
+    preview_ = std::make_unique<DocumentPreview>(core->viewerParsers, *temp_, host_.userInterface(),
+                                                 options);
+}
+
+QStringList TViewerPane::listedFiles() {
+    QStringList files;
+    emit listedFilesWanted(files);
+    return files;
+}
+
+// ---- Options ----
+
+void TViewerPane::cmdFontClick() {
+    QFontDialog dialog(ui.rtfEntries->font(), this);
+    dialog.setObjectName(QStringLiteral("FontDialog1"));
+    if (host_.runModal(dialog) != QDialog::Accepted) return;
+    CursorScope busy(CursorShape::Hourglass);
+    const QFont font = dialog.currentFont();
+    FontSetting& setting = host_.settings().viewFont;
+    setting.name = font.family().toStdString();
+    if (font.pointSize() > 0) setting.size = font.pointSize();
+    setting.bold = font.bold();
+    setting.italic = font.italic();
+    setting.underline = font.underline();
+    setting.strikeOut = font.strikeOut();
+    applyViewFonts();
+}
+
+void TViewerPane::cmdBackColorClick() {
+    const QColor current = colorFromSetting(host_.settings().viewBackColor, window()->palette());
+    QColorDialog dialog(current, this);
+    dialog.setObjectName(QStringLiteral("ColorDialog1"));
+    if (host_.runModal(dialog) != QDialog::Accepted) return;
+    CursorScope busy(CursorShape::Hourglass);
+    host_.settings().viewBackColor = colorToSetting(dialog.currentColor());
+    applyViewFonts();
+}
 
 void TViewerPane::chkWordWrapClick() {
     const bool wrap = host_.settings().wordWrap;
-    ui.rtfEntries->setLineWrapMode(wrap ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+    // The selection (the entry shown) stays; the view follows it.
+    ui.rtfEntries->setLineWrapMode(wrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+    ui.rtfEntries->ensureCursorVisible();
     ui.mnuWordWrap->setChecked(wrap);
 }
 
 void TViewerPane::chkRtfPlainClick() {
     ui.mnuRtfPlain->setChecked(host_.settings().rtfAsPlain);
-    // Hook: moving the shown text between the viewers (viewer modes).
+    // Only an RTF document moves between the viewers; any other stays in rtfEntries.
+    if (preview_ && preview_->IsShown() && itemSelected_ && preview_->Kind() == DocumentKind::Rtf) {
+        CursorScope busy(CursorShape::Hourglass);
+        loadTextViewers();
+        ShowCurrentView();
+    }
 }
 
 void TViewerPane::chkHtmlSourceClick() {
     ui.mnuHtmlSource->setChecked(host_.settings().htmlAsSource);
-    // Hook: ShowCurrentView (viewer modes).
+    ShowCurrentView();
 }
 
 void TViewerPane::chkStayOnClick() {
@@ -182,6 +277,23 @@ void TViewerPane::mnuStayOnClick() {
     chkStayOnClick();
 }
 
+void TViewerPane::mnuFullViewClick() {
+    // The result area is the splitter the frame placed the pane in, with the result list.
+    QWidget* area = qobject_cast<QSplitter*>(parentWidget());
+    if (!fullView_.setOn(ui.mnuFullView->isChecked(), area, {ui.entryBar}))
+        ui.mnuFullView->setChecked(false);
+}
+
+void TViewerPane::mnuSearchSelWordClick() {
+    emit searchSelectedWordRequested(htmlMode_ ? ui.HTML1->SelText()
+                                               : selectedTextOf(currentTextViewer_));
+}
+
+void TViewerPane::mnuWithinFoundClick() {
+    emit searchWithinFoundRequested(htmlMode_ ? ui.HTML1->SelText()
+                                              : selectedTextOf(currentTextViewer_));
+}
+
 void TViewerPane::showSettings() {
     applyViewFonts();  // word wrap with them
     ui.mnuRtfPlain->setChecked(host_.settings().rtfAsPlain);
@@ -195,31 +307,41 @@ void TViewerPane::applyViewFonts() {
     for (QWidget* viewer : std::initializer_list<QWidget*>{ui.rtfEntries, ui.ree, ui.HTML1})
         applyViewSetting(*viewer, settings.viewFont, settings.viewBackColor, base);
     chkWordWrapClick();
+    // A page is laid out again in the new font, where its entry is selected anew.
+    if (htmlMode_ && !ui.HTML1->CurrentFile().isEmpty() && ui.HTML1->Reload()) ShowCurrentView();
 }
 
 void TViewerPane::enableSearch(bool enabled) {
-    if (!enabled) {
-        for (QLabel* label : {ui.lblEntries1, ui.lblEntries2, ui.lblEntries3}) label->clear();
-        clearPreview();
-    }
+    if (!enabled) clearPreview();
     ui.ree->setEnabled(enabled);
     ui.rtfEntries->setEnabled(enabled);
 }
 
 void TViewerPane::clearPreview() {
-    // Hook: the current document parser closes its document here (parser set).
+    // The document leaves the parser; an extracted member leaves the temp folder.
+    if (preview_) preview_->Clear();
+    if (temp_) temp_->Empty();
+    itemSelected_ = false;
+    viewedName_.clear();
     for (QLabel* label : {ui.lblEntries1, ui.lblEntries2, ui.lblEntries3}) label->clear();
     ui.scrNextPrev->hide();
-    for (QTextEdit* viewer : {ui.ree, ui.rtfEntries}) {
-        viewer->clear();
-        viewer->setToolTip(QString());
-    }
-    ui.HTML1->clear();
+    ui.ree->clear();
+    ui.rtfEntries->clear();
+    for (QWidget* viewer : std::initializer_list<QWidget*>{ui.ree, ui.rtfEntries})
+        setHint(viewer, QString());
+    ui.HTML1->Clear();
     ui.pnlMsg->setFixedHeight(0);
     ui.pnlAttach->setFixedHeight(0);
 }
 
+void TViewerPane::releasePreview() {
+    clearPreview();
+    preview_.reset();
+    temp_.reset();
+}
+
 void TViewerPane::setFormatMenusVisible(bool visible) {
+    formatFilters_ = visible;
     for (QAction* item : {ui.mnuRtfPlain, ui.mnuHtmlSource, ui.mnuHtmlBrowser})
         item->setVisible(visible);
 }
@@ -240,11 +362,16 @@ bool TViewerPane::keyDown(int key, Qt::KeyboardModifiers modifiers) {
             if (key == Qt::Key_Right && ui.cmdForward->isEnabled()) cmdForwardClick();
             return true;
         case Qt::Key_F3:
-        case Qt::Key_F2:
+        case Qt::Key_F2: {
             if (!ui.scrNextPrev->isVisibleTo(window())) return false;
-            ui.scrNextPrev->setValue(ui.scrNextPrev->value() + (key == Qt::Key_F3 ? 1 : -1));
+            {
+                // The bar clamps the value; the entry is shown once, also at either end.
+                const QSignalBlocker quiet(ui.scrNextPrev);
+                ui.scrNextPrev->setValue(ui.scrNextPrev->value() + (key == Qt::Key_F3 ? 1 : -1));
+            }
             scrNextPrevScroll(ui.scrNextPrev->value());
             return true;
+        }
         default:
             return false;
     }

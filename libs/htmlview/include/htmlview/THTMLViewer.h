@@ -133,6 +133,7 @@ class THTMLViewer : public QTextBrowser {
     void applySelection(const QTextCursor& cursor);
     void addToHistory(const QString& file, int leavingScroll);
     QString localFileFor(const QString& link) const;
+    void layOutWhole();
 
     QString currentFile_;
     QString stringBase_;  // where a page given as a string resolves its links
