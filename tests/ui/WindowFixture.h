@@ -30,6 +30,9 @@ namespace fs = std::filesystem;
 
 struct WindowFixture {
     QTemporaryDir root;
+    // Every message box is answered with its first button unless a test installs its own
+    // responder: a message nobody expected must never wait for a person.
+    vellumar::MessageResponderScope unexpectedMessages;
     fs::path home;
     vellumar::ProgramEnvironment environment;
     std::vector<QString> dialogsShown;

@@ -12,7 +12,6 @@
 
 #include <QAction>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QToolButton>
 
 namespace vellumar {
@@ -31,7 +30,18 @@ void TFormMain::wirePages() {
         for (QToolButton* b : {ui.btnCut, ui.btnCopy, ui.btnPaste}) b->setEnabled(hasFocus);
     });
     connect(searchPage_, &TSearchPage::searchRunning, resultList_, &TResultList::searchRunning);
+    // The viewer learns the new query before the list selects a file for it to show.
+    connect(searchPage_, &TSearchPage::resultsReady, this,
+            [this] { viewerPane_->setLastQuery(searchPage_->lastQuery()); });
     connect(searchPage_, &TSearchPage::resultsReady, resultList_, &TResultList::showFoundPage);
+    // The viewer history: positions kept before a search, searches that found nothing.
+    connect(searchPage_, &TSearchPage::searchStarting, viewerPane_,
+            &TViewerPane::rememberPositions);
+    connect(searchPage_, &TSearchPage::searchFoundNothing, viewerPane_,
+            [this](const QString& query) {
+                viewerPane_->setLastQuery(query);
+                viewerPane_->recordSearchWithoutResults(query);
+            });
 
     // The result list.
     connect(resultList_, &TResultList::resultsCleared, this, [this](bool clearExpression) {
@@ -40,14 +50,23 @@ void TFormMain::wirePages() {
     });
     connect(resultList_, &TResultList::updateFileRequested, indexesPage_,
             &TIndexesPage::updateFile);
+    connect(resultList_, &TResultList::previewRequested, viewerPane_, &TViewerPane::EntriesDelay);
 
     // The viewer pane.
     connect(viewerPane_, &TViewerPane::copyRequested, this, &TFormMain::mnuCopyClick);
-    connect(viewerPane_, &TViewerPane::listedFilesWanted, this, [this](QStringList& files) {
-        // The current result page, top to bottom, as the list shows it.
-        const QListWidget* list = resultList_->controls().lstFiles;
-        for (int i = 0; i < list->count(); ++i) files << list->item(i)->text();
-    });
+    connect(viewerPane_, &TViewerPane::listedFilesWanted, this,
+            [this](QStringList& files) { files << resultList_->listedFiles(); });
+    connect(viewerPane_, &TViewerPane::viewedFileModified, resultList_,
+            &TResultList::markViewedModified);
+    connect(viewerPane_, &TViewerPane::viewedFileLeft, resultList_, &TResultList::deselectViewed);
+    connect(viewerPane_, &TViewerPane::historySearchRequested, searchPage_,
+            &TSearchPage::runQuery);
+    connect(viewerPane_, &TViewerPane::historyFileRequested, this,
+            [this](const QString& name) { resultList_->selectListedFile(name); });
+    connect(viewerPane_, &TViewerPane::searchSelectedWordRequested, searchPage_,
+            &TSearchPage::searchForSelectedWord);
+    connect(viewerPane_, &TViewerPane::searchWithinFoundRequested, searchPage_,
+            &TSearchPage::searchWithinFound);
 
     // The Indexes page.
     connect(indexesPage_, &TIndexesPage::indexChosen, searchPage_, &TSearchPage::useIndex);

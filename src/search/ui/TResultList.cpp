@@ -240,6 +240,12 @@ void TResultList::showFoundPage(int selectOnPage) {
     if (window()->isVisible()) ui.lstFiles->setFocus();
 }
 
+QStringList TResultList::listedFiles() const {
+    QStringList files;
+    for (int row = 0; row < ui.lstFiles->count(); ++row) files << ui.lstFiles->item(row)->text();
+    return files;
+}
+
 bool TResultList::selectListedFile(const QString& name) {
     for (int row = 0; row < ui.lstFiles->count(); ++row) {
         if (ui.lstFiles->item(row)->text().compare(name, Qt::CaseInsensitive) != 0) continue;

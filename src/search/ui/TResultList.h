@@ -19,6 +19,7 @@
 // never freezes the window; its outcome comes back to the main thread.
 #pragma once
 
+#include <QStringList>
 #include <QWidget>
 
 #include <string>
@@ -83,6 +84,8 @@ class TResultList : public QWidget {
     void markViewedModified();
     void deselectViewed();
     void selectViewedAgain();
+    // The listed names of the current page, top to bottom, as the list shows them.
+    QStringList listedFiles() const;
 
     // ---- What the frame asks of the list ----
     void enableSearch(bool enabled);  // the list's part of EnableSearch / DisableSearch
