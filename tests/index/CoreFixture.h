@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -52,10 +53,18 @@ public:
 class CoreFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        root = std::filesystem::temp_directory_path() /
-               ("vellumar-core-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(root);
+        // A fresh folder of its own each time: a name made only of the process number
+        // could meet a folder left behind by an earlier run (even one with a disk still
+        // mounted in it).
+        std::string pattern = (std::filesystem::temp_directory_path() /
+                               ("vellumar-core-" +
+                                std::string(::testing::UnitTest::GetInstance()
+                                                ->current_test_info()
+                                                ->name()) +
+                                "-XXXXXX"))
+                                  .string();
+        if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+        root = pattern;
         std::filesystem::create_directories(root / "home" / "Indexes");
         std::filesystem::create_directories(root / "home" / "tmp");
         std::filesystem::create_directories(root / "docs");

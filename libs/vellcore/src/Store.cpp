@@ -1,5 +1,6 @@
 // Opening, committing and closing the index's database, and its parameters.
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 
 #include <cstdio>
 #include <sstream>
@@ -151,8 +152,29 @@ void IndexObject::Impl::openWriter() {
     wordsSinceCommit = 0;
 }
 
+// Xapian 1.4 can end the whole process (std::terminate) when the disk fills up in the
+// middle of writing a commit: an exception leaves it while another is on its way. So a
+// commit is only started with room for what it will write, estimated generously from
+// what was added since the last one; without that room the changes are dropped as after
+// any failed write, and the index stays as it was at its last commit.
+void IndexObject::Impl::requireRoomForCommit() {
+    struct statvfs disk {};
+    if (::statvfs(dbPath.c_str(), &disk) != 0) return;  // cannot tell: let Xapian try
+    const std::uint64_t available =
+        static_cast<std::uint64_t>(disk.f_bavail) * static_cast<std::uint64_t>(disk.f_frsize);
+    const std::uint64_t needed = 512 * 1024 +
+                                 static_cast<std::uint64_t>(wordsSinceCommit) * 16 +
+                                 static_cast<std::uint64_t>(documentsSinceCommit) * 2048;
+    if (available >= needed) return;
+    abandonWriter();
+    fail(kNoSpace, "not enough disk space to write the index (" +
+                       std::to_string(available / 1024) + " KB free, about " +
+                       std::to_string(needed / 1024) + " KB needed)");
+}
+
 void IndexObject::Impl::commit() {
     saveState();
+    requireRoomForCommit();
     writer->commit_transaction();
     fields.clearDirty();
     stopWordsDirty = dictionaryDirty = false;
@@ -170,6 +192,7 @@ void IndexObject::Impl::closeWriter() {
     storePending();
     finishRescan();
     saveState();
+    requireRoomForCommit();
     writer->commit_transaction();
     fields.clearDirty();
     stopWordsDirty = dictionaryDirty = false;
