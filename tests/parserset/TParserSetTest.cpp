@@ -99,20 +99,18 @@ TEST(TParserSet, SettersReachAllThreeParsers) {
     EXPECT_EQ(f.words(f.file("x.xml", "<a>ab abc abcde 777</a>")), (Words{"abc", "777"}));
 }
 
-TEST(TParserSet, XmlDocumentsGetTheCurrentVirtualFolderLabel) {
+TEST(TParserSet, XmlDocumentsGetTheVirtualFolderLabelTheyAreOpenedWith) {
     Fixture f;
     const auto doc = f.file("orders.xml", "<orders><order>Tea</order></orders>");
-    f.shared->currentVirtualFolderLabel = "/shop";
-    wordmill::Parser* parser = f.set->OpenDocument(doc, false, f.record);
+    wordmill::Parser* parser = f.set->OpenDocument(doc, false, f.record, "/shop");
     ASSERT_TRUE(parser);
     ASSERT_TRUE(parser->NextWord(f.record));
     EXPECT_EQ(parser->GetTagName(f.record.tag), "/shop/orders/order");
-    f.shared->currentVirtualFolderLabel.clear();
     parser = f.set->OpenDocument(doc, false, f.record);
     ASSERT_TRUE(parser && parser->NextWord(f.record));
     EXPECT_EQ(parser->GetTagName(f.record.tag), "/orders/order");
-    f.shared->currentVirtualFolderLabel = "/" + std::string(400, 'l');
-    parser = f.set->OpenDocument(doc, false, f.record);
+    const std::string longLabel = "/" + std::string(400, 'l');
+    parser = f.set->OpenDocument(doc, false, f.record, longLabel);
     ASSERT_TRUE(parser && parser->NextWord(f.record));
     EXPECT_EQ(parser->GetTagName(f.record.tag).size(), 255u + 13u);
 }
@@ -133,7 +131,7 @@ TEST(TParserSet, PdfIsConvertedOnceUntilItChanges) {
     Fixture f;
     // A converter that counts its runs and writes the PDF's own bytes as its text.
     writeScript(f.shared->programFolder / "pdftotext",
-                "echo run >> \"$(dirname \"$0\")/runs\"; cp \"$3\" \"$4\"");
+                "echo run >> \"$(dirname \"$0\")/runs\"; cat \"$3\"");
     const auto pdf = f.file("paper.pdf", "first version");
     EXPECT_EQ(f.words(pdf), (Words{"first", "version"}));
     EXPECT_EQ(f.words(pdf), (Words{"first", "version"}));
