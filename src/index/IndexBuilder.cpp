@@ -155,10 +155,9 @@ void IndexBuilder::reportFailure(BuildKind kind, std::int32_t code) {
                              MessageIcon::Error, MessageButtons::Ok);
 }
 
-std::int32_t IndexBuilder::walkResult(std::int32_t result) const {
+std::int32_t IndexBuilder::walkResult(std::int32_t walked) const {
     if (services_.cancel.load() || services_.notifier.Aborted()) return BuildResult::kUserCancel;
-    if (services_.indexer.stopCode() != 0) return services_.indexer.stopCode();
-    return result;
+    return walked;
 }
 
 std::int32_t IndexBuilder::prepareForSearch(vellcore::IndexObject& index, std::int32_t result) {
@@ -218,9 +217,10 @@ std::int32_t IndexBuilder::CreateIndex(IndexRequest& request, int maxLength, int
 
     vellcore::IndexObject& created = *index;
     services_.indexer.begin(created, {request.archives, request.filesAsText}, errorLog_);
+    std::int32_t walked = 0;
     position = services_.catalogue.insert(std::move(index), name, request.scope,
-                                          request.autoUpdate, /*scan=*/true);
-    std::int32_t result = walkResult(0);
+                                          request.autoUpdate, /*scan=*/true, &walked);
+    std::int32_t result = walkResult(walked);
     services_.indexer.end();
 
     services_.ui.showStatus("Preparing index files for search.");
@@ -281,8 +281,7 @@ std::int32_t IndexBuilder::UpdateIndex(int position, const IndexRequest& request
     }
 
     services_.indexer.begin(*index, {request.archives, request.filesAsText}, errorLog_);
-    services_.notifier.SetScope(position, request.scope);
-    result = walkResult(result);
+    result = walkResult(services_.notifier.SetScope(position, request.scope));
     services_.indexer.end();
     result = prepareForSearch(*index, result);
     index->EndSession();
@@ -307,27 +306,9 @@ std::int32_t IndexBuilder::UpdateOneFile(int position, const IndexRequest& reque
     index->BeginSession();
     std::int32_t result = 0;
     if (index->RemoveDocument(name)) {
-        wordmill::WordRecord record;
-        wordmill::Parser* parser = parsers.OpenDocument(name, request.filesAsText, record);
-        const auto stamp = dosStampOfFile(name);
-        if (parser && stamp && parser->GetDocumentSize() != 0) {
-            if (index->BeginDocument(name, *stamp, parser->GetDocumentSize())) {
-                services_.indexer.begin(*index, {request.archives, request.filesAsText}, errorLog_);
-                result = services_.indexer.AddDocumentWords(name, *parser, record);
-                services_.indexer.end();
-            } else {
-                const int code = index->GetErrorCode();
-                index->ClearError();
-                parser->Close();
-                if (code != vellcore::kDeclined) {
-                    errorLog_.report(std::to_string(code) + " - Error " + name);
-                    result = code;
-                }
-            }
-        } else if (parser) {
-            parser->Close();
-        }
-        // A file that is gone or empty now simply stays out of the index.
+        services_.indexer.begin(*index, {request.archives, request.filesAsText}, errorLog_);
+        result = services_.indexer.IndexSingleFile(name);
+        services_.indexer.end();
     }
     result = prepareForSearch(*index, result);
     index->EndSession();

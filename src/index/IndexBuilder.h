@@ -115,7 +115,7 @@ private:
     std::int32_t UpdateIndex(int position, const IndexRequest& request);
     std::int32_t UpdateOneFile(int position, const IndexRequest& request);
     std::int32_t prepareForSearch(vellcore::IndexObject& index, std::int32_t result);
-    std::int32_t walkResult(std::int32_t result) const;
+    std::int32_t walkResult(std::int32_t walked) const;
     void writeDefinition(int position, const IndexRequest& request);
     void reportFailure(BuildKind kind, std::int32_t code);
 
