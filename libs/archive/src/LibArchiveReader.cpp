@@ -305,7 +305,14 @@ Status DecompressFile(const std::filesystem::path& compressed, const std::filesy
                       std::uint64_t maxBytes, bool& truncated, const KeepGoing& keepGoing) {
     truncated = false;
     Pass pass(compressed, /*raw=*/true, Limits{}, keepGoing);
-    if (!pass.opened()) return Status::OpenFailed;
+    if (!pass.opened()) {
+        // libarchive reads a small file whole when it opens it: a readable file that does
+        // not open is damaged.
+        std::error_code ec;
+        const bool readable = std::filesystem::is_regular_file(compressed, ec) &&
+                              ::access(compressed.c_str(), R_OK) == 0;
+        return readable ? Status::Damaged : Status::OpenFailed;
+    }
     Entry entry;
     if (!pass.next(entry)) return pass.status() == Status::Ok ? Status::Damaged : pass.status();
     const int fd =
