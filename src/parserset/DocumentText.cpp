@@ -43,6 +43,26 @@ std::optional<std::string> ReadDocumentHead(const std::filesystem::path& file,
     return head;
 }
 
+bool TrimCutTextFile(const std::filesystem::path& file) {
+    std::error_code ec;
+    const std::uintmax_t size = std::filesystem::file_size(file, ec);
+    if (ec) return false;
+    const std::uintmax_t tailStart = size > kCutSearch ? size - kCutSearch : 0;
+    std::ifstream in(file, std::ios::binary);
+    if (!in.seekg(static_cast<std::streamoff>(tailStart))) return false;
+    std::string tail(static_cast<std::size_t>(size - tailStart), '\0');
+    in.read(tail.data(), static_cast<std::streamsize>(tail.size()));
+    if (static_cast<std::size_t>(in.gcount()) != tail.size()) return false;
+    in.close();
+    // The cut as if the file went on: the last byte is treated as the start of what was
+    // lost, so a file ending on a blank keeps everything before it.
+    std::string probe = tail + 'x';
+    CutDocumentText(probe, tail.size());
+    if (probe.size() == tail.size()) return true;
+    std::filesystem::resize_file(file, tailStart + probe.size(), ec);
+    return !ec;
+}
+
 std::string TruncationNote(std::uint64_t maxBytes) {
     const std::string amount = maxBytes >= (1u << 20) ? std::to_string(maxBytes >> 20) + " MB"
                                : maxBytes >= 1024     ? std::to_string(maxBytes >> 10) + " KB"

@@ -26,6 +26,10 @@ std::optional<std::string> ReadDocumentHead(const std::filesystem::path& file,
 // The same cut for text already in memory (at most maxBytes are kept).
 void CutDocumentText(std::string& text, std::uint64_t maxBytes);
 
+// A text file that a converter's cap cut off in the middle of a word or character loses
+// that last part, as ReadDocumentHead would cut it. False when it cannot be changed.
+bool TrimCutTextFile(const std::filesystem::path& file);
+
 // "only the first 32 MB of its text were indexed"
 std::string TruncationNote(std::uint64_t maxBytes);
 

@@ -1,5 +1,7 @@
 #include "parserset/TParserSet.h"
 
+#include <unistd.h>
+
 #include <fstream>
 #include <new>
 
@@ -160,11 +162,13 @@ wordmill::Parser* TParserSet::openWord(const std::filesystem::path& file,
             problem_ = wordmill::ConversionProblem(converted, settings);
         return nullptr;
     }
+    if (converted.status == wordmill::ConversionStatus::Truncated) {
+        TrimCutTextFile(textFile);
+        problem_ = TruncationNote(shared_->maxDocumentText);
+    }
     std::optional<std::string> text = readWholeFile(textFile);
     std::error_code ec;
     std::filesystem::remove(textFile, ec);
-    if (converted.status == wordmill::ConversionStatus::Truncated)
-        problem_ = TruncationNote(shared_->maxDocumentText);
     return openConverted(std::move(text), record);
 }
 
@@ -189,7 +193,10 @@ bool TParserSet::convertPdf(const std::filesystem::path& file) {
         return false;
     }
     stamp.truncated = converted.status == wordmill::ConversionStatus::Truncated;
-    if (stamp.truncated) problem_ = TruncationNote(shared_->maxDocumentText);
+    if (stamp.truncated) {
+        TrimCutTextFile(out);
+        problem_ = TruncationNote(shared_->maxDocumentText);
+    }
     shared_->lastPdf = stamp;
     return true;
 }
@@ -197,6 +204,12 @@ bool TParserSet::convertPdf(const std::filesystem::path& file) {
 wordmill::Parser* TParserSet::OpenDocument(const std::filesystem::path& file, bool rawText,
                                            wordmill::WordRecord& record, std::string_view label) {
     problem_.clear();
+    lastKind_ = rawText ? DocumentKind::Text : KindOfDocument(file);
+    // A file that is not there or cannot be read is skipped without a word; only what
+    // goes wrong in reading a readable file is worth a line in the log.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(file, ec) || ::access(file.c_str(), R_OK) != 0)
+        return nullptr;
     if (IsCompressedDocument(file)) return openCompressed(file, rawText, record, label);
     return openPlain(file, rawText, record, label);
 }
