@@ -127,19 +127,28 @@ std::int32_t DocumentIndexer::IndexFolderFiles(int, const std::string& folderIn,
     handled_.clear();
 
     processedFiles_ = 0;
+    // Archives take the members every pattern of the folder selects, and nested archives,
+    // whichever pattern met them: one unpacking serves all.
     std::vector<std::string> memberList;
-    std::int32_t result = scanGroups(folder, groups, memberList, false);
-    if (result == 0 && options_.archives) {
-        // Archives are looked into even when the patterns do not name them.
+    if (options_.archives) {
+        std::size_t pos = 0;
+        while (pos < groups.size()) {
+            std::string token = NextPatternToken(groups, pos, groups.size(), nullptr);
+            if (!token.empty() && !IsLabelToken(token)) memberList.push_back(std::move(token));
+        }
         for (std::string& mask : archiveMasks()) memberList.push_back(std::move(mask));
-        result = scanGroups(folder, kArchiveGroups, memberList, true);
     }
+    std::int32_t result = scanGroups(folder, groups, memberList, false);
+    // Archives are looked into even when the patterns do not name them.
+    if (result == 0 && options_.archives)
+        result = scanGroups(folder, kArchiveGroups, memberList, true);
     handled_.clear();
     return result;
 }
 
 std::int32_t DocumentIndexer::scanGroups(const std::string& folder, const std::string& groups,
-                                         std::vector<std::string>& memberList, bool archivesOnly) {
+                                         const std::vector<std::string>& memberList,
+                                         bool archivesOnly) {
     std::string label;
     std::size_t pos = 0;
     while (pos < groups.size()) {
@@ -152,7 +161,6 @@ std::int32_t DocumentIndexer::scanGroups(const std::string& folder, const std::s
             if (index_->GetFieldNumber(field) != 0) label = field;
             continue;
         }
-        if (options_.archives && !archivesOnly) memberList.push_back(token);
         if (const std::int32_t result =
                 indexPattern(folder, token, memberList, label, archivesOnly))
             return result;

@@ -122,7 +122,7 @@ class DocumentIndexer {
                               const std::vector<std::string>& memberList, std::string_view label,
                               bool archivesOnly);
     std::int32_t scanGroups(const std::string& folder, const std::string& groups,
-                            std::vector<std::string>& memberList, bool archivesOnly);
+                            const std::vector<std::string>& memberList, bool archivesOnly);
     bool indexedAlready(const std::string& documentName, const FileStamp& stamp);
     void letMessagesThrough(bool always = false);
     bool keepGoing();

@@ -7,6 +7,7 @@
 #include <archive.h>
 #include <archive_entry.h>
 #include <unistd.h>
+#include <algorithm>
 
 #include <cstdint>
 #include <filesystem>
