@@ -1,6 +1,7 @@
 // The archive half of the document indexer: unpacking an archive below the index's
 // folder, indexing its members under virtual names, and the clean-up of unpack folders.
 #include <algorithm>
+#include <chrono>
 #include <system_error>
 
 #include "index/DocumentIndexer.h"
@@ -19,6 +20,33 @@ constexpr int kMaxArchiveDepth = 8;
 
 // Unpack folders live here below the index's own folder.
 constexpr const char* kUnpackRoot = "tmp";
+
+// After a cancel the unpack folder is removed for at most this long; the rest goes at the
+// start of the index's next build or of the program (a person waits for the cancel).
+constexpr auto kCancelCleanUp = std::chrono::milliseconds(400);
+
+// Removes a folder's tree until the deadline; true when it is gone.
+bool removeTreeWithin(const fs::path& folder, std::chrono::steady_clock::time_point deadline) {
+    std::error_code ec;
+    std::vector<fs::path> folders;
+    int sinceClock = 0;
+    for (auto it = fs::recursive_directory_iterator(folder, ec); !ec && it != fs::end(it);
+         it.increment(ec)) {
+        std::error_code typeError;
+        if (it->is_directory(typeError) && !it->is_symlink(typeError)) {
+            folders.push_back(it->path());
+            continue;
+        }
+        fs::remove(it->path(), typeError);
+        if (++sinceClock == 64) {
+            sinceClock = 0;
+            if (std::chrono::steady_clock::now() > deadline) return false;
+        }
+    }
+    for (auto f = folders.rbegin(); f != folders.rend(); ++f) fs::remove(*f, ec);
+    fs::remove(folder, ec);
+    return !fs::exists(folder, ec);
+}
 
 bool endsWith(const std::string& s, std::string_view tail) {
     return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
@@ -100,7 +128,10 @@ void DocumentIndexer::IndexArchive(const std::string& folder, const std::string&
         virtualPath_ = saved;
     }
     reader.reset();
-    fs::remove_all(unpackFolder, ec);
+    if (services_.cancel.load())
+        removeTreeWithin(unpackFolder, std::chrono::steady_clock::now() + kCancelCleanUp);
+    else
+        fs::remove_all(unpackFolder, ec);
     if (fs::is_empty(tmp, ec)) fs::remove(tmp, ec);
 }
 

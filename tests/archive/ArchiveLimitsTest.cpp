@@ -45,6 +45,14 @@ TEST(ArchiveLimits, BombsWithADirectoryAreRefusedBeforeAnythingIsWritten) {
     EXPECT_EQ(r.status, Status::Ok) << "only the members that would be unpacked count";
     EXPECT_EQ(r.unpacked, 1u);
 
+    // A zip with something in front (a self-extractor) has a directory whose offsets do
+    // not fit: its members are walked instead, under the same limits.
+    writeFile(dir / "sfx.zip", std::string(5000, 'S') + readFile(dir / "many.zip"));
+    auto sfx = ArchiveReader::Open(dir / "sfx.zip", fewMembers);
+    ASSERT_TRUE(sfx);
+    EXPECT_EQ(sfx->UnpackMatching({"*"}, dir / "e").status, Status::TooLarge);
+    EXPECT_EQ(ArchiveReader::Open(dir / "sfx.zip")->UnpackMatching({"*"}, dir / "f").unpacked, 60u);
+
     // A compressed tar has no directory to read ahead: counted as the members come, and
     // what was written is taken back.
     ASSERT_TRUE(makeArchive(dir / "many.tar.gz", numbered(60), "tar", "", "gzip"));
@@ -64,8 +72,8 @@ TEST(ArchiveLimits, ACancelStopsBetweenMembersAndWithinALargeOne) {
     EXPECT_EQ(r.status, Status::Cancelled);
     EXPECT_LT(asked, 520) << "it stops at the first question answered no";
     EXPECT_LT(std::chrono::steady_clock::now() - started, 5s);
-    EXPECT_EQ(r.unpacked, 0u);
-    EXPECT_TRUE(filesBelow(dir / "out").empty()) << "what was written is taken back";
+    EXPECT_LT(filesBelow(dir / "out").size(), 500u);
+    EXPECT_EQ(filesBelow(dir / "out").size(), r.unpacked) << "the caller removes what came out";
 
     ASSERT_TRUE(makeArchive(dir / "one.zip", {{"large.txt", std::string(16u << 20, 'a')}}));
     reader = ArchiveReader::Open(dir / "one.zip");
@@ -74,7 +82,7 @@ TEST(ArchiveLimits, ACancelStopsBetweenMembersAndWithinALargeOne) {
     r = reader->UnpackMatching({"*"}, dir / "one");
     EXPECT_EQ(r.status, Status::Cancelled);
     EXPECT_EQ(asked, 20) << "asked within the member, not only after it";
-    EXPECT_TRUE(filesBelow(dir / "one").empty());
+    EXPECT_TRUE(filesBelow(dir / "one").empty()) << "no partial member stays";
 }
 
 TEST(ArchiveLimits, NamesTheFileSystemRefusesAreSkippedAndTheRestUnpacked) {

@@ -67,14 +67,13 @@ class ArjReader : public ArchiveReader {
         UnpackResult result;
         std::error_code ec;
         std::filesystem::create_directories(folder, ec);
-        unpackedNames_.clear();
         Staging staging(folder);
         const Status s = extractAll(staging.path);
         if (s != Status::Ok) return {s};
         for (const auto& item : std::filesystem::directory_iterator(staging.path, ec)) {
             if (!keepGoing()) {
-                removeUnpacked(folder);
-                return {Status::Cancelled};
+                result.status = Status::Cancelled;
+                return result;
             }
             const std::string name = item.path().filename().string();
             struct stat st;
@@ -94,7 +93,6 @@ class ArjReader : public ArchiveReader {
                 result.status = Status::WriteFailed;
                 return result;
             }
-            unpackedNames_.push_back(name);
             ++result.unpacked;
         }
         return result;
@@ -188,12 +186,6 @@ class ArjReader : public ArchiveReader {
         return Status::Ok;
     }
 
-    void removeUnpacked(const std::filesystem::path& folder) {
-        std::error_code ec;
-        for (const std::string& name : unpackedNames_) std::filesystem::remove(folder / name, ec);
-        unpackedNames_.clear();
-    }
-
     static std::optional<std::filesystem::path> findFlat(const std::filesystem::path& folder,
                                                          const std::string& name) {
         std::error_code ec;
@@ -212,7 +204,6 @@ class ArjReader : public ArchiveReader {
     std::filesystem::path program_;
     std::chrono::milliseconds timeLimit_;
     bool cancelled_ = false;
-    std::vector<std::string> unpackedNames_;  // of the current UnpackMatching
 };
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include "ArchiveKinds.h"
 #include "FolderWriter.h"
+#include "ZipDirectory.h"
 
 namespace arcread {
 
@@ -122,6 +123,16 @@ class Pass {
     Status status_ = Status::Ok;
 };
 
+// The zip family, whose central directory ReadZipDirectory reads.
+bool hasZipDirectory(const std::filesystem::path& archive) {
+    std::string ext = archive.extension().string();
+    for (char& c : ext) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    for (const char* zip :
+         {".zip", ".jar", ".docx", ".xlsx", ".pptx", ".odt", ".ods", ".odp", ".epub"})
+        if (ext == zip) return true;
+    return false;
+}
+
 // Writes the data of the current entry into fd.
 std::function<bool(const char*, std::size_t)> writeTo(int fd, std::uint64_t* count = nullptr) {
     return [fd, count](const char* d, std::size_t n) {
@@ -193,7 +204,7 @@ class LibArchiveReader : public ArchiveReader {
             break;
         }
         result.status = pass.status();
-        if (result.status == Status::TooLarge || result.status == Status::Cancelled) {
+        if (result.status == Status::TooLarge) {
             writer.removeAll();
             result.unpacked = 0;
         } else if (result.status == Status::Ok && encrypted) {
@@ -253,6 +264,25 @@ class LibArchiveReader : public ArchiveReader {
     // limit. Ok also when the directory cannot be read to its end: the unpack itself then
     // reports the damage and keeps what comes before it.
     Status checkDirectory(const std::vector<std::string>& masks) {
+        if (hasZipDirectory(path())) {
+            std::uint64_t declared = 0;
+            std::size_t entries = 0;
+            Status verdict = Status::Ok;
+            const auto read = ReadZipDirectory(path(), [&](const ZipDirectoryEntry& e) {
+                if (++entries > limits_.maxMembers) {
+                    verdict = Status::TooLarge;
+                } else if (entries % 1024 == 0 && !keepGoing()) {
+                    verdict = Status::Cancelled;
+                } else if (!e.folder) {
+                    const std::optional<std::string> name = SafeMemberPath(e.name);
+                    if (name && matchesAny(baseName(*name), masks)) declared += e.size;
+                    if (declared > limits_.maxTotalBytes) verdict = Status::TooLarge;
+                }
+                return verdict == Status::Ok;
+            });
+            if (read) return verdict;
+            // No directory of its own to read: the members are walked instead.
+        }
         Pass pass(path(), false, limits_);
         std::uint64_t declared = 0;
         Entry entry;
@@ -294,6 +324,12 @@ class LibArchiveReader : public ArchiveReader {
 
 std::unique_ptr<ArchiveReader> openLibArchive(const std::filesystem::path& archive,
                                               const Limits& limits, ArchiveKind kind) {
+    // A zip whose central directory reads well opens without libarchive, which would
+    // read the whole directory into memory first (a second and more for a bomb of a
+    // hundred thousand members, before the limits could refuse it).
+    if (kind == ArchiveKind::Container && hasZipDirectory(archive) &&
+        ReadZipDirectory(archive, [](const ZipDirectoryEntry&) { return false; }))
+        return std::make_unique<LibArchiveReader>(archive, limits, kind);
     Pass probe(archive, kind == ArchiveKind::Compressed, limits);
     if (!probe.opened()) return nullptr;
     Entry entry;
