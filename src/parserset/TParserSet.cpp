@@ -15,10 +15,23 @@ namespace {
 
 constexpr std::size_t kLongestLabel = 255;
 
-// A Word document's text file, beside the PDF text file.
-constexpr const char* kWordTextFile = "doctotxt.tmp";
-// Decompressed documents go into this folder, beside the PDF text file.
-constexpr const char* kUnpackedFolder = "unpacked";
+// Converters and decompression let pending messages through while they run (so that a
+// cancel gets in), and the viewer's parser set may convert a document meanwhile: each run
+// therefore writes into a name of its own beside the PDF text file.
+std::filesystem::path uniqueName(const std::filesystem::path& folder, const std::string& prefix,
+                                 bool folderWanted) {
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    std::string pattern = (folder / (prefix + "-XXXXXX")).string();
+    if (folderWanted) {
+        if (!::mkdtemp(pattern.data())) return {};
+    } else {
+        const int fd = ::mkstemp(pattern.data());
+        if (fd < 0) return {};
+        ::close(fd);
+    }
+    return pattern;
+}
 
 ParserSetShared::PdfStamp stampOf(const std::filesystem::path& file) {
     ParserSetShared::PdfStamp stamp;
@@ -150,7 +163,9 @@ wordmill::Parser* TParserSet::openRtf(const std::filesystem::path& file,
 
 wordmill::Parser* TParserSet::openWord(const std::filesystem::path& file,
                                        wordmill::WordRecord& record) {
-    const std::filesystem::path textFile = shared_->conversionFolder() / kWordTextFile;
+    const std::filesystem::path textFile =
+        uniqueName(shared_->conversionFolder(), "doctotxt", false);
+    if (textFile.empty()) return nullptr;
     const wordmill::ConverterSettings settings = converterSettings();
     const wordmill::ConversionResult converted =
         wordmill::ConvertWordDocument(file, textFile, settings);
@@ -185,8 +200,13 @@ bool TParserSet::convertPdf(const std::filesystem::path& file) {
     }
     shared_->lastPdf.reset();
     const wordmill::ConverterSettings settings = converterSettings();
-    const wordmill::ConversionResult converted = wordmill::ConvertPdf(file, out, settings);
-    if (!converted.ok()) {
+    const std::filesystem::path fresh = uniqueName(out.parent_path(), "pdftotxt", false);
+    if (fresh.empty()) return false;
+    const wordmill::ConversionResult converted = wordmill::ConvertPdf(file, fresh, settings);
+    // No message is let through from here until the caller has opened the text file.
+    if (converted.ok()) std::filesystem::rename(fresh, out, ec);
+    if (!converted.ok() || ec) {
+        std::filesystem::remove(fresh, ec);
         if (converted.status != wordmill::ConversionStatus::NotInstalled &&
             converted.status != wordmill::ConversionStatus::Cancelled)
             problem_ = wordmill::ConversionProblem(converted, settings);
@@ -222,9 +242,15 @@ wordmill::Parser* TParserSet::openCompressed(const std::filesystem::path& file, 
     // so those may unpack up to the archive limit (and are then converted, capped).
     const std::uint64_t limit =
         readsItsOwnText(inner) ? shared_->maxDocumentText : arcread::Limits{}.maxTotalBytes;
-    const std::optional<DecompressedDocument> unpacked = DecompressDocument(
-        file, shared_->conversionFolder() / kUnpackedFolder, limit, problem_, keepGoing_);
-    if (!unpacked) return nullptr;
+    const std::filesystem::path folder = uniqueName(shared_->conversionFolder(), "unpacked", true);
+    if (folder.empty()) return nullptr;
+    const std::optional<DecompressedDocument> unpacked =
+        DecompressDocument(file, folder, limit, problem_, keepGoing_);
+    std::error_code ec;
+    if (!unpacked) {
+        std::filesystem::remove_all(folder, ec);
+        return nullptr;
+    }
     wordmill::Parser* parser = nullptr;
     if (unpacked->truncated && !readsItsOwnText(inner)) {
         problem_ = "it unpacks to more than " + std::to_string(limit >> 20) + " MB";
@@ -235,8 +261,7 @@ wordmill::Parser* TParserSet::openCompressed(const std::filesystem::path& file, 
     }
     // The parsers hold what they read (and a PDF's text is in the PDF text file), so the
     // copy can go at once; nothing of it lingers beside the PDF text file.
-    std::error_code ec;
-    std::filesystem::remove(unpacked->file, ec);
+    std::filesystem::remove_all(folder, ec);
     if (lastKind_ == DocumentKind::Pdf) shared_->lastPdf.reset();  // the copy is gone
     return parser;
 }

@@ -227,3 +227,27 @@ TEST(TParserSet, OffsetsMatchTheTextTheViewerShows) {
         EXPECT_GE(count, 3) << name;
     }
 }
+
+TEST(TParserSet, TheViewerMayConvertWhileAnIndexingConversionLetsMessagesThrough) {
+    Fixture f;
+    TParserSet viewer(wordmill_test::latinTable(), f.shared);
+    writeScript(f.shared->programFolder / "pdftotext", "sleep 0.3; cat \"$3\"");
+    const auto indexed = f.file("indexed.pdf", "short one");
+    const auto viewed = f.file("viewed.pdf", "viewed text that is longer");
+    Words seenByViewer;
+    // A click on a found PDF arrives while the indexing set waits for its converter.
+    f.set->SetKeepGoing([&] {
+        if (seenByViewer.empty()) {
+            wordmill::WordRecord record;
+            wordmill::Parser* parser = viewer.OpenDocument(viewed, false, record);
+            if (!parser) return seenByViewer.push_back("<none>"), true;
+            while (parser->NextWord(record)) seenByViewer.emplace_back(record.text);
+            parser->Close();
+        }
+        return true;
+    });
+    const Words longer = {"viewed", "text", "that", "is", "longer"};
+    EXPECT_EQ(f.words(indexed), (Words{"short", "one"}));
+    EXPECT_EQ(seenByViewer, longer);
+    EXPECT_EQ(f.words(viewed), longer) << "no stale reuse of the last PDF";
+}
