@@ -224,3 +224,13 @@ TEST_F(Indexer, AFileRewrittenWithinOneStampIsReadAgain) {
     EXPECT_EQ(search(0, "echo"), Names{docs() + "/a.txt"});
     EXPECT_EQ(core->catalogue.object(0)->GetRecordCount(), 1);
 }
+
+TEST(ErrorLogLines, EachFailureOnceAndOnOneLine) {
+    ErrorLog log;
+    log.report("/d/a.zip//line\nbreak.txt: the name is too long for the file system");
+    log.report("/d/a.zip//line\nbreak.txt: the name is too long for the file system");
+    log.report("/d/b.pdf: pdftotext failed (exit code 1)");
+    EXPECT_EQ(log.lines(),
+              (Names{"/d/a.zip//line\\x0Abreak.txt: the name is too long for the file system",
+                     "/d/b.pdf: pdftotext failed (exit code 1)"}));
+}
