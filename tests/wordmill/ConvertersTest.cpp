@@ -54,7 +54,9 @@ TEST(Converters, RealPdftotextConvertsAHandWrittenPdf) {
 TEST(Converters, FailingOrHangingConvertersFailOnlyThatDocumentAndSayWhy) {
     TempDir dir;
     writeFile(dir / "doc.pdf", tinyPdf("x"));
-    ConverterSettings settings{dir.path(), 300ms};
+    ConverterSettings settings;
+    settings.programFolder = dir.path();
+    settings.timeLimit = 300ms;
     writeScript(dir / "pdftotext", "exit 3");
     ConversionResult r = ConvertPdf(dir / "doc.pdf", dir / "out.tmp", settings);
     EXPECT_EQ(ConversionProblem(r, settings), "pdftotext failed (exit code 3)");
@@ -79,7 +81,9 @@ TEST(Converters, AFloodOfTextIsCutAtTheCapAndKept) {
     TempDir dir;
     writeFile(dir / "doc.pdf", tinyPdf("x"));
     writeFile(dir / "letter.doc", "x");
-    ConverterSettings settings{dir.path(), 20s};
+    ConverterSettings settings;
+    settings.programFolder = dir.path();
+    settings.timeLimit = 20s;
     settings.outputLimit = 1u << 20;
     // Without end: only the cap reaches the disk, and the program is stopped there.
     writeScript(dir / "pdftotext", "while :; do echo flood flood flood flood; done");
@@ -98,7 +102,9 @@ TEST(Converters, AFloodOfTextIsCutAtTheCapAndKept) {
 TEST(Converters, WordDocumentsThroughAntiwordThenCatdoc) {
     TempDir dir;
     writeFile(dir / "letter.doc", "not really a word document");
-    ConverterSettings settings{dir.path(), 5s};
+    ConverterSettings settings;
+    settings.programFolder = dir.path();
+    settings.timeLimit = 5s;
     const auto convert = [&] {
         const ConversionResult r = ConvertWordDocument(dir / "letter.doc", dir / "t.tmp", settings);
         return r.ok() ? readFile(dir / "t.tmp") : "<" + ConversionProblem(r, settings) + ">";

@@ -20,6 +20,12 @@ std::unique_ptr<ArchiveReader> openLibArchive(const std::filesystem::path& archi
 std::unique_ptr<ArchiveReader> openArj(const std::filesystem::path& archive, const Limits& limits,
                                        const ToolSettings& tools);
 
+inline UnpackResult unpackFailure(Status status) {
+    UnpackResult result;
+    result.status = status;
+    return result;
+}
+
 bool matchesAny(const std::string& fileName, const std::vector<std::string>& masks);
 bool sameNameIgnoringCase(const std::string& a, const std::string& b);
 

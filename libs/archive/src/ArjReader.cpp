@@ -69,7 +69,7 @@ class ArjReader : public ArchiveReader {
         std::filesystem::create_directories(folder, ec);
         Staging staging(folder);
         const Status s = extractAll(staging.path);
-        if (s != Status::Ok) return {s};
+        if (s != Status::Ok) return unpackFailure(s);
         for (const auto& item : std::filesystem::directory_iterator(staging.path, ec)) {
             if (!keepGoing()) {
                 result.status = Status::Cancelled;

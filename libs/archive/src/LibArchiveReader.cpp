@@ -151,13 +151,14 @@ class LibArchiveReader : public ArchiveReader {
         if (kind_ == ArchiveKind::Container) {
             // The directory first: a bomb is refused before a single file is written.
             const Status ahead = checkDirectory(masks);
-            if (ahead == Status::TooLarge || ahead == Status::Cancelled) return {ahead};
+            if (ahead == Status::TooLarge || ahead == Status::Cancelled)
+                return unpackFailure(ahead);
         }
         UnpackResult result;
         Pass pass(path(), raw(), limits_, keepGoingCallback());
-        if (!pass.opened()) return {Status::OpenFailed};
+        if (!pass.opened()) return unpackFailure(Status::OpenFailed);
         FolderWriter writer(folder);
-        if (!writer.ok()) return {Status::WriteFailed};
+        if (!writer.ok()) return unpackFailure(Status::WriteFailed);
         std::uint64_t written = 0;
         bool encrypted = false;
         Entry entry;
