@@ -2,6 +2,7 @@
 
 #include <system_error>
 
+#include "index/DocumentIndexer.h"
 #include "index/IndexFolder.h"
 #include "index/WordListFiles.h"
 #include "monitor/MonitorLock.h"
@@ -56,9 +57,9 @@ std::string Catalogue::effectiveScope(const std::string& storedScope) const {
 }
 
 int Catalogue::insert(std::unique_ptr<vellcore::IndexObject> object, const std::string& name,
-                      const std::string& scope, bool autoUpdate, bool scan) {
+                      const std::string& scope, bool autoUpdate, bool scan, int* walkResult) {
     MonitorLock lock(notifier_);
-    const int position = notifier_.AddScope(scope, autoUpdate, scan);
+    const int position = notifier_.AddScope(scope, autoUpdate, scan, walkResult);
     objects_.insert(objects_.begin() + position, std::move(object));
     names_.insert(names_.begin() + position, name);
     if (opened_ >= position) ++opened_;
@@ -106,6 +107,8 @@ int Catalogue::LoadIndexes(const std::vector<std::filesystem::path>& definitionF
             auto object = vellcore::CreateIndexObject(path.string(), 0);
             if (!object) break;
             if (object->GetErrorCode() != 0) continue;
+            // Unpack folders a killed build left behind go at program start.
+            RemoveStaleUnpackFolders(*object);
             const auto definition = IndexDefinition::load(file);
             const std::string scope = definition ? effectiveScope(definition->scope) : "";
             if (trimmed(scope).empty()) {

@@ -88,10 +88,11 @@ public:
     int opened() const { return opened_; }
     void setOpened(int position) { opened_ = position; }
 
-    // Registers the scope with the notifier (walking it when scan is set) and inserts the
-    // object and name at the position the notifier returns; returns that position.
+    // Registers the scope with the notifier (walking it when scan is set; walkResult, when
+    // given, receives the walk's stop code) and inserts the object and name at the position
+    // the notifier returns; returns that position.
     int insert(std::unique_ptr<vellcore::IndexObject> object, const std::string& name,
-               const std::string& scope, bool autoUpdate, bool scan);
+               const std::string& scope, bool autoUpdate, bool scan, int* walkResult = nullptr);
     // Puts a freshly made object in the place of the one at position.
     void replace(int position, std::unique_ptr<vellcore::IndexObject> object);
     // Removes the index at position from all four lists and returns its object.

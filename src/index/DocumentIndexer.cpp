@@ -1,10 +1,9 @@
 #include "index/DocumentIndexer.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <chrono>
-#include <set>
-#include <sys/stat.h>
-#include <system_error>
 
 #include "index/BuildResult.h"
 #include "monitor/FolderListing.h"
@@ -12,28 +11,40 @@
 #include "platform/TempFolders.h"
 #include "scope/ScopeStrings.h"
 
-namespace fs = std::filesystem;
-
 namespace vellumar {
 
 namespace {
 
-// Nested archives are unpacked up to this depth; deeper ones (an archive that contains
-// itself, say) are left alone.
-constexpr int kMaxArchiveDepth = 8;
-
 // Pending messages are let through at most this often while words are added: often
 // enough for a click on "Cancel" to feel immediate, rare enough to cost nothing.
 constexpr std::int64_t kMessageIntervalMs = 20;
+
+// Looked for in every folder with "Scan archives", whatever the patterns say.
+constexpr const char* kArchiveGroups =
+    "<*.zip,*.arj,*.cab,*.rar,*.7z,*.tar,*.tgz,*.tbz,*.tbz2,*.txz,*.tzst,*.tar.gz,*.tar.bz2,"
+    "*.tar.xz,*.tar.zst,*.tar.lz,*.tar.lzma,*.tar.lz4,*.tar.z>";
 
 std::int64_t nowMs() {
     using namespace std::chrono;
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-// The entries of a folder sorted by name, so that every build meets them in one order.
-std::vector<DocumentIndexer::Entry> listFolder(const std::string& folder) {
-    std::vector<DocumentIndexer::Entry> entries;
+// The archive masks of kArchiveGroups, for the member list: nested archives come out too.
+std::vector<std::string> archiveMasks() {
+    std::vector<std::string> masks;
+    const std::string groups = kArchiveGroups;
+    std::size_t pos = 0;
+    while (pos < groups.size()) {
+        const std::string token = NextPatternToken(groups, pos, groups.size(), nullptr);
+        if (!token.empty()) masks.push_back(token);
+    }
+    return masks;
+}
+
+}  // namespace
+
+std::vector<DocumentIndexer::Entry> DocumentIndexer::listFolderEntries(const std::string& folder) {
+    std::vector<Entry> entries;
     FolderListing listing;
     if (!listing.Open(folder, true)) return entries;
     listing.ForEach([&](std::string_view name, bool isFolder) {
@@ -41,23 +52,22 @@ std::vector<DocumentIndexer::Entry> listFolder(const std::string& folder) {
         return true;
     });
     std::sort(entries.begin(), entries.end(),
-              [](const DocumentIndexer::Entry& a, const DocumentIndexer::Entry& b) { return a.name < b.name; });
+              [](const Entry& a, const Entry& b) { return a.name < b.name; });
     return entries;
 }
 
-std::string withSlash(std::string folder) {
+std::string DocumentIndexer::withSlashOf(std::string folder) {
     if (folder.empty() || folder.back() != '/') folder += '/';
     return folder;
 }
 
-}  // namespace
-
-bool isArchiveName(const std::string& name) {
-    const auto dot = name.rfind('.');
-    if (dot == std::string::npos || name.size() - dot != 4) return false;
-    const std::string extension = AsciiLower(name.substr(dot));
-    return extension == ".zip" || extension == ".arj" || extension == ".cab" ||
-           extension == ".rar";
+FileStamp fileStampOf(const struct stat& info) {
+    FileStamp stamp;
+    stamp.dos = dosStampOf(info.st_mtime);
+    stamp.version.size = static_cast<std::uint64_t>(info.st_size);
+    stamp.version.modified =
+        static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec;
+    return stamp;
 }
 
 DocumentIndexer::DocumentIndexer(IndexingServices services) : services_(std::move(services)) {}
@@ -68,13 +78,17 @@ void DocumentIndexer::begin(vellcore::IndexObject& index, IndexingOptions option
     log_ = &log;
     virtualPath_.clear();
     archiveDepth_ = 0;
-    stopCode_ = 0;
+    RemoveStaleUnpackFolders(index);
+    services_.parsers.SetKeepGoing([this] { return keepGoing(); });
 }
 
 void DocumentIndexer::end() {
     index_ = nullptr;
     log_ = nullptr;
-    services_.parsers.Shared().currentVirtualFolderLabel.clear();
+    handled_.clear();
+    listing_.clear();
+    listedFolder_.clear();
+    services_.parsers.SetKeepGoing({});
 }
 
 void DocumentIndexer::ReportProblem(std::string text) {
@@ -88,10 +102,19 @@ void DocumentIndexer::letMessagesThrough(bool always) {
     services_.ui.processPendingMessages();
 }
 
+bool DocumentIndexer::keepGoing() {
+    letMessagesThrough();
+    return !services_.cancel.load();
+}
+
 void DocumentIndexer::showProgress(const std::string& text) {
     if (!services_.throttle.due()) return;
     letMessagesThrough(true);
     services_.ui.showStatus(text);
+}
+
+void DocumentIndexer::showFolderProgress(const std::string& folder) {
+    showProgress("Processing: " + folder + " - " + std::to_string(processedFiles_) + " files");
 }
 
 std::int32_t DocumentIndexer::IndexFolderFiles(int, const std::string& folderIn,
@@ -99,25 +122,34 @@ std::int32_t DocumentIndexer::IndexFolderFiles(int, const std::string& folderIn,
     // Converters leave their output in the temporary folder; it never outlives a folder.
     emptyFolder(services_.programTempFolder);
     if (!active() || groups.find('<') == std::string::npos) return 0;
-    const std::string folder = withSlash(folderIn);
+    const std::string folder = withSlashOf(folderIn);
     listedFolder_.clear();  // the folder may have changed since it was last listed
+    handled_.clear();
 
     processedFiles_ = 0;
+    // Archives take the members every pattern of the folder selects, and nested archives,
+    // whichever pattern met them: one unpacking serves all.
     std::vector<std::string> memberList;
-    std::int32_t result = scanGroups(folder, groups, memberList);
-    if (result == 0 && options_.archives) {
-        // Archives are looked into even when the patterns do not name them.
-        for (const char* mask : {"*.zip", "*.rar", "*.arj", "*.cab"}) memberList.push_back(mask);
-        result = scanGroups(folder, "<*.zip,*.arj,*.cab,*.rar>", memberList);
+    if (options_.archives) {
+        std::size_t pos = 0;
+        while (pos < groups.size()) {
+            std::string token = NextPatternToken(groups, pos, groups.size(), nullptr);
+            if (!token.empty() && !IsLabelToken(token)) memberList.push_back(std::move(token));
+        }
+        for (std::string& mask : archiveMasks()) memberList.push_back(std::move(mask));
     }
-    services_.parsers.Shared().currentVirtualFolderLabel.clear();
-    if (result != 0) stopCode_ = result;
+    std::int32_t result = scanGroups(folder, groups, memberList, false);
+    // Archives are looked into even when the patterns do not name them.
+    if (result == 0 && options_.archives)
+        result = scanGroups(folder, kArchiveGroups, memberList, true);
+    handled_.clear();
     return result;
 }
 
 std::int32_t DocumentIndexer::scanGroups(const std::string& folder, const std::string& groups,
-                                         std::vector<std::string>& memberList) {
-    std::string& label = services_.parsers.Shared().currentVirtualFolderLabel;
+                                         const std::vector<std::string>& memberList,
+                                         bool archivesOnly) {
+    std::string label;
     std::size_t pos = 0;
     while (pos < groups.size()) {
         bool groupStarted = false;
@@ -129,26 +161,30 @@ std::int32_t DocumentIndexer::scanGroups(const std::string& folder, const std::s
             if (index_->GetFieldNumber(field) != 0) label = field;
             continue;
         }
-        if (options_.archives) memberList.push_back(token);
-        if (const std::int32_t result = indexPattern(folder, token, memberList)) return result;
+        if (const std::int32_t result =
+                indexPattern(folder, token, memberList, label, archivesOnly))
+            return result;
     }
     return 0;
 }
 
 std::int32_t DocumentIndexer::indexPattern(const std::string& folder, const std::string& pattern,
-                                           const std::vector<std::string>& memberList) {
+                                           const std::vector<std::string>& memberList,
+                                           std::string_view label, bool archivesOnly) {
     // One listing serves every pattern of the folder's groups.
     if (listedFolder_ != folder) {
-        listing_ = listFolder(folder);
+        listing_ = listFolderEntries(folder);
         listedFolder_ = folder;
     }
     for (const Entry& entry : listing_) {
         if (entry.isFolder || !arcread::MatchesMask(entry.name, pattern)) continue;
+        if (archivesOnly && !isArchiveName(entry.name)) continue;
         letMessagesThrough();
         if (services_.cancel.load()) {
             ReportProblem("User Cancel");
             return BuildResult::kUserCancel;
         }
+        if (!handled_.insert(entry.name).second) continue;
         const std::string full = folder + entry.name;
         struct stat info {};
         // A file that vanished or cannot be read is skipped like an empty one; folders
@@ -157,40 +193,66 @@ std::int32_t DocumentIndexer::indexPattern(const std::string& folder, const std:
         if ((static_cast<std::uint64_t>(info.st_size) & 0xFFFFFFFFu) == 0) continue;
         virtualPath_.clear();
         const std::int32_t result =
-            IndexOneFile(folder, entry.name, memberList, dosStampOf(info.st_mtime));
+            IndexOneFile(folder, entry.name, memberList, fileStampOf(info), label);
         if (result != 0) return result;
     }
     return 0;
 }
 
+std::int32_t DocumentIndexer::IndexSingleFile(const std::string& path) {
+    if (!active()) return 0;
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size == 0) return 0;
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return 0;
+    processedFiles_ = 0;
+    virtualPath_.clear();
+    return IndexOneFile(path.substr(0, slash + 1), path.substr(slash + 1), {}, fileStampOf(info),
+                        {});
+}
+
+bool DocumentIndexer::indexedAlready(const std::string& documentName, const FileStamp& stamp) {
+    vellcore::Stamp indexedStamp = 0;
+    vellcore::FileVersion indexedVersion;
+    if (!index_->FindDocument(documentName, indexedStamp, &indexedVersion)) return false;
+    // Stamp, size and exact time: a file saved twice within one two-second stamp is read
+    // again. A document stored without a version is offered again for the engine to judge.
+    return stamp.dos != 0 && indexedStamp == stamp.dos && indexedVersion.known() &&
+           indexedVersion == stamp.version;
+}
+
 std::int32_t DocumentIndexer::IndexOneFile(const std::string& folderIn, const std::string& name,
                                            const std::vector<std::string>& memberList,
-                                           DosStamp stamp) {
-    const std::string folder = withSlash(folderIn);
+                                           const FileStamp& stamp, std::string_view label) {
+    const std::string folder = withSlashOf(folderIn);
     ++processedFiles_;
     const std::string full = folder + name;
     if (options_.archives && isArchiveName(name)) {
-        IndexArchive(folder, name, memberList, stamp);
+        IndexArchive(folder, name, memberList, stamp, label);
         return 0;
     }
     const std::string documentName = virtualPath_.empty() ? full : virtualPath_ + name;
-    // A document indexed under the same stamp is not read again: opening it (and for PDF
-    // or Word files running a converter) is what an unchanged update would spend its time
-    // on, only for the engine to decline it. The engine keeps it, since its file exists.
-    vellcore::Stamp indexedStamp = 0;
-    if (index_->FindDocument(documentName, indexedStamp) && indexedStamp == stamp && stamp != 0) {
-        showProgress("Processing: " + folder + " - " + std::to_string(processedFiles_) + " files");
+    // An unchanged document is not read again: opening it (and for PDF or Word files
+    // running a converter) is what an unchanged update would spend its time on, only for
+    // the engine to decline it. The engine keeps it, since its file exists.
+    if (indexedAlready(documentName, stamp)) {
+        showFolderProgress(folder);
         return 0;
     }
     index_->ClearError();
     wordmill::WordRecord record;
-    wordmill::Parser* parser = services_.parsers.OpenDocument(full, options_.filesAsText, record);
+    TParserSet& parsers = services_.parsers;
+    wordmill::Parser* parser = parsers.OpenDocument(full, options_.filesAsText, record, label);
+    const std::string problem = parsers.LastProblem();
     if (!parser) {
-        showProgress("Processing: " + folder + " - " + std::to_string(processedFiles_) + " files");
+        if (!problem.empty()) ReportProblem(documentName + ": " + problem);
+        showFolderProgress(folder);
         return 0;
     }
-    if (index_->BeginDocument(documentName, stamp, parser->GetDocumentSize())) {
-        const std::int32_t result = AddDocumentWords(documentName, *parser, record);
+    if (index_->BeginDocument(documentName, stamp.dos, parser->GetDocumentSize(), stamp.version)) {
+        if (!problem.empty()) ReportProblem(documentName + ": " + problem);
+        const std::int32_t result =
+            AddDocumentWords(documentName, *parser, record, !problem.empty());
         if (onDocument_) onDocument_(*index_);
         return result;
     }
@@ -204,7 +266,7 @@ std::int32_t DocumentIndexer::IndexOneFile(const std::string& folderIn, const st
 
 std::int32_t DocumentIndexer::AddDocumentWords(const std::string& documentName,
                                                wordmill::Parser& parser,
-                                               wordmill::WordRecord& record) {
+                                               wordmill::WordRecord& record, bool noted) {
     showProgress("Indexing: " + documentName);
     std::int32_t result = 0;
     // Untagged words go to field 0: carrying the last tag's field over would file an HTML
@@ -229,64 +291,8 @@ std::int32_t DocumentIndexer::AddDocumentWords(const std::string& documentName,
     }
     const bool failed = record.position == wordmill::kParseFailed;
     parser.Close();
-    if (failed) ReportProblem(documentName);
+    if (failed && !noted) ReportProblem(documentName);
     return result;
-}
-
-void DocumentIndexer::IndexArchive(const std::string& folder, const std::string& archiveName,
-                                   const std::vector<std::string>& memberList, DosStamp stamp) {
-    if (memberList.empty() || archiveDepth_ >= kMaxArchiveDepth) return;
-    const std::string full = folder + archiveName;
-    auto reader = arcread::ArchiveReader::Open(full, {}, services_.archiveTools);
-    if (!reader) return;
-    services_.ui.showStatus("extracting files from " + full);
-
-    // The unpack folder lives under the index's own folder: a.zip unpacks into
-    // tmp/a_zip, or a_zip0, a_zip1 ... when that is taken (nested archives).
-    std::string base = archiveName;
-    if (const auto dot = base.rfind('.'); dot != std::string::npos) base[dot] = '_';
-    const fs::path tmp = fs::path(index_->GetIndexPath()) / "tmp";
-    fs::path unpackFolder = tmp / base;
-    std::error_code ec;
-    for (int n = 0; fs::exists(unpackFolder, ec); ++n)
-        unpackFolder = tmp / (base + std::to_string(n));
-    fs::create_directories(unpackFolder, ec);
-
-    const arcread::UnpackResult unpacked = reader->UnpackMatching(memberList, unpackFolder);
-    const std::string archiveDocument = virtualPath_.empty() ? full : virtualPath_ + archiveName;
-    if (!unpacked.ok())
-        ReportProblem(archiveDocument + ": " + arcread::StatusText(unpacked.status));
-    if (unpacked.unpacked > 0) {
-        const std::string saved = virtualPath_;
-        virtualPath_ = archiveDocument + "//";
-        ++archiveDepth_;
-        IndexExtractedFolder(memberList, unpackFolder.string(), stamp);
-        --archiveDepth_;
-        virtualPath_ = saved;
-    }
-    reader.reset();
-    fs::remove_all(unpackFolder, ec);
-    if (fs::is_empty(tmp, ec)) fs::remove(tmp, ec);
-}
-
-void DocumentIndexer::IndexExtractedFolder(const std::vector<std::string>& memberList,
-                                           const std::string& folderIn, DosStamp stamp) {
-    const std::string folder = withSlash(folderIn);
-    for (const Entry& entry : listFolder(folder)) {
-        letMessagesThrough();
-        if (services_.cancel.load()) return;
-        showProgress("Processing: " + folder + " - " + std::to_string(processedFiles_) + " files");
-        if (entry.isFolder) {
-            const std::string saved = virtualPath_;
-            virtualPath_ += entry.name + "/";
-            IndexExtractedFolder(memberList, folder + entry.name, stamp);
-            virtualPath_ = saved;
-            continue;
-        }
-        // Members carry the stamp of their archive: unchanged archives give unchanged
-        // members, which the engine then declines instead of indexing them again.
-        IndexOneFile(folder, entry.name, memberList, stamp);
-    }
 }
 
 }  // namespace vellumar

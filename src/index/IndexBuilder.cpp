@@ -186,10 +186,9 @@ void IndexBuilder::reportFailure(BuildKind kind, std::int32_t code) {
                              MessageIcon::Error, MessageButtons::Ok);
 }
 
-std::int32_t IndexBuilder::walkResult(std::int32_t result) const {
+std::int32_t IndexBuilder::walkResult(std::int32_t walked) const {
     if (services_.cancel.load() || services_.notifier.Aborted()) return BuildResult::kUserCancel;
-    if (services_.indexer.stopCode() != 0) return services_.indexer.stopCode();
-    return result;
+    return walked;
 }
 
 std::int32_t IndexBuilder::prepareForSearch(vellcore::IndexObject& index, std::int32_t result) {
@@ -249,9 +248,10 @@ std::int32_t IndexBuilder::CreateIndex(IndexRequest& request, int maxLength, int
 
     vellcore::IndexObject& created = *index;
     services_.indexer.begin(created, {request.archives, request.filesAsText}, errorLog_);
-    position = services_.catalogue.insert(std::move(index), name, request.scope, request.autoUpdate,
-                                          /*scan=*/true);
-    std::int32_t result = walkResult(0);
+    std::int32_t walked = 0;
+    position = services_.catalogue.insert(std::move(index), name, request.scope,
+                                          request.autoUpdate, /*scan=*/true, &walked);
+    std::int32_t result = walkResult(walked);
     services_.indexer.end();
 
     services_.ui.showStatus("Preparing index files for search.");

@@ -122,7 +122,7 @@ class IndexBuilder {
     std::int32_t UpdateArchiveOf(vellcore::IndexObject& index, int position,
                                  const std::string& archive, const IndexRequest& request);
     std::int32_t prepareForSearch(vellcore::IndexObject& index, std::int32_t result);
-    std::int32_t walkResult(std::int32_t result) const;
+    std::int32_t walkResult(std::int32_t walked) const;
     void writeDefinition(BuildKind kind, int position, const IndexRequest& request);
     void reportFailure(BuildKind kind, std::int32_t code);
     bool reopenAfterFailedUpdate(int position);

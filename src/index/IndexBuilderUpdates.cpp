@@ -10,6 +10,8 @@
 #include "platform/DosStamp.h"
 #include "scope/ScopeStrings.h"
 
+#include <sys/stat.h>
+
 namespace fs = std::filesystem;
 
 namespace vellumar {
@@ -57,8 +59,7 @@ std::int32_t IndexBuilder::UpdateIndex(int position, const IndexRequest& request
         return BuildResult::kAbandoned;
     }
     services_.indexer.begin(*index, {request.archives, request.filesAsText}, errorLog_);
-    services_.notifier.SetScope(position, request.scope);
-    std::int32_t result = walkResult(0);
+    std::int32_t result = walkResult(services_.notifier.SetScope(position, request.scope));
     services_.indexer.end();
     result = prepareForSearch(*index, result);
     index->EndSession();
@@ -82,8 +83,7 @@ std::int32_t IndexBuilder::RebuildIndex(int position, const IndexRequest& reques
     std::int32_t result = fresh->GetErrorCode();
     if (result == 0) {
         services_.indexer.begin(*fresh, {request.archives, request.filesAsText}, errorLog_);
-        services_.notifier.SetScope(position, request.scope);
-        result = walkResult(0);
+        result = walkResult(services_.notifier.SetScope(position, request.scope));
         services_.indexer.end();
         if (isBuildSuccess(result) && result != BuildResult::kUserCancel && !fresh->CloseFiles())
             result = fresh->GetErrorCode();
@@ -125,27 +125,9 @@ std::int32_t IndexBuilder::UpdateOneFile(int position, const IndexRequest& reque
     index->BeginSession();
     std::int32_t result = 0;
     if (index->RemoveDocument(name)) {
-        wordmill::WordRecord record;
-        wordmill::Parser* parser = parsers.OpenDocument(name, request.filesAsText, record);
-        const auto stamp = dosStampOfFile(name);
-        if (parser && stamp && parser->GetDocumentSize() != 0) {
-            if (index->BeginDocument(name, *stamp, parser->GetDocumentSize())) {
-                services_.indexer.begin(*index, {request.archives, request.filesAsText}, errorLog_);
-                result = services_.indexer.AddDocumentWords(name, *parser, record);
-                services_.indexer.end();
-            } else {
-                const int code = index->GetErrorCode();
-                index->ClearError();
-                parser->Close();
-                if (code != vellcore::kDeclined) {
-                    errorLog_.report(std::to_string(code) + " - Error " + name);
-                    result = code;
-                }
-            }
-        } else if (parser) {
-            parser->Close();
-        }
-        // A file that is gone or empty now simply stays out of the index.
+        services_.indexer.begin(*index, {request.archives, request.filesAsText}, errorLog_);
+        result = services_.indexer.IndexSingleFile(name);
+        services_.indexer.end();
     }
     result = prepareForSearch(*index, result);
     index->EndSession();
@@ -172,11 +154,12 @@ std::int32_t IndexBuilder::UpdateArchiveOf(vellcore::IndexObject& index, int pos
     services_.ui.showStatus("extracting files from " + archive);
     index.BeginSession();
     std::int32_t result = 0;
-    if (const auto stamp = dosStampOfFile(path)) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
         // Members carry their archive's stamp: an unchanged archive changes nothing.
         services_.indexer.begin(index, {true, request.filesAsText}, errorLog_);
         result = services_.indexer.IndexOneFile(folder, path.filename().string(),
-                                                memberPatterns(groups), *stamp);
+                                                memberPatterns(groups), fileStampOf(info), {});
         services_.indexer.end();
     } else if (index.RemoveVanishedInFolder(folder) < 0) {
         result = index.GetErrorCode();  // the archive is gone, and its members with it

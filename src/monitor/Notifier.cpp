@@ -115,14 +115,15 @@ void TNotifier::ReportFolder(std::int32_t index) {
     }
 }
 
-int TNotifier::AddScope(const std::string& scope, bool autoUpdate, bool scanNow) {
+int TNotifier::AddScope(const std::string& scope, bool autoUpdate, bool scanNow, int* walkResult) {
     NotifierLockGuard guard(lock_);
     int position = 0;
     while (position < scopeNumbers_.Count() && scopeNumbers_.Get(position) == position) ++position;
     scopeNumbers_.Insert(position, position);
     autoUpdate_.Insert(position, autoUpdate);
     scopes_.insert(scopes_.begin() + position, scope);
-    if (scanNow && !TrimScopeBlanks(scope).empty()) ScanScope(position);
+    const int walked = scanNow && !TrimScopeBlanks(scope).empty() ? ScanScope(position) : 0;
+    if (walkResult) *walkResult = walked;
     return position;
 }
 
@@ -137,19 +138,21 @@ void TNotifier::RemoveScope(int position) {
     scopes_.erase(scopes_.begin() + position);
 }
 
-void TNotifier::SetScope(int position, const std::string& scope) {
+int TNotifier::SetScope(int position, const std::string& scope) {
     NotifierLockGuard guard(lock_);
     if (position < 0 || position >= static_cast<int>(scopes_.size()))
         throw ENotifierError("Scope index is out of range when writing");
     scopes_[static_cast<std::size_t>(position)] = scope;
     RemoveScopeEntries(position);
+    int walked = 0;
     try {
-        if (!TrimScopeBlanks(scope).empty()) ScanScope(position);
+        if (!TrimScopeBlanks(scope).empty()) walked = ScanScope(position);
     } catch (...) {
         DropEmptyFolders();
         throw;
     }
     DropEmptyFolders();
+    return walked;
 }
 
 void TNotifier::Clear() {

@@ -109,11 +109,14 @@ class TNotifier {
 
     // Inserts the scope at the smallest scope number not in use, which is also its
     // position, and returns it; walks it when scanNow is set and it is not blank.
-    int AddScope(const std::string& scope, bool autoUpdate, bool scanNow);
+    // walkResult, when given, receives the walk's stop code (see SetScope).
+    int AddScope(const std::string& scope, bool autoUpdate, bool scanNow,
+                 int* walkResult = nullptr);
     // Forgets the scope at position and its folders; a negative position does nothing.
     void RemoveScope(int position);
-    // Replaces the scope at position and walks it again.
-    void SetScope(int position, const std::string& scope);
+    // Replaces the scope at position and walks it again. Returns the walk's stop code: 0,
+    // or the non-zero result with which an OnScanFolder handler ended the walk.
+    int SetScope(int position, const std::string& scope);
     // Forgets every scope and folder; positions start again at 0.
     void Clear();
 
@@ -138,7 +141,6 @@ class TNotifier {
 
     bool Aborted() const { return aborted_.load(); }
     void SetAborted(bool value) { aborted_.store(value); }
-    int ScanResult() const { return scanResult_; }
 
     void SetOnScanFolder(ScanFolderEvent handler);
     void SetOnFolderChanged(FolderChangedEvent handler);
@@ -171,7 +173,7 @@ class TNotifier {
     void Execute();
     void PollPassLocked();
     void ReportFolder(std::int32_t index);
-    void ScanScope(int position);
+    int ScanScope(int position);
     struct WalkState;
     void WalkFolder(int position, const std::string& folder, const std::string& patterns,
                     bool subfolders, bool exclusion, WalkState& state);
@@ -189,7 +191,6 @@ class TNotifier {
     ScanFolderEvent onScanFolder_;
     FolderChangedEvent onFolderChanged_;
     std::atomic<bool> aborted_{false};
-    int scanResult_ = 0;
     std::atomic<bool> terminated_{false};
     std::atomic<bool> finished_{false};
     std::atomic<int> passes_{0};

@@ -16,6 +16,7 @@ struct TNotifier::WalkState {
     std::vector<std::pair<dev_t, ino_t>> ancestors;
     std::chrono::steady_clock::time_point lastMessages{};
     unsigned calls = 0;
+    int result = 0;  // the handler's code that ended the walk, or 0
 
     // Pending messages are let through at most every few milliseconds: calling the event
     // loop for each of a million files would cost more than the walk, and a person does not
@@ -29,7 +30,7 @@ struct TNotifier::WalkState {
     }
 };
 
-void TNotifier::ScanScope(int position) {
+int TNotifier::ScanScope(int position) {
     aborted_.store(false);
     const TScopeParser parser(scopes_[static_cast<std::size_t>(position)]);
     WalkState state;
@@ -44,6 +45,7 @@ void TNotifier::ScanScope(int position) {
         if (folder.empty() || patterns.empty() || patterns.front() != '<') continue;
         WalkFolder(position, folder, patterns, entry.subfolders, entry.exclude, state);
     }
+    return state.result;
 }
 
 void TNotifier::WalkFolder(int position, const std::string& folder, const std::string& patterns,
@@ -68,9 +70,10 @@ void TNotifier::WalkFolder(int position, const std::string& folder, const std::s
     const bool newlyCovered = tables_.RegisterFolder(folder, number, shortened, exclusion);
     if (newlyCovered && !exclusion && onScanFolder_) {
         const ScanFolderEvent handler = onScanFolder_;
-        scanResult_ = 0;
-        CallIdle([&] { handler(position, JoinPath(folder, ""), shortened, scanResult_); });
-        if (scanResult_ != 0) {
+        int result = 0;
+        CallIdle([&] { handler(position, JoinPath(folder, ""), shortened, result); });
+        if (result != 0) {
+            state.result = result;
             aborted_.store(true);
             return;
         }

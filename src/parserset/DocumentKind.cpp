@@ -3,9 +3,13 @@
 #include <algorithm>
 #include <string>
 
+#include "parserset/CompressedDocument.h"
+
 namespace vellumar {
 
-DocumentKind KindOfDocument(const std::filesystem::path& file) {
+namespace {
+
+DocumentKind kindOfExtension(const std::filesystem::path& file) {
     std::string ext = file.extension().string();
     std::transform(ext.begin(), ext.end(), ext.begin(), [](char c) {
         return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
@@ -19,6 +23,15 @@ DocumentKind KindOfDocument(const std::filesystem::path& file) {
     if (ext == ".odt") return DocumentKind::Odt;
     if (ext == ".epub") return DocumentKind::Epub;
     return DocumentKind::Text;
+}
+
+}  // namespace
+
+DocumentKind KindOfDocument(const std::filesystem::path& file) {
+    // One level only: the parser set decompresses once, and the kind must say what it
+    // then reads.
+    if (IsCompressedDocument(file)) return kindOfExtension(InnerDocumentName(file));
+    return kindOfExtension(file);
 }
 
 bool IsConvertedKind(DocumentKind kind) {

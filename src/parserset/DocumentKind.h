@@ -1,7 +1,9 @@
 // Which reader a document's name calls for. The parser set and the viewer both decide
 // with this one function, so that a file is always shown as the text it was indexed
 // from. Extensions compare without regard to case (report.HTML is HTML); the HTML test
-// is a substring test ("htm" in .htm, .html, .shtm, .shtml).
+// is a substring test ("htm" in .htm, .html, .shtm, .shtml). A file compressed as a whole
+// (.gz, .bz2, .xz, .zst) has the kind of its name without that suffix: changelog.html.gz
+// is HTML (see CompressedDocument.h).
 //
 // Pure functions; thread-safe.
 #pragma once

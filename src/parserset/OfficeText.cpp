@@ -10,9 +10,31 @@ namespace vellumar {
 
 namespace {
 
-// One XML part, and the text all parts of a book may have together.
+// One XML part.
 constexpr std::size_t kLargestPart = 64u << 20;
-constexpr std::size_t kLargestText = 256u << 20;
+
+// Reads one part of the container; on failure problem says why.
+bool readPart(arcread::ArchiveReader& zip, const std::string& name, std::string& out,
+              std::string& problem) {
+    switch (zip.ReadMember(name, kLargestPart, out)) {
+        case arcread::Status::Ok:
+            return true;
+        case arcread::Status::TooLarge:
+            problem = "its text part " + name + " is larger than " +
+                      std::to_string(kLargestPart >> 20) + " MB";
+            break;
+        case arcread::Status::NotFound:
+            problem = "it has no " + name;
+            break;
+        case arcread::Status::Encrypted:
+            problem = "it is encrypted";
+            break;
+        default:
+            problem = "it is damaged";
+            break;
+    }
+    return false;
+}
 
 wordmill::XmlTextRules docxRules() {
     wordmill::XmlTextRules r;
@@ -130,15 +152,18 @@ std::string resolveHref(const std::string& base, std::string href) {
     return out;
 }
 
-std::optional<std::string> epubText(arcread::ArchiveReader& zip) {
+std::optional<std::string> epubText(arcread::ArchiveReader& zip, std::string& problem,
+                                    std::uint64_t textLimit) {
     std::string container;
-    if (zip.ReadMember("META-INF/container.xml", kLargestPart, container) != arcread::Status::Ok)
-        return std::nullopt;
+    if (!readPart(zip, "META-INF/container.xml", container, problem)) return std::nullopt;
     const auto rootfiles = tagsNamed(container, "rootfile");
-    if (rootfiles.empty()) return std::nullopt;
+    if (rootfiles.empty()) {
+        problem = "its container.xml names no package";
+        return std::nullopt;
+    }
     const std::string opfPath = percentDecoded(attributeOf(rootfiles.front(), "full-path"));
     std::string opf;
-    if (zip.ReadMember(opfPath, kLargestPart, opf) != arcread::Status::Ok) return std::nullopt;
+    if (!readPart(zip, opfPath, opf, problem)) return std::nullopt;
 
     std::vector<std::pair<std::string, std::string>> manifest;  // id, href
     for (std::string_view item : tagsNamed(opf, "item"))
@@ -154,7 +179,7 @@ std::optional<std::string> epubText(arcread::ArchiveReader& zip) {
                 arcread::Status::Ok) {
                 text += wordmill::ExtractXmlText(chapter, rules);
                 text += '\n';
-                if (text.size() > kLargestText) return std::nullopt;
+                if (text.size() > textLimit) return text;
             }
             break;
         }
@@ -165,21 +190,26 @@ std::optional<std::string> epubText(arcread::ArchiveReader& zip) {
 }  // namespace
 
 std::optional<std::string> ConvertOfficeDocument(const std::filesystem::path& file,
-                                                 DocumentKind kind) {
+                                                 DocumentKind kind, std::string& problem,
+                                                 std::uint64_t textLimit) {
+    problem.clear();
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(file, ec)) return std::nullopt;  // not there: silent
     auto zip = arcread::ArchiveReader::Open(file);
-    if (!zip) return std::nullopt;
+    if (!zip) {
+        problem = "it is damaged (not a readable zip container)";
+        return std::nullopt;
+    }
     std::string part;
     switch (kind) {
         case DocumentKind::Docx:
-            if (zip->ReadMember("word/document.xml", kLargestPart, part) != arcread::Status::Ok)
-                return std::nullopt;
+            if (!readPart(*zip, "word/document.xml", part, problem)) return std::nullopt;
             return wordmill::ExtractXmlText(part, docxRules());
         case DocumentKind::Odt:
-            if (zip->ReadMember("content.xml", kLargestPart, part) != arcread::Status::Ok)
-                return std::nullopt;
+            if (!readPart(*zip, "content.xml", part, problem)) return std::nullopt;
             return wordmill::ExtractXmlText(part, odtRules());
         case DocumentKind::Epub:
-            return epubText(*zip);
+            return epubText(*zip, problem, textLimit);
         default:
             return std::nullopt;
     }

@@ -6,6 +6,7 @@
 // Pure functions; thread-safe.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -14,8 +15,11 @@
 
 namespace vellumar {
 
-// Nothing when the file is not a readable container of that kind.
+// Nothing when the file is not a readable container of that kind; problem then says why
+// in a few words. A book stops taking chapters once its text passes textLimit (the caller
+// cuts the rest).
 std::optional<std::string> ConvertOfficeDocument(const std::filesystem::path& file,
-                                                 DocumentKind kind);
+                                                 DocumentKind kind, std::string& problem,
+                                                 std::uint64_t textLimit);
 
 }  // namespace vellumar

@@ -1,15 +1,37 @@
 #include "parserset/TParserSet.h"
 
+#include <unistd.h>
+
+#include <fstream>
 #include <new>
 
+#include "archive/ArchiveReader.h"
+#include "parserset/CompressedDocument.h"
 #include "parserset/OfficeText.h"
-#include "wordmill/Converters.h"
 
 namespace vellumar {
 
 namespace {
 
 constexpr std::size_t kLongestLabel = 255;
+
+// Converters and decompression let pending messages through while they run (so that a
+// cancel gets in), and the viewer's parser set may convert a document meanwhile: each run
+// therefore writes into a name of its own beside the PDF text file.
+std::filesystem::path uniqueName(const std::filesystem::path& folder, const std::string& prefix,
+                                 bool folderWanted) {
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    std::string pattern = (folder / (prefix + "-XXXXXX")).string();
+    if (folderWanted) {
+        if (!::mkdtemp(pattern.data())) return {};
+    } else {
+        const int fd = ::mkstemp(pattern.data());
+        if (fd < 0) return {};
+        ::close(fd);
+    }
+    return pattern;
+}
 
 ParserSetShared::PdfStamp stampOf(const std::filesystem::path& file) {
     ParserSetShared::PdfStamp stamp;
@@ -18,6 +40,22 @@ ParserSetShared::PdfStamp stampOf(const std::filesystem::path& file) {
     stamp.size = std::filesystem::file_size(file, ec);
     stamp.modified = std::filesystem::last_write_time(file, ec);
     return stamp;
+}
+
+// The kinds read from the file itself, whose first part is a useful document.
+bool readsItsOwnText(DocumentKind kind) {
+    return kind == DocumentKind::Text || kind == DocumentKind::Html || kind == DocumentKind::Xml ||
+           kind == DocumentKind::Rtf;
+}
+
+std::optional<std::string> readWholeFile(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::error_code ec;
+    std::string text(static_cast<std::size_t>(std::filesystem::file_size(file, ec)), '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    return text;
 }
 
 }  // namespace
@@ -64,65 +102,203 @@ const textfold::CharTable& TParserSet::GetLanguageTable() const {
     return text_->GetLanguageTable();
 }
 
+wordmill::ConverterSettings TParserSet::converterSettings() const {
+    wordmill::ConverterSettings settings;
+    settings.programFolder = shared_->programFolder;
+    settings.timeLimit = shared_->converterTimeLimit;
+    settings.outputLimit = static_cast<std::size_t>(shared_->maxDocumentText);
+    settings.keepGoing = keepGoing_;
+    return settings;
+}
+
 wordmill::Parser* TParserSet::openConverted(std::optional<std::string> text,
                                             wordmill::WordRecord& record) {
     if (!text) return nullptr;
+    if (text->size() > shared_->maxDocumentText) {
+        CutDocumentText(*text, shared_->maxDocumentText);
+        problem_ = TruncationNote(shared_->maxDocumentText);
+    }
     shared_->convertedText = std::move(*text);
     return text_->OpenMemory(shared_->convertedText, record) ? text_.get() : nullptr;
 }
 
+wordmill::Parser* TParserSet::openCapped(wordmill::Parser& parser,
+                                         const std::filesystem::path& file,
+                                         wordmill::WordRecord& record) {
+    std::error_code ec;
+    const std::uintmax_t size = std::filesystem::file_size(file, ec);
+    if (ec || size <= shared_->maxDocumentText)
+        return parser.Open(file, record) ? &parser : nullptr;
+    // Larger than any document should be: its head only, read no further.
+    std::optional<std::string> head = ReadDocumentHead(file, shared_->maxDocumentText);
+    if (!head) return nullptr;
+    problem_ = TruncationNote(shared_->maxDocumentText);
+    return parser.OpenMemory(*head, record) ? &parser : nullptr;
+}
+
+wordmill::Parser* TParserSet::openRtf(const std::filesystem::path& file,
+                                      wordmill::WordRecord& record) {
+    shared_->convertedRuns.clear();
+    std::error_code ec;
+    const std::uintmax_t size = std::filesystem::file_size(file, ec);
+    if (ec) return nullptr;
+    std::optional<wordmill::RtfDocument> doc;
+    if (size <= shared_->maxDocumentText) {
+        doc = wordmill::ReadRtfFile(file);
+    } else {
+        // A document cut short keeps the text read up to the cut.
+        const std::optional<std::string> head = ReadDocumentHead(file, shared_->maxDocumentText);
+        if (!head) return nullptr;
+        doc = wordmill::ReadRtf(*head);
+        if (doc) problem_ = TruncationNote(shared_->maxDocumentText);
+    }
+    if (!doc) {
+        if (std::filesystem::is_regular_file(file, ec))
+            problem_ = "it is not a readable RTF document (damaged?)";
+        return nullptr;
+    }
+    shared_->convertedRuns = std::move(doc->runs);
+    return openConverted(std::move(doc->text), record);
+}
+
+wordmill::Parser* TParserSet::openWord(const std::filesystem::path& file,
+                                       wordmill::WordRecord& record) {
+    const std::filesystem::path textFile =
+        uniqueName(shared_->conversionFolder(), "doctotxt", false);
+    if (textFile.empty()) return nullptr;
+    const wordmill::ConverterSettings settings = converterSettings();
+    const wordmill::ConversionResult converted =
+        wordmill::ConvertWordDocument(file, textFile, settings);
+    if (!converted.ok()) {
+        // A missing converter leaves .doc files out without a word, as a missing word
+        // processor always has; a cancel is the user's own doing.
+        if (converted.status != wordmill::ConversionStatus::NotInstalled &&
+            converted.status != wordmill::ConversionStatus::Cancelled)
+            problem_ = wordmill::ConversionProblem(converted, settings);
+        return nullptr;
+    }
+    if (converted.status == wordmill::ConversionStatus::Truncated) {
+        TrimCutTextFile(textFile);
+        problem_ = TruncationNote(shared_->maxDocumentText);
+    }
+    std::optional<std::string> text = readWholeFile(textFile);
+    std::error_code ec;
+    std::filesystem::remove(textFile, ec);
+    return openConverted(std::move(text), record);
+}
+
 bool TParserSet::convertPdf(const std::filesystem::path& file) {
     const std::filesystem::path out = shared_->pdfTextPath();
-    const ParserSetShared::PdfStamp stamp = stampOf(file);
+    ParserSetShared::PdfStamp stamp = stampOf(file);
     std::error_code ec;
     // The same PDF, unchanged since, needs no second conversion.
     if (shared_->lastPdf && shared_->lastPdf->file == stamp.file &&
         shared_->lastPdf->size == stamp.size && shared_->lastPdf->modified == stamp.modified &&
-        std::filesystem::is_regular_file(out, ec))
+        std::filesystem::is_regular_file(out, ec)) {
+        if (shared_->lastPdf->truncated) problem_ = TruncationNote(shared_->maxDocumentText);
         return true;
+    }
     shared_->lastPdf.reset();
-    wordmill::ConverterSettings settings{shared_->programFolder, shared_->converterTimeLimit};
-    if (!wordmill::ConvertPdf(file, out, settings)) return false;
+    const wordmill::ConverterSettings settings = converterSettings();
+    const std::filesystem::path fresh = uniqueName(out.parent_path(), "pdftotxt", false);
+    if (fresh.empty()) return false;
+    const wordmill::ConversionResult converted = wordmill::ConvertPdf(file, fresh, settings);
+    // No message is let through from here until the caller has opened the text file.
+    if (converted.ok()) std::filesystem::rename(fresh, out, ec);
+    if (!converted.ok() || ec) {
+        std::filesystem::remove(fresh, ec);
+        if (converted.status != wordmill::ConversionStatus::NotInstalled &&
+            converted.status != wordmill::ConversionStatus::Cancelled)
+            problem_ = wordmill::ConversionProblem(converted, settings);
+        return false;
+    }
+    stamp.truncated = converted.status == wordmill::ConversionStatus::Truncated;
+    if (stamp.truncated) {
+        TrimCutTextFile(out);
+        problem_ = TruncationNote(shared_->maxDocumentText);
+    }
     shared_->lastPdf = stamp;
     return true;
 }
 
 wordmill::Parser* TParserSet::OpenDocument(const std::filesystem::path& file, bool rawText,
-                                           wordmill::WordRecord& record) {
+                                           wordmill::WordRecord& record, std::string_view label) {
+    problem_.clear();
+    lastKind_ = rawText ? DocumentKind::Text : KindOfDocument(file);
+    // A file that is not there or cannot be read is skipped without a word; only what
+    // goes wrong in reading a readable file is worth a line in the log.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(file, ec) || ::access(file.c_str(), R_OK) != 0)
+        return nullptr;
+    if (IsCompressedDocument(file)) return openCompressed(file, rawText, record, label);
+    return openPlain(file, rawText, record, label);
+}
+
+wordmill::Parser* TParserSet::openCompressed(const std::filesystem::path& file, bool rawText,
+                                             wordmill::WordRecord& record, std::string_view label) {
+    const DocumentKind inner = rawText ? DocumentKind::Text : KindOfDocument(file);
+    lastKind_ = inner;
+    // Text read from the file itself is useful in part; a PDF or an office file is not,
+    // so those may unpack up to the archive limit (and are then converted, capped).
+    const std::uint64_t limit =
+        readsItsOwnText(inner) ? shared_->maxDocumentText : arcread::Limits{}.maxTotalBytes;
+    const std::filesystem::path folder = uniqueName(shared_->conversionFolder(), "unpacked", true);
+    if (folder.empty()) return nullptr;
+    const std::optional<DecompressedDocument> unpacked =
+        DecompressDocument(file, folder, limit, problem_, keepGoing_);
+    std::error_code ec;
+    if (!unpacked) {
+        std::filesystem::remove_all(folder, ec);
+        return nullptr;
+    }
+    wordmill::Parser* parser = nullptr;
+    if (unpacked->truncated && !readsItsOwnText(inner)) {
+        problem_ = "it unpacks to more than " + std::to_string(limit >> 20) + " MB";
+    } else {
+        parser = openPlain(unpacked->file, rawText, record, label);
+        if (parser && unpacked->truncated && problem_.empty())
+            problem_ = TruncationNote(shared_->maxDocumentText);
+    }
+    // The parsers hold what they read (and a PDF's text is in the PDF text file), so the
+    // copy can go at once; nothing of it lingers beside the PDF text file.
+    std::filesystem::remove_all(folder, ec);
+    if (lastKind_ == DocumentKind::Pdf) shared_->lastPdf.reset();  // the copy is gone
+    return parser;
+}
+
+wordmill::Parser* TParserSet::openPlain(const std::filesystem::path& file, bool rawText,
+                                        wordmill::WordRecord& record, std::string_view label) {
     if (rawText) {
         lastKind_ = DocumentKind::Text;
-        return text_->Open(file, record) ? text_.get() : nullptr;
+        return openCapped(*text_, file, record);
     }
     lastKind_ = KindOfDocument(file);
-    wordmill::ConverterSettings settings{shared_->programFolder, shared_->converterTimeLimit};
     switch (lastKind_) {
         case DocumentKind::Html:
-            return html_->Open(file, record) ? html_.get() : nullptr;
-        case DocumentKind::Xml: {
-            std::string_view label = shared_->currentVirtualFolderLabel;
+            return openCapped(*html_, file, record);
+        case DocumentKind::Xml:
             record.text = label.substr(0, kLongestLabel);
-            return xml_->Open(file, record) ? xml_.get() : nullptr;
-        }
-        case DocumentKind::Rtf: {
-            std::optional<wordmill::RtfDocument> doc = wordmill::ReadRtfFile(file);
-            shared_->convertedRuns.clear();
-            if (!doc) return nullptr;
-            shared_->convertedRuns = std::move(doc->runs);
-            return openConverted(std::move(doc->text), record);
-        }
+            return openCapped(*xml_, file, record);
+        case DocumentKind::Rtf:
+            return openRtf(file, record);
         case DocumentKind::Doc:
-            return openConverted(wordmill::ConvertWordDocument(file, settings), record);
+            return openWord(file, record);
         case DocumentKind::Docx:
         case DocumentKind::Odt:
-        case DocumentKind::Epub:
-            return openConverted(ConvertOfficeDocument(file, lastKind_), record);
+        case DocumentKind::Epub: {
+            std::string why;
+            std::optional<std::string> text =
+                ConvertOfficeDocument(file, lastKind_, why, shared_->maxDocumentText);
+            if (!text) problem_ = why;
+            return openConverted(std::move(text), record);
+        }
         case DocumentKind::Pdf:
             if (!convertPdf(file)) return nullptr;
-            return text_->Open(shared_->pdfTextPath(), record) ? text_.get() : nullptr;
+            return openCapped(*text_, shared_->pdfTextPath(), record);
         case DocumentKind::Text:
             break;
     }
-    return text_->Open(file, record) ? text_.get() : nullptr;
+    return openCapped(*text_, file, record);
 }
 
 }  // namespace vellumar

@@ -7,6 +7,7 @@
 #include <archive.h>
 #include <archive_entry.h>
 #include <unistd.h>
+#include <algorithm>
 
 #include <cstdint>
 #include <filesystem>
@@ -28,15 +29,29 @@ struct Member {
     std::string target;  // of a link
 };
 
-// format: "zip" or "tar"; passphrase: encrypt the zip's members (traditional zip crypto).
-// Returns false when this libarchive cannot write what was asked (no encryption support).
+// Adds a compression filter by name ("gzip", "bzip2", "xz", "zstd"; "" for none).
+inline bool addFilter(struct archive* a, const std::string& filter) {
+    if (filter.empty()) return true;
+    return archive_write_add_filter_by_name(a, filter.c_str()) == ARCHIVE_OK;
+}
+
+// format: "zip", "tar" or "7z"; filter: a compression around it (for tar); passphrase:
+// encrypt the zip's members (traditional zip crypto). Returns false when this libarchive
+// cannot write what was asked (no encryption support, an unknown filter).
 inline bool makeArchive(const std::filesystem::path& path, const std::vector<Member>& members,
-                        const std::string& format = "zip", const std::string& passphrase = "") {
+                        const std::string& format = "zip", const std::string& passphrase = "",
+                        const std::string& filter = "") {
     struct archive* a = archive_write_new();
     if (format == "zip")
         archive_write_set_format_zip(a);
+    else if (format == "7z")
+        archive_write_set_format_7zip(a);
     else
         archive_write_set_format_pax_restricted(a);
+    if (!addFilter(a, filter)) {
+        archive_write_free(a);
+        return false;
+    }
     if (!passphrase.empty()) {
         if (archive_write_set_options(a, "zip:encryption=zipcrypt") != ARCHIVE_OK ||
             archive_write_set_passphrase(a, passphrase.c_str()) != ARCHIVE_OK) {
@@ -80,6 +95,27 @@ inline bool makeArchive(const std::filesystem::path& path, const std::vector<Mem
         archive_entry_free(e);
     }
     ok = archive_write_close(a) == ARCHIVE_OK && ok;
+    archive_write_free(a);
+    return ok;
+}
+
+// One file compressed as a whole (gzip, bzip2, xz or zstd), as gzip(1) and the like make.
+inline bool makeCompressed(const std::filesystem::path& path, const std::string& data,
+                           const std::string& filter) {
+    struct archive* a = archive_write_new();
+    archive_write_set_format_raw(a);
+    bool ok = addFilter(a, filter) && archive_write_open_filename(a, path.c_str()) == ARCHIVE_OK;
+    if (ok) {
+        struct archive_entry* e = archive_entry_new();
+        archive_entry_set_pathname(e, "data");
+        archive_entry_set_filetype(e, AE_IFREG);
+        archive_entry_set_size(e, static_cast<la_int64_t>(data.size()));
+        ok = archive_write_header(a, e) == ARCHIVE_OK &&
+             (data.empty() || archive_write_data(a, data.data(), data.size()) ==
+                                  static_cast<la_ssize_t>(data.size()));
+        archive_entry_free(e);
+        ok = archive_write_close(a) == ARCHIVE_OK && ok;
+    }
     archive_write_free(a);
     return ok;
 }

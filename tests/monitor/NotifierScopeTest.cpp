@@ -133,13 +133,17 @@ TEST(NotifierWalk, AnIndexingErrorStopsTheWalkAndKeepsWhatWasRegistered) {
     rig.notifier->SetOnScanFolder([&](int, const std::string&, const std::string&, int& result) {
         if (++calls == 2) result = 0x40000000;  // the user's cancel
     });
-    const int position = rig.notifier->AddScope(tree.Path() + "/+<*.txt>", false, true);
+    int walked = -1;
+    const int position = rig.notifier->AddScope(tree.Path() + "/+<*.txt>", false, true, &walked);
     EXPECT_EQ(position, 0);
     EXPECT_EQ(calls, 2);
     EXPECT_TRUE(rig.notifier->Aborted());
-    EXPECT_EQ(rig.notifier->ScanResult(), 0x40000000);
+    EXPECT_EQ(walked, 0x40000000);
     EXPECT_EQ(rig.notifier->WatchedCount(), 2);
     EXPECT_EQ(rig.notifier->ScopeCount(), 1);
+    calls = 0;
+    EXPECT_EQ(rig.notifier->SetScope(position, tree.Path() + "/+<*.txt>"), 0x40000000)
+        << "walking again returns the code that stopped it";
 }
 
 TEST(NotifierWalk, AbortedStopsTheListingAtTheNextItem) {

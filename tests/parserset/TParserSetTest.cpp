@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "../archive/ArchiveMaker.h"
-#include "../wordmill/TestHelpers.h"
-#include "parserset/TParserSet.h"
+#include "ParserSetFixture.h"
 #include "wordmill/ProcessRunner.h"
 
 using namespace vellumar;
@@ -12,48 +10,8 @@ using wordmill_test::TempDir;
 using wordmill_test::writeFile;
 using wordmill_test::writeScript;
 
-namespace {
-
-struct Fixture {
-    TempDir dir;
-    std::shared_ptr<ParserSetShared> shared = std::make_shared<ParserSetShared>();
-    std::unique_ptr<TParserSet> set;
-    wordmill::WordRecord record;
-
-    Fixture() {
-        shared->programFolder = dir / "program";
-        std::filesystem::create_directories(shared->programFolder);
-        std::filesystem::create_directories(dir / "tmp");
-        shared->pdfTextFile = dir / "tmp/pdftotxt.tmp";
-        shared->converterTimeLimit = 5s;
-        set = std::make_unique<TParserSet>(wordmill_test::latinTable(), shared);
-    }
-
-    std::filesystem::path file(const std::string& name, const std::string& bytes) {
-        writeFile(dir / name, bytes);
-        return dir / name;
-    }
-
-    std::vector<std::string> words(const std::filesystem::path& p, bool raw = false) {
-        wordmill::Parser* parser = set->OpenDocument(p, raw, record);
-        if (!parser) return {"<none>"};
-        std::vector<std::string> out;
-        while (parser->NextWord(record)) out.emplace_back(record.text);
-        parser->Close();
-        return out;
-    }
-
-    // The text the viewer shows for a document of this kind, once it is open.
-    std::string viewerText(const wordmill::Parser& parser) const {
-        if (set->LastKind() == DocumentKind::Pdf || !IsConvertedKind(set->LastKind()))
-            return parser.DocumentText();
-        return shared->convertedText;
-    }
-};
-
+using parserset_test::Fixture;
 using Words = std::vector<std::string>;
-
-}  // namespace
 
 TEST(TParserSet, ChoosesTheParserByExtensionWithoutRegardToCase) {
     Fixture f;
@@ -99,20 +57,18 @@ TEST(TParserSet, SettersReachAllThreeParsers) {
     EXPECT_EQ(f.words(f.file("x.xml", "<a>ab abc abcde 777</a>")), (Words{"abc", "777"}));
 }
 
-TEST(TParserSet, XmlDocumentsGetTheCurrentVirtualFolderLabel) {
+TEST(TParserSet, XmlDocumentsGetTheVirtualFolderLabelTheyAreOpenedWith) {
     Fixture f;
     const auto doc = f.file("orders.xml", "<orders><order>Tea</order></orders>");
-    f.shared->currentVirtualFolderLabel = "/shop";
-    wordmill::Parser* parser = f.set->OpenDocument(doc, false, f.record);
+    wordmill::Parser* parser = f.set->OpenDocument(doc, false, f.record, "/shop");
     ASSERT_TRUE(parser);
     ASSERT_TRUE(parser->NextWord(f.record));
     EXPECT_EQ(parser->GetTagName(f.record.tag), "/shop/orders/order");
-    f.shared->currentVirtualFolderLabel.clear();
     parser = f.set->OpenDocument(doc, false, f.record);
     ASSERT_TRUE(parser && parser->NextWord(f.record));
     EXPECT_EQ(parser->GetTagName(f.record.tag), "/orders/order");
-    f.shared->currentVirtualFolderLabel = "/" + std::string(400, 'l');
-    parser = f.set->OpenDocument(doc, false, f.record);
+    const std::string longLabel = "/" + std::string(400, 'l');
+    parser = f.set->OpenDocument(doc, false, f.record, longLabel);
     ASSERT_TRUE(parser && parser->NextWord(f.record));
     EXPECT_EQ(parser->GetTagName(f.record.tag).size(), 255u + 13u);
 }
@@ -133,7 +89,7 @@ TEST(TParserSet, PdfIsConvertedOnceUntilItChanges) {
     Fixture f;
     // A converter that counts its runs and writes the PDF's own bytes as its text.
     writeScript(f.shared->programFolder / "pdftotext",
-                "echo run >> \"$(dirname \"$0\")/runs\"; cp \"$3\" \"$4\"");
+                "echo run >> \"$(dirname \"$0\")/runs\"; cat \"$3\"");
     const auto pdf = f.file("paper.pdf", "first version");
     EXPECT_EQ(f.words(pdf), (Words{"first", "version"}));
     EXPECT_EQ(f.words(pdf), (Words{"first", "version"}));
@@ -270,4 +226,28 @@ TEST(TParserSet, OffsetsMatchTheTextTheViewerShows) {
         }
         EXPECT_GE(count, 3) << name;
     }
+}
+
+TEST(TParserSet, TheViewerMayConvertWhileAnIndexingConversionLetsMessagesThrough) {
+    Fixture f;
+    TParserSet viewer(wordmill_test::latinTable(), f.shared);
+    writeScript(f.shared->programFolder / "pdftotext", "sleep 0.3; cat \"$3\"");
+    const auto indexed = f.file("indexed.pdf", "short one");
+    const auto viewed = f.file("viewed.pdf", "viewed text that is longer");
+    Words seenByViewer;
+    // A click on a found PDF arrives while the indexing set waits for its converter.
+    f.set->SetKeepGoing([&] {
+        if (seenByViewer.empty()) {
+            wordmill::WordRecord record;
+            wordmill::Parser* parser = viewer.OpenDocument(viewed, false, record);
+            if (!parser) return seenByViewer.push_back("<none>"), true;
+            while (parser->NextWord(record)) seenByViewer.emplace_back(record.text);
+            parser->Close();
+        }
+        return true;
+    });
+    const Words longer = {"viewed", "text", "that", "is", "longer"};
+    EXPECT_EQ(f.words(indexed), (Words{"short", "one"}));
+    EXPECT_EQ(seenByViewer, longer);
+    EXPECT_EQ(f.words(viewed), longer) << "no stale reuse of the last PDF";
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
 
 #include "TestHelpers.h"
 #include "wordmill/Converters.h"
@@ -26,6 +27,11 @@ class PathOverride {
     std::string old_;
 };
 
+std::string readFile(const std::filesystem::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), {});
+}
+
 }  // namespace
 
 TEST(Converters, RealPdftotextConvertsAHandWrittenPdf) {
@@ -33,43 +39,88 @@ TEST(Converters, RealPdftotextConvertsAHandWrittenPdf) {
     TempDir dir;
     writeFile(dir / "doc.pdf", tinyPdf("Hello PDF world"));
     ConverterSettings settings;
-    ASSERT_TRUE(ConvertPdf(dir / "doc.pdf", dir / "pdftotxt.tmp", settings));
+    ASSERT_TRUE(ConvertPdf(dir / "doc.pdf", dir / "pdftotxt.tmp", settings).ok());
     std::ifstream in(dir / "pdftotxt.tmp");
     std::string text((std::istreambuf_iterator<char>(in)), {});
     EXPECT_NE(text.find("Hello PDF world"), std::string::npos) << text;
 
     writeFile(dir / "broken.pdf", "%PDF-1.4\nthis is no pdf");
-    EXPECT_FALSE(ConvertPdf(dir / "broken.pdf", dir / "pdftotxt.tmp", settings));
+    const ConversionResult broken = ConvertPdf(dir / "broken.pdf", dir / "pdftotxt.tmp", settings);
+    EXPECT_EQ(broken.status, ConversionStatus::Failed);
+    EXPECT_EQ(ConversionProblem(broken, settings).rfind("pdftotext failed (exit code", 0), 0u);
     EXPECT_FALSE(std::filesystem::exists(dir / "pdftotxt.tmp")) << "no stale text is left";
 }
 
-TEST(Converters, FailingOrHangingConvertersFailOnlyThatDocument) {
+TEST(Converters, FailingOrHangingConvertersFailOnlyThatDocumentAndSayWhy) {
     TempDir dir;
     writeFile(dir / "doc.pdf", tinyPdf("x"));
-    ConverterSettings settings{dir.path(), 300ms};
+    ConverterSettings settings;
+    settings.programFolder = dir.path();
+    settings.timeLimit = 300ms;
     writeScript(dir / "pdftotext", "exit 3");
-    EXPECT_FALSE(ConvertPdf(dir / "doc.pdf", dir / "out.tmp", settings));
-    writeScript(dir / "pdftotext", "echo partial > \"$4\"; sleep 30");
-    EXPECT_FALSE(ConvertPdf(dir / "doc.pdf", dir / "out.tmp", settings));
+    ConversionResult r = ConvertPdf(dir / "doc.pdf", dir / "out.tmp", settings);
+    EXPECT_EQ(ConversionProblem(r, settings), "pdftotext failed (exit code 3)");
+    writeScript(dir / "pdftotext", "echo partial; sleep 30");
+    r = ConvertPdf(dir / "doc.pdf", dir / "out.tmp", settings);
+    EXPECT_EQ(r.status, ConversionStatus::TimedOut);
+    EXPECT_EQ(ConversionProblem(r, settings), "pdftotext was stopped after 300 ms");
     EXPECT_FALSE(std::filesystem::exists(dir / "out.tmp"));
-    EXPECT_FALSE(ConvertPdf(dir / "missing.pdf", dir / "out.tmp", settings));
+    EXPECT_FALSE(ConvertPdf(dir / "missing.pdf", dir / "out.tmp", settings).ok());
+
+    // A cancel stops a converter that would otherwise run to the time limit.
+    settings.timeLimit = 30s;
+    writeScript(dir / "pdftotext", "sleep 30");
+    const auto started = std::chrono::steady_clock::now();
+    settings.keepGoing = [&] { return std::chrono::steady_clock::now() - started < 200ms; };
+    r = ConvertPdf(dir / "doc.pdf", dir / "out.tmp", settings);
+    EXPECT_EQ(r.status, ConversionStatus::Cancelled);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 2s);
+}
+
+TEST(Converters, AFloodOfTextIsCutAtTheCapAndKept) {
+    TempDir dir;
+    writeFile(dir / "doc.pdf", tinyPdf("x"));
+    writeFile(dir / "letter.doc", "x");
+    ConverterSettings settings;
+    settings.programFolder = dir.path();
+    settings.timeLimit = 20s;
+    settings.outputLimit = 1u << 20;
+    // Without end: only the cap reaches the disk, and the program is stopped there.
+    writeScript(dir / "pdftotext", "while :; do echo flood flood flood flood; done");
+    const ConversionResult r = ConvertPdf(dir / "doc.pdf", dir / "out.tmp", settings);
+    EXPECT_EQ(r.status, ConversionStatus::Truncated);
+    EXPECT_TRUE(r.ok());
+    EXPECT_EQ(std::filesystem::file_size(dir / "out.tmp"), 1u << 20);
+    EXPECT_EQ(readFile(dir / "out.tmp").substr(0, 12), "flood flood ");
+
+    writeScript(dir / "antiword", "head -c 3000000 /dev/zero | tr '\\0' a");
+    EXPECT_EQ(ConvertWordDocument(dir / "letter.doc", dir / "doc.tmp", settings).status,
+              ConversionStatus::Truncated);
+    EXPECT_EQ(std::filesystem::file_size(dir / "doc.tmp"), 1u << 20);
 }
 
 TEST(Converters, WordDocumentsThroughAntiwordThenCatdoc) {
     TempDir dir;
     writeFile(dir / "letter.doc", "not really a word document");
-    ConverterSettings settings{dir.path(), 5s};
+    ConverterSettings settings;
+    settings.programFolder = dir.path();
+    settings.timeLimit = 5s;
+    const auto convert = [&] {
+        const ConversionResult r = ConvertWordDocument(dir / "letter.doc", dir / "t.tmp", settings);
+        return r.ok() ? readFile(dir / "t.tmp") : "<" + ConversionProblem(r, settings) + ">";
+    };
     writeScript(dir / "antiword", "echo \"antiword $1 $2 $3 $4\"");
-    EXPECT_EQ(ConvertWordDocument(dir / "letter.doc", settings), "antiword -m UTF-8.txt -w 0\n");
+    EXPECT_EQ(convert(), "antiword -m UTF-8.txt -w 0\n");
     writeScript(dir / "antiword", "exit 1");
     writeScript(dir / "catdoc", "echo \"catdoc text\"");
-    EXPECT_EQ(ConvertWordDocument(dir / "letter.doc", settings), "catdoc text\n");
+    EXPECT_EQ(convert(), "catdoc text\n");
     {
         PathOverride emptyPath((dir / "nothing-here").string());
         std::filesystem::remove(dir / "catdoc");
-        EXPECT_FALSE(ConvertWordDocument(dir / "letter.doc", settings)) << "no converter at all";
+        EXPECT_EQ(convert(), "<antiword failed (exit code 1)>") << "catdoc is not there to try";
         std::filesystem::remove(dir / "antiword");
-        EXPECT_FALSE(ConvertWordDocument(dir / "letter.doc", settings));
+        EXPECT_EQ(convert(), "<antiword is not installed>");
+        EXPECT_FALSE(std::filesystem::exists(dir / "t.tmp"));
     }
 }
 

@@ -9,11 +9,21 @@ namespace {
 
 char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-std::string lowerExtension(const std::filesystem::path& p) {
-    std::string ext = p.extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(), lowerAscii);
-    return ext;
+std::string lowerName(const std::filesystem::path& p) {
+    std::string name = p.filename().string();
+    std::transform(name.begin(), name.end(), name.begin(), lowerAscii);
+    return name;
 }
+
+bool endsWith(const std::string& s, std::string_view tail) {
+    return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+// The suffixes of a file compressed whole, and those a compressed tar may carry.
+constexpr std::string_view kSingleFileSuffixes[] = {".gz", ".bz2", ".xz", ".zst"};
+constexpr std::string_view kTarFilterSuffixes[] = {".gz",   ".bz2", ".xz",  ".zst",
+                                                   ".lzma", ".lz",  ".lz4", ".z"};
+constexpr std::string_view kTarShortNames[] = {".tgz", ".tbz", ".tbz2", ".txz", ".tzst", ".tlz"};
 
 // * and ? over bytes, ASCII letters without regard to case; iterative with one
 // backtracking point, so no mask can make it slow.
@@ -54,6 +64,8 @@ const char* StatusText(Status status) {
             return "the unpacked files cannot be written";
         case Status::NotFound:
             return "no such member";
+        case Status::Cancelled:
+            return "cancelled";
     }
     return "";
 }
@@ -98,19 +110,35 @@ bool sameNameIgnoringCase(const std::string& a, const std::string& b) {
 }
 
 bool ArchiveReader::IsSupportedName(const std::filesystem::path& archive) {
-    return kindOf(lowerExtension(archive)) != ArchiveKind::None;
+    return kindOfName(archive) != ArchiveKind::None;
 }
 
-ArchiveKind kindOf(const std::string& ext) {
-    static const char* const containers[] = {".zip", ".rar",  ".cab",  ".7z",   ".tar",
-                                             ".tgz", ".docx", ".xlsx", ".pptx", ".odt",
-                                             ".ods", ".odp",  ".epub", ".jar"};
-    static const char* const compressed[] = {".gz", ".bz2", ".xz"};
+bool IsCompressedFileName(const std::filesystem::path& file) {
+    return kindOfName(file) == ArchiveKind::Compressed;
+}
+
+std::filesystem::path DecompressedName(const std::filesystem::path& file) {
+    return file.filename().stem();
+}
+
+ArchiveKind kindOfName(const std::filesystem::path& file) {
+    static const char* const containers[] = {".zip",  ".rar",  ".cab",  ".7z",  ".tar",
+                                             ".docx", ".xlsx", ".pptx", ".odt", ".ods",
+                                             ".odp",  ".epub", ".jar"};
+    const std::string name = lowerName(file);
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string::npos || dot == 0) return ArchiveKind::None;
+    const std::string ext = name.substr(dot);
     if (ext == ".arj") return ArchiveKind::Arj;
     for (const char* c : containers)
         if (ext == c) return ArchiveKind::Container;
-    for (const char* c : compressed)
-        if (ext == c) return ArchiveKind::Compressed;
+    for (std::string_view t : kTarShortNames)
+        if (ext == t) return ArchiveKind::Stream;
+    const bool tarInside = endsWith(name.substr(0, dot), ".tar");
+    for (std::string_view f : kTarFilterSuffixes)
+        if (ext == f && tarInside) return ArchiveKind::Stream;
+    for (std::string_view c : kSingleFileSuffixes)
+        if (ext == c && dot > 0) return ArchiveKind::Compressed;
     return ArchiveKind::None;
 }
 
@@ -119,11 +147,11 @@ std::unique_ptr<ArchiveReader> ArchiveReader::Open(const std::filesystem::path& 
                                                    const ToolSettings& tools) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(archive, ec)) return nullptr;
-    switch (kindOf(lowerExtension(archive))) {
+    switch (const ArchiveKind kind = kindOfName(archive)) {
         case ArchiveKind::Container:
-            return openLibArchive(archive, limits, false);
+        case ArchiveKind::Stream:
         case ArchiveKind::Compressed:
-            return openLibArchive(archive, limits, true);
+            return openLibArchive(archive, limits, kind);
         case ArchiveKind::Arj:
             return openArj(archive, limits, tools);
         case ArchiveKind::None:

@@ -9,15 +9,22 @@
 
 namespace arcread {
 
-enum class ArchiveKind { None, Container, Compressed, Arj };
+// Container: an archive whose directory is cheap to read ahead (zip, 7z, rar, cab, tar);
+// Stream: a compressed tar, read front to back; Compressed: one file compressed whole.
+enum class ArchiveKind { None, Container, Stream, Compressed, Arj };
 
-ArchiveKind kindOf(const std::string& lowerExtension);
+ArchiveKind kindOfName(const std::filesystem::path& file);
 
-// `raw`: a single compressed file (.gz, .bz2, .xz) that is not a tar.
 std::unique_ptr<ArchiveReader> openLibArchive(const std::filesystem::path& archive,
-                                              const Limits& limits, bool raw);
+                                              const Limits& limits, ArchiveKind kind);
 std::unique_ptr<ArchiveReader> openArj(const std::filesystem::path& archive, const Limits& limits,
                                        const ToolSettings& tools);
+
+inline UnpackResult unpackFailure(Status status) {
+    UnpackResult result;
+    result.status = status;
+    return result;
+}
 
 bool matchesAny(const std::string& fileName, const std::vector<std::string>& masks);
 bool sameNameIgnoringCase(const std::string& a, const std::string& b);

@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "ArchiveKinds.h"
+#include "FolderWriter.h"
 #include "wordmill/ProcessRunner.h"
 
 namespace arcread {
@@ -53,7 +54,9 @@ class ArjReader : public ArchiveReader {
         call.captureOutput = true;
         call.outputLimit = 64u << 20;
         call.timeLimit = timeLimit_;
+        call.keepGoing = keepGoingCallback();
         const wordmill::ProgramResult r = wordmill::RunProgram(call);
+        cancelled_ = r.cancelled;
         if (!r.succeeded()) return std::nullopt;
         if (auto t = parseListing(r.output)) return t;
         return Totals{};  // an empty archive has no summary line
@@ -66,17 +69,30 @@ class ArjReader : public ArchiveReader {
         std::filesystem::create_directories(folder, ec);
         Staging staging(folder);
         const Status s = extractAll(staging.path);
-        if (s != Status::Ok) return {s, 0, 0};
+        if (s != Status::Ok) return unpackFailure(s);
         for (const auto& item : std::filesystem::directory_iterator(staging.path, ec)) {
+            if (!keepGoing()) {
+                result.status = Status::Cancelled;
+                return result;
+            }
             const std::string name = item.path().filename().string();
             struct stat st;
             if (::lstat(item.path().c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
                 ++result.skippedUnsafe;
                 continue;
             }
+            ++result.members;
             if (!matchesAny(name, masks)) continue;
-            std::filesystem::rename(item.path(), folder / name, ec);
-            if (ec) return {Status::WriteFailed, result.unpacked, result.skippedUnsafe};
+            std::error_code moved;
+            std::filesystem::rename(item.path(), folder / name, moved);
+            if (moved) {
+                if (const char* why = refusedNameReason(moved.value())) {
+                    result.skipped.push_back({name, why});
+                    continue;
+                }
+                result.status = Status::WriteFailed;
+                return result;
+            }
             ++result.unpacked;
         }
         return result;
@@ -152,7 +168,7 @@ class ArjReader : public ArchiveReader {
     Status extractAll(const std::filesystem::path& staging) {
         if (staging.empty()) return Status::WriteFailed;
         const std::optional<Totals> t = totals();
-        if (!t) return Status::Damaged;
+        if (!t) return cancelled_ ? Status::Cancelled : Status::Damaged;
         if (t->files > limits_.maxMembers || t->bytes > limits_.maxTotalBytes)
             return Status::TooLarge;
         wordmill::ProgramCall call;
@@ -163,7 +179,9 @@ class ArjReader : public ArchiveReader {
         call.arguments = {"e", "-y", "-i", absolute(),
                           std::filesystem::absolute(staging, ec).string() + "/"};
         call.timeLimit = timeLimit_;
+        call.keepGoing = keepGoingCallback();
         const wordmill::ProgramResult r = wordmill::RunProgram(call);
+        if (r.cancelled) return Status::Cancelled;
         if (!r.succeeded()) return Status::Damaged;
         return Status::Ok;
     }
@@ -185,6 +203,7 @@ class ArjReader : public ArchiveReader {
     Limits limits_;
     std::filesystem::path program_;
     std::chrono::milliseconds timeLimit_;
+    bool cancelled_ = false;
 };
 
 }  // namespace

@@ -21,7 +21,8 @@ class FolderWriter {
     bool ok() const { return rootFd_ >= 0; }
 
     // Creates (or replaces) the file at a safe relative path ("sub/a.txt"), making its
-    // folders; returns a descriptor open for writing, or -1.
+    // folders; returns a descriptor open for writing, or -1 with errno set. A path that
+    // would be too long to open by its full name later is refused with ENAMETOOLONG.
     int create(const std::string& relative);
 
     // Deletes one file it created (a partial member).
@@ -32,11 +33,16 @@ class FolderWriter {
 
   private:
     int rootFd_ = -1;
+    std::size_t rootLength_ = 0;
     std::vector<std::string> files_;
     std::vector<std::string> folders_;
 };
 
 // Writes all of data to fd; false on a short write.
 bool writeAll(int fd, const char* data, std::size_t size);
+
+// Why the file system refused a member's name, for the log; nullptr when errno means the
+// folder itself cannot be written (a full disk, no permission), which stops an unpack.
+const char* refusedNameReason(int error);
 
 }  // namespace arcread

@@ -48,7 +48,8 @@ std::optional<IndexObject::Impl::Found> IndexObject::Impl::lookup(std::string_vi
     return std::nullopt;
 }
 
-bool IndexObject::Impl::beginDocument(std::string_view name, Stamp stamp, std::uint64_t size) {
+bool IndexObject::Impl::beginDocument(std::string_view name, Stamp stamp, std::uint64_t size,
+                                      const FileVersion& file) {
     storePending();
     acceptStopWords = false;
     dictionaryStaged = false;
@@ -56,7 +57,10 @@ bool IndexObject::Impl::beginDocument(std::string_view name, Stamp stamp, std::u
     std::optional<Found> old = lookup(name);
     if (old) {
         if (rescan.active && old->doc < rescan.offered.size()) rescan.offered[old->doc] = 1;
-        if (old->meta.stamp == stamp && old->meta.size == size) {
+        const FileVersion stored{old->meta.fileSize, old->meta.modified};
+        // A version that either side does not know cannot tell the two apart.
+        const bool sameFile = !stored.known() || !file.known() || stored == file;
+        if (old->meta.stamp == stamp && old->meta.size == size && sameFile) {
             fail(7, "the document is indexed already with the same stamp and size");
         }
     }
@@ -66,6 +70,8 @@ bool IndexObject::Impl::beginDocument(std::string_view name, Stamp stamp, std::u
     pending.name = std::string(name);
     pending.meta.stamp = stamp;
     pending.meta.size = size;
+    pending.meta.fileSize = file.size;
+    pending.meta.modified = file.modified;
     if (old) {
         pending.replaces = old->doc;
         pending.replacedMeta = old->meta;
@@ -228,11 +234,12 @@ void IndexObject::Impl::endDictionaryLoad() {
     dictionaryDirty = true;
 }
 
-bool IndexObject::Impl::findDocument(std::string_view name, Stamp& stamp) {
+bool IndexObject::Impl::findDocument(std::string_view name, Stamp& stamp, FileVersion* file) {
     storePending();
     const std::optional<Found> found = lookup(name);
     if (!found) return false;
     stamp = found->meta.stamp;
+    if (file) *file = FileVersion{found->meta.fileSize, found->meta.modified};
     return true;
 }
 

@@ -132,10 +132,11 @@ struct IndexObject::Impl {
         DocMeta meta;
     };
     std::optional<Found> lookup(std::string_view name);
-    bool beginDocument(std::string_view name, Stamp stamp, std::uint64_t size);
+    bool beginDocument(std::string_view name, Stamp stamp, std::uint64_t size,
+                       const FileVersion& file);
     bool addWord(std::string_view word, std::int32_t position, int field);
     bool removeDocument(std::string_view name);
-    bool findDocument(std::string_view name, Stamp& stamp);
+    bool findDocument(std::string_view name, Stamp& stamp, FileVersion* file);
     void storePending();
     void removeStored(Xapian::docid doc, const DocMeta& meta);
     void endDictionaryLoad();

@@ -197,7 +197,7 @@ bool IndexObject::RemoveDocument(std::string_view name) {
     });
 }
 
-bool IndexObject::FindDocument(std::string_view name, Stamp& stamp) {
+bool IndexObject::FindDocument(std::string_view name, Stamp& stamp, FileVersion* file) {
     return guarded(*impl_, Op::Write, false, [&] {
         checkName(name);
         impl_->requirePrepared();
@@ -205,18 +205,20 @@ bool IndexObject::FindDocument(std::string_view name, Stamp& stamp) {
             // Looking up is harmless during a query; storing the open document is not.
             const auto found = impl_->lookup(name);
             if (found) stamp = found->meta.stamp;
+            if (found && file) *file = FileVersion{found->meta.fileSize, found->meta.modified};
             return found.has_value();
         }
-        return impl_->findDocument(name, stamp);
+        return impl_->findDocument(name, stamp, file);
     });
 }
 
-bool IndexObject::BeginDocument(std::string_view name, Stamp stamp, std::uint64_t sizeBytes) {
+bool IndexObject::BeginDocument(std::string_view name, Stamp stamp, std::uint64_t sizeBytes,
+                                const FileVersion& file) {
     return guarded(*impl_, Op::Write, false, [&] {
         impl_->requireIdle();
         checkName(name);
         impl_->requirePrepared();
-        return impl_->beginDocument(name, stamp, sizeBytes);
+        return impl_->beginDocument(name, stamp, sizeBytes, file);
     });
 }
 

@@ -62,18 +62,26 @@ std::string_view termWord(std::string_view term) {
 
 std::string packMeta(const DocMeta& meta) {
     std::string out;
-    out.reserve(16);
+    out.reserve(32);
     putLe(out, meta.stamp, 4);
     putLe(out, meta.size, 8);
     putLe(out, meta.words, 4);
+    // The file version only when known, so documents stored without one keep the layout
+    // that every earlier index has.
+    if (meta.fileSize != 0 || meta.modified != 0) {
+        putLe(out, meta.fileSize, 8);
+        putLe(out, static_cast<std::uint64_t>(meta.modified), 8);
+    }
     return out;
 }
 
 bool unpackMeta(std::string_view packed, DocMeta& meta) {
-    if (packed.size() != 16) return false;
+    if (packed.size() != 16 && packed.size() != 32) return false;
     meta.stamp = static_cast<std::uint32_t>(getLe(packed, 0, 4));
     meta.size = getLe(packed, 4, 8);
     meta.words = static_cast<std::uint32_t>(getLe(packed, 12, 4));
+    meta.fileSize = packed.size() == 32 ? getLe(packed, 16, 8) : 0;
+    meta.modified = packed.size() == 32 ? static_cast<std::int64_t>(getLe(packed, 24, 8)) : 0;
     return true;
 }
 

@@ -3,7 +3,8 @@
 //   word terms     the folded word, with positions (word number + 1)
 //   field terms    "\xFF" <field number> ":" word, for words inside an element or tag
 //   the name term  "\xFE" name (names over 200 bytes: the first 200, NUL, a hash)
-//   value 0        the document name;  value 1  stamp, size and word count (DocMeta)
+//   value 0        the document name;  value 1  stamp, size, word count and, when known,
+//                  the file's size and exact modification time (DocMeta)
 // Word terms are valid UTF-8, so they never begin with 0xFE or 0xFF and sort first.
 //
 // Threads: pure functions.
@@ -46,6 +47,8 @@ struct DocMeta {
     std::uint32_t stamp = 0;
     std::uint64_t size = 0;
     std::uint32_t words = 0;
+    std::uint64_t fileSize = 0;  // with modified: 0 when not known
+    std::int64_t modified = 0;   // nanoseconds since the epoch
 };
 std::string packMeta(const DocMeta& meta);
 // False when the value is not a DocMeta (a damaged document).

@@ -28,6 +28,7 @@ class Fd {
     Fd& operator=(const Fd&) = delete;
     ~Fd() { reset(); }
     int get() const { return fd_; }
+    void release() { fd_ = -1; }
     void reset(int fd = -1) {
         if (fd_ >= 0) ::close(fd_);
         fd_ = fd;
@@ -99,6 +100,19 @@ int openPidFd(pid_t pid) {
 #endif
 }
 
+bool writeFully(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
 bool isExecutableFile(const std::filesystem::path& p) {
     std::error_code ec;
     return std::filesystem::is_regular_file(p, ec) && ::access(p.c_str(), X_OK) == 0;
@@ -132,6 +146,16 @@ ProgramResult RunProgram(const ProgramCall& call) {
     ProgramResult result;
     Fd readEnd;
     Fd writeEnd;
+    Fd outputFile;
+    if (call.captureOutput && !call.outputFile.empty()) {
+        outputFile.reset(::open(call.outputFile.c_str(),
+                                O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (outputFile.get() < 0) {
+            result.startError = errno;
+            result.outputFileFailed = true;
+            return result;
+        }
+    }
     if (call.captureOutput) {
         int fds[2];
         if (::pipe2(fds, O_CLOEXEC) != 0) {
@@ -161,15 +185,23 @@ ProgramResult RunProgram(const ProgramCall& call) {
     int status = 0;
     bool reaped = false;
     char buffer[65536];
+    const auto stopProgram = [&] {
+        ::kill(-pid, SIGKILL);
+        if (!reaped) ::kill(pid, SIGKILL);
+    };
 
     for (;;) {
         if (reaped && readEnd.get() < 0) break;
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         if (left.count() <= 0) {
-            ::kill(-pid, SIGKILL);
-            if (!reaped) ::kill(pid, SIGKILL);
+            stopProgram();
             result.timedOut = true;
+            break;
+        }
+        if (call.keepGoing && !call.keepGoing()) {
+            stopProgram();
+            result.cancelled = true;
             break;
         }
         pollfd fds[2];
@@ -182,7 +214,7 @@ ProgramResult RunProgram(const ProgramCall& call) {
             pidSlot = static_cast<int>(count), fds[count++] = {pidFd.get(), POLLIN, 0};
         // Without a pidfd (old kernels) the child is looked at every 20 ms.
         const bool watchByPolling = !reaped && pidFd.get() < 0;
-        const long long cap = watchByPolling ? 20 : 1000;
+        const long long cap = watchByPolling ? 20 : call.keepGoing ? 100 : 1000;
         const int wait = static_cast<int>(std::min<long long>(left.count(), cap));
         int ready = 0;
         if (count)
@@ -193,16 +225,26 @@ ProgramResult RunProgram(const ProgramCall& call) {
         if (readSlot >= 0 && (fds[readSlot].revents & (POLLIN | POLLHUP | POLLERR))) {
             const ssize_t n = ::read(readEnd.get(), buffer, sizeof buffer);
             if (n > 0) {
-                const std::size_t room = call.outputLimit > result.output.size()
-                                             ? call.outputLimit - result.output.size()
+                const std::size_t room = call.outputLimit > result.outputBytes
+                                             ? call.outputLimit - result.outputBytes
                                              : 0;
                 const std::size_t take = std::min<std::size_t>(room, static_cast<std::size_t>(n));
-                result.output.append(buffer, take);
+                if (outputFile.get() >= 0) {
+                    if (!writeFully(outputFile.get(), buffer, take)) {
+                        // A full disk: what the program says next cannot be kept either.
+                        result.outputFileFailed = true;
+                        stopProgram();
+                        readEnd.reset();
+                        continue;
+                    }
+                } else {
+                    result.output.append(buffer, take);
+                }
+                result.outputBytes += take;
                 if (take < static_cast<std::size_t>(n)) {
                     // More output than anyone can use: stop the program now.
                     result.outputTruncated = true;
-                    ::kill(-pid, SIGKILL);
-                    if (!reaped) ::kill(pid, SIGKILL);
+                    stopProgram();
                     readEnd.reset();
                 }
             } else if (n == 0 || (errno != EINTR && errno != EAGAIN)) {
@@ -217,7 +259,9 @@ ProgramResult RunProgram(const ProgramCall& call) {
         while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
         }
     }
-    if (!result.timedOut && WIFEXITED(status)) {
+    if (outputFile.get() >= 0 && ::close(outputFile.get()) != 0) result.outputFileFailed = true;
+    outputFile.release();
+    if (!result.timedOut && !result.cancelled && WIFEXITED(status)) {
         result.exited = true;
         result.exitCode = WEXITSTATUS(status);
     }

@@ -76,6 +76,17 @@ enum ErrorCode : int {
     kStopWordsOnly = 10,
 };
 
+// What tells two versions of a document's file apart beyond the two-second stamp: the
+// file's size on disk and its exact modification time in nanoseconds since the epoch. A
+// file rewritten within one stamp, even to the same size, gets a new modification time.
+// All zero: not known (the caller gave none, or the document was stored without one).
+struct FileVersion {
+    std::uint64_t size = 0;
+    std::int64_t modified = 0;
+    bool known() const { return size != 0 || modified != 0; }
+    bool operator==(const FileVersion&) const = default;
+};
+
 // Longest document name accepted (the 16-bit length of the original interface).
 constexpr std::size_t kMaxNameBytes = 65535;
 
@@ -118,13 +129,16 @@ class IndexObject {
     // removed and counts as removed. Removing the open document discards it; its words
     // become the candidate filtering dictionary (see AddWord).
     bool RemoveDocument(std::string_view name);
-    // True when the document is indexed; stamp receives its stamp.
-    bool FindDocument(std::string_view name, Stamp& stamp);
+    // True when the document is indexed; stamp receives its stamp and file (when given)
+    // the file version stored with it.
+    bool FindDocument(std::string_view name, Stamp& stamp, FileVersion* file = nullptr);
     // Opens a document for AddWord. Declines with 7 when the name is indexed with the same
-    // stamp and size; a different stamp or size replaces the old version when the new one
-    // is stored. Names keep their case; an archive member is "archive//member". An empty
-    // name or one holding a NUL byte fails with 2, one over kMaxNameBytes with 3.
-    bool BeginDocument(std::string_view name, Stamp stamp, std::uint64_t sizeBytes);
+    // stamp and size and, where both versions know it, the same file version; anything
+    // else replaces the old version when the new one is stored. Names keep their case; an archive
+    // member is "archive//member". An empty name or one holding a NUL byte fails with 2, one over
+    // kMaxNameBytes with 3.
+    bool BeginDocument(std::string_view name, Stamp stamp, std::uint64_t sizeBytes,
+                       const FileVersion& file = {});
     // word: UTF-8 as the parser delivered it (invalid UTF-8 is read as Windows-1252),
     // folded with the language table and cut to the maximum word length. position: the
     // word number (negative: a word without position). field: 0 or a number from

@@ -2,7 +2,9 @@
 // argument vector through posix_spawn (never a shell, never fork: forking a process
 // that holds hundreds of MB is slow), with standard input from /dev/null, no inherited
 // descriptors, and a time limit after which the program and its process group are
-// killed.
+// killed. Captured output is capped (in memory or in a file), so a program that prints
+// without end costs neither memory nor disk beyond the cap; and a caller that is being
+// cancelled can have the program killed at once.
 //
 // Free functions; every call is independent and may run on any thread.
 #pragma once
@@ -10,6 +12,7 @@
 #include <chrono>
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,21 +25,27 @@ struct ProgramCall {
     std::filesystem::path program;       // a full path (see FindProgram)
     std::vector<std::string> arguments;  // without the program name
     std::chrono::milliseconds timeLimit = kConverterTimeLimit;
-    bool captureOutput = false;            // standard output into ProgramResult::output
-    std::size_t outputLimit = 512u << 20;  // captured bytes beyond this are dropped
-    std::filesystem::path workingFolder;   // empty: the caller's
+    bool captureOutput = false;           // standard output into ProgramResult::output
+    std::filesystem::path outputFile;     // with captureOutput: into this file instead
+    std::size_t outputLimit = 64u << 20;  // beyond this the program is stopped (truncated)
+    std::filesystem::path workingFolder;  // empty: the caller's
+    // Asked about ten times a second while the program runs; false kills it (cancelled).
+    std::function<bool()> keepGoing;
 };
 
 struct ProgramResult {
     bool started = false;
-    int startError = 0;     // errno when it could not be started
-    bool timedOut = false;  // killed at the time limit
-    bool exited = false;    // ended normally (not by a signal)
+    int startError = 0;      // errno when it could not be started
+    bool timedOut = false;   // killed at the time limit
+    bool cancelled = false;  // killed because keepGoing said stop
+    bool exited = false;     // ended normally (not by a signal)
     int exitCode = -1;
-    std::string output;
-    bool outputTruncated = false;
+    std::string output;             // empty when the output went to a file
+    std::size_t outputBytes = 0;    // bytes captured (kept), in memory or in the file
+    bool outputTruncated = false;   // it wrote more than outputLimit and was stopped
+    bool outputFileFailed = false;  // the output file could not be written
 
-    bool succeeded() const { return started && !timedOut && exited && exitCode == 0; }
+    bool succeeded() const { return started && !timedOut && !cancelled && exited && exitCode == 0; }
 };
 
 ProgramResult RunProgram(const ProgramCall& call);
