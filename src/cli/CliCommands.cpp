@@ -17,6 +17,7 @@
 #include "platform/ProfileFile.h"
 #include "platform/ReadOnlyMedia.h"
 #include "platform/TempFolders.h"
+#include "platform/UserFileReader.h"
 
 namespace fs = std::filesystem;
 
@@ -32,9 +33,13 @@ extern "C" void onInterrupt(int) {
 }
 
 // The index folder the window uses: the settings' IndexFolder, else the home's "Indexes"
-// folder that the window's first start creates.
-std::string indexFolderOf(const fs::path& home) {
+// folder that the window's first start creates. A damaged settings file is reported and
+// read as defaults.
+std::string indexFolderOf(const fs::path& home, UserInterface& ui) {
     const ProfileFile settings = ProfileFile::load(home / kSettingsFileName);
+    if (settings.damaged())
+        ui.showMessage(damagedFileWarning(settings.problem()), MessageIcon::Warning,
+                       MessageButtons::Ok);
     const std::string folder = trimmed(settings.readString("Indexes", "IndexFolder"));
     if (!folder.empty()) return folder;
     return (home / "Indexes").string();
@@ -51,7 +56,7 @@ public:
         if (!setup.problem.empty()) ui.showMessage(setup.problem, MessageIcon::Warning, MessageButtons::Ok);
         IndexingCoreSettings settings;
         settings.home = home;
-        settings.indexFolder = indexFolderOf(home);
+        settings.indexFolder = indexFolderOf(home, ui);
         settings.programTempFolder =
             programTempFolder(home, readOnly, systemTempFolder(processEnvironment()));
         prepareTempFolder(settings.programTempFolder);

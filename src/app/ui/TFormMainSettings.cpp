@@ -35,6 +35,8 @@ bool TFormMain::LoadSettings() {
     defaults.wizardOnly = WizardOnly;
     defaults.rtfAsPlainShown = !chkRtfPlain->isHidden();
     const LoadedSettings loaded = loadSettings(settingsLocation(), defaults);
+    for (const std::string& warning : loaded.warnings)
+        ShowMessage(q(warning), MessageIcon::Warning, MessageButtons::Ok, this);
     Settings settings = loaded.settings;
 
     if (runFromCD) {
@@ -49,7 +51,10 @@ bool TFormMain::LoadSettings() {
     applySettings(settings);
 
     if (!runFromCD) {
-        const QueryHistory history = loadQueryHistory(queryHistoryFile());
+        std::string problem;
+        const QueryHistory history = loadQueryHistory(queryHistoryFile(), &problem);
+        if (!problem.empty())
+            ShowMessage(q(problem), MessageIcon::Warning, MessageButtons::Ok, this);
         for (const std::string& query : history.queries) cmbSearchExpr->addItem(q(query));
         for (const std::string& file : history.listFiles) cmbFileList->addItem(q(file));
         cmbSearchExpr->setCurrentIndex(-1);
