@@ -25,6 +25,13 @@ std::string openFailureText(int errorCode, const std::string& indexName) {
     }
 }
 
+std::string olderFormatQuestion(const std::string& indexName) {
+    return "\"" + indexName +
+           "\" index was built by an earlier version of Vellumar:\rits phrases may match words "
+           "that are not next to each other.\rAn update builds the index again.\rDo you want to "
+           "update this index now?";
+}
+
 Catalogue::Catalogue(TNotifier& notifier, UserInterface& ui, CatalogueSettings settings)
     : notifier_(notifier), ui_(ui), settings_(std::move(settings)) {}
 
@@ -102,7 +109,13 @@ int Catalogue::LoadIndexes(const std::vector<std::filesystem::path>& definitionF
             auto object = vellcore::CreateIndexObject(path.string(), 0);
             if (!object) break;
             if (object->GetErrorCode() != 0) continue;
-            const auto definition = IndexDefinition::load(file);
+            std::string problem;
+            const auto definition = IndexDefinition::load(file, &problem);
+            if (!problem.empty()) {
+                ui_.showMessage(problem + ".\rThe index is skipped while loading.",
+                                MessageIcon::Warning, MessageButtons::Ok);
+                continue;
+            }
             const std::string scope = definition ? effectiveScope(definition->scope) : "";
             if (trimmed(scope).empty()) {
                 ui_.showMessage("Empty scope read from .INF file for\r\"" + name +
@@ -128,6 +141,13 @@ int Catalogue::OpenIndex(int position, const RepairFunction& repair) {
     const int error = index->GetErrorCode();
     if (error == 0) {
         opened_ = position;
+        if (updateOffer_ && index->GetFormatVersion() < vellcore::kFormatVersion &&
+            ui_.showMessage(olderFormatQuestion(names_[position]), MessageIcon::Question,
+                            MessageButtons::YesNo) == MessageResult::Yes) {
+            updateOffer_(position);
+            // A failed update may have taken the index out of the catalogue.
+            if (opened_ != position) return vellcore::kCannotOpen;
+        }
         return 0;
     }
     const std::string name = names_[position];

@@ -195,17 +195,27 @@ std::int32_t IndexBuilder::CreateIndex(IndexRequest& request, int maxLength, int
     }
 
     bool changed = false;
+    std::string problem;
+    auto warnIfDamaged = [&] {
+        if (!problem.empty())
+            services_.ui.showMessage(problem, MessageIcon::Warning, MessageButtons::Ok);
+        problem.clear();
+    };
     if (request.useStopWords) {
         if (const auto file = resolveWordListFile(request.stopWords, services_.home))
-            loadStopWords(*index, parsers.TextParser(), *file);
+            loadStopWords(*index, parsers.TextParser(), *file, &problem);
         else
             request.useStopWords = false, changed = true;
+        warnIfDamaged();
     }
     if (request.useDictionary) {
         const auto file = resolveWordListFile(request.dictionary, services_.home);
+        const bool empty = file && loadDictionary(*index, parsers.TextParser(), *file, &problem) ==
+                                       DictionaryLoad::Empty;
+        warnIfDamaged();
         if (!file) {
             request.useDictionary = false, changed = true;
-        } else if (loadDictionary(*index, parsers.TextParser(), *file) == DictionaryLoad::Empty) {
+        } else if (empty) {
             if (services_.ui.showMessage(kEmptyDictionaryQuestion, MessageIcon::Question,
                                          MessageButtons::YesNo) != MessageResult::Yes) {
                 removeIndexLeftovers(*index);
@@ -249,7 +259,6 @@ std::int32_t IndexBuilder::UpdateIndex(int position, const IndexRequest& request
         services_.ui.showMessage(kCannotModifyMessage, MessageIcon::Warning, MessageButtons::Ok);
         return BuildResult::kAbandoned;
     }
-    const std::string languageName = index->GetLanguageName();
     const textfold::CharTable table = index->GetLanguageTable();
     const int maxLength = index->GetMaxWordLength();
     const int minLength = index->GetMinWordLength();
@@ -262,17 +271,18 @@ std::int32_t IndexBuilder::UpdateIndex(int position, const IndexRequest& request
 
     std::int32_t result = 0;
     const int records = index->GetRecordCount();
-    if (records != 0 && ratio < index->GetRemovedCount() * 100 / records) {
-        // Too many dead records: rebuild from scratch; the walk below adds everything.
-        if (!index->DeleteIndexFiles()) {
-            services_.ui.showMessage(kCannotModifyMessage, MessageIcon::Warning, MessageButtons::Ok);
+    const bool olderFormat = index->GetFormatVersion() < vellcore::kFormatVersion;
+    if (olderFormat || (records != 0 && ratio < index->GetRemovedCount() * 100 / records)) {
+        // Too many dead records, or word numbers counted the old way: rebuild from scratch
+        // (keeping the stop-words and the dictionary); the walk below adds everything.
+        if (!index->ClearDocuments()) {
+            const int code = index->GetErrorCode();
+            index->ClearError();
             index->EndSession();
+            if (code != vellcore::kCannotOpen) return code;
+            services_.ui.showMessage(kCannotModifyMessage, MessageIcon::Warning,
+                                     MessageButtons::Ok);
             return BuildResult::kAbandoned;
-        }
-        index->Prepare(2, languageName, &table, maxLength, minLength, ratio);
-        if (const int code = index->GetErrorCode()) {
-            index->EndSession();
-            return code;
         }
     } else if (!index->ReadyForRescan()) {
         services_.ui.showMessage(kCannotModifyMessage, MessageIcon::Warning, MessageButtons::Ok);
@@ -332,6 +342,31 @@ std::int32_t IndexBuilder::UpdateOneFile(int position, const IndexRequest& reque
     result = prepareForSearch(*index, result);
     index->EndSession();
     return result;
+}
+
+IndexRequest IndexBuilder::RequestFor(int position) const {
+    const Catalogue& catalogue = services_.catalogue;
+    const IndexDefinition definition =
+        IndexDefinition::load(catalogue.definitionFile(position)).value_or(IndexDefinition{});
+    IndexRequest r;
+    r.name = catalogue.name(position);
+    r.scope = catalogue.effectiveScope(definition.scope);
+    if (const vellcore::IndexObject* index = catalogue.object(position)) {
+        r.maxLength = std::to_string(index->GetMaxWordLength());
+        r.minLength = std::to_string(index->GetMinWordLength());
+        r.languageName = index->GetLanguageName();
+        r.languageTable = index->GetLanguageTable();
+    }
+    r.autoUpdate = definition.monitored;
+    r.archives = definition.archive;
+    r.filesAsText = definition.filesAsText;
+    r.express = definition.express;
+    r.useDictionary = !definition.dictionary.empty();
+    r.dictionary = definition.dictionary;
+    r.useStopWords = !definition.stopWords.empty();
+    r.stopWords = definition.stopWords;
+    r.notes = definition.notes;
+    return r;
 }
 
 void IndexBuilder::writeDefinition(int position, const IndexRequest& request) {

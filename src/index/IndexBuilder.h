@@ -107,6 +107,10 @@ public:
     std::filesystem::path errorLogFile() const { return services_.home / kErrorLogFileName; }
     bool busy() const { return busy_; }
 
+    // The request that updates the index at position as it was defined: its definition
+    // file's options and the engine's language and word lengths.
+    IndexRequest RequestFor(int position) const;
+
     // Checks name, scope and word lengths, showing the message for the first problem.
     bool Validate(const IndexRequest& request, int& maxLength, int& minLength) const;
 

@@ -30,10 +30,16 @@ IndexingCore::IndexingCore(UserInterface& ui, MainThreadDispatcher& dispatcher,
       viewerParsers(settings.firstLanguageTable, parserState),
       indexer(IndexingServices{indexingParsers, ui, throttle, cancel, settings.programTempFolder,
                                arcread::ToolSettings{settings.home, std::chrono::seconds(60)}}),
-      catalogue(notifier, ui, CatalogueSettings{settings.indexFolder, settings.runFromCd,
-                                                settings.mountPoint}),
+      catalogue(notifier, ui,
+                CatalogueSettings{settings.indexFolder, settings.runFromCd, settings.mountPoint}),
       builder(BuilderServices{catalogue, notifier, indexer, indexingParsers, ui, cancel,
-                              settings.home}) {}
+                              settings.home}) {
+    // An index of an older engine format is offered a full update when it is opened.
+    catalogue.setUpdateOffer([this](int position) {
+        IndexRequest request = builder.RequestFor(position);
+        builder.Build(BuildKind::Update, position, request);
+    });
+}
 
 IndexingCore::~IndexingCore() {
     notifier.SetOnScanFolder({});

@@ -108,6 +108,9 @@ struct PassageWord {
 // The words GetPassage has read most recently, so that nearby hits need no new scan.
 struct PassageRing {
     std::deque<PassageWord> words;
+    // Every delivered word numbered from here up to the stream's position is in `words`
+    // (numbers have gaps where words were too short or too long to deliver).
+    std::int64_t completeFrom = 0;
 };
 
 Parser::Parser() : table_(textfold::englishTable()) {}
@@ -184,10 +187,13 @@ bool Parser::nextAccepted(TokenStream& stream, WordRecord& record, std::int32_t&
             record.position = kParseFailed;
             return false;
         }
+        // Every word takes its number, delivered or not: a phrase must never match across
+        // a word that was left out for its length.
+        const std::int32_t number = counter++;
         if (token.length < shortest || token.length > maxLength_) continue;
         record.text = token.text;
         record.length = static_cast<std::uint8_t>(token.length);
-        record.position = counter++;
+        record.position = number;
         record.offset = static_cast<std::int32_t>(token.charBegin);
         record.span = static_cast<std::int32_t>(token.charEnd - token.charBegin);
         record.byteOffset = static_cast<std::uint32_t>(token.byteBegin);
@@ -222,13 +228,12 @@ bool Parser::GetPassage(const HitRecord* hits, std::size_t count, std::string& o
 
     if (!passageRing_) passageRing_ = std::make_unique<PassageRing>();
     auto& ring = passageRing_->words;
-    const bool behind = ring.empty()
-                            ? passageCounter_ > firstNeeded
-                            : ring.front().number > firstNeeded && passageCounter_ > firstNeeded;
+    const bool behind = passageRing_->completeFrom > firstNeeded;
     if (!passageStream_ || behind) {
         passageStream_ = makeStream();
         passageCounter_ = 0;
         ring.clear();
+        passageRing_->completeFrom = 0;
     }
     const std::size_t keep = static_cast<std::size_t>(2 * kPassageContext + kPassageHitWords);
     WordRecord record;
@@ -239,7 +244,10 @@ bool Parser::GetPassage(const HitRecord* hits, std::size_t count, std::string& o
             break;
         }
         ring.push_back({std::string(record.text), token.byteBegin, token.byteEnd, record.position});
-        while (ring.size() > keep) ring.pop_front();
+        while (ring.size() > keep) {
+            passageRing_->completeFrom = ring.front().number + 1;
+            ring.pop_front();
+        }
     }
 
     std::vector<const PassageWord*> shown;
