@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "TestHelpers.h"
+#include "support/SpecialFiles.h"
 #include "wordmill/Parser.h"
 
 using namespace wordmill;
@@ -123,6 +124,15 @@ TEST(TextParser, OpenCloseRewindAndTheEndOfTheStream) {
     WordRecord record;
     EXPECT_FALSE(parser->Open(dir / "missing.txt", record));
     EXPECT_FALSE(parser->Open(dir.path(), record)) << "a folder is not a document";
+    // Nor a FIFO or a device, which must not block or fill memory.
+    ASSERT_TRUE(
+        testing_support::makeSpecialFile(dir / "fifo.txt", testing_support::SpecialFile::Fifo));
+    ASSERT_TRUE(testing_support::makeSpecialFile(dir / "zero.txt",
+                                                 testing_support::SpecialFile::DevZeroLink));
+    testing_support::finishesWithin(std::chrono::seconds(2), "opening special files", [&] {
+        EXPECT_FALSE(parser->Open(dir / "fifo.txt", record));
+        EXPECT_FALSE(parser->Open(dir / "zero.txt", record));
+    });
     EXPECT_FALSE(parser->NextWord(record));
 
     ASSERT_TRUE(parser->Open(dir / "notes.txt", record));
