@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <random>
 #include <string>
@@ -77,7 +78,11 @@ Measure parseFiles(const std::vector<std::filesystem::path>& files, bool html,
     Measure m;
     const auto start = Clock::now();
     for (const auto& f : files) {
-        if (!parser->Open(f, record)) continue;
+        // A file that cannot be read would make the figure look better than it is.
+        if (!parser->Open(f, record)) {
+            std::fprintf(stderr, "cannot open %s: the benchmark stops\n", f.c_str());
+            std::exit(1);
+        }
         m.bytes += parser->GetDocumentSize();
         while (parser->NextWord(record)) ++m.words;
         parser->Close();
@@ -98,6 +103,13 @@ Measure wordCount(const std::vector<std::filesystem::path>& files, std::uint64_t
     const auto start = Clock::now();
     const wordmill::ProgramResult r = wordmill::RunProgram(call);
     m.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    // A wc that failed or crashed must stop the benchmark, never count as a fast run.
+    if (!r.succeeded() || r.outputTruncated) {
+        std::fprintf(stderr,
+                     "wc -w failed (started %d, exit %d, timed out %d): the benchmark stops\n%s\n",
+                     r.started, r.exitCode, r.timedOut, r.output.c_str());
+        std::exit(1);
+    }
     // The last line is the total (or the only count).
     const std::size_t end = r.output.find_last_not_of('\n');
     const std::size_t begin = r.output.find_last_of('\n', end);
