@@ -19,4 +19,4 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ctest --test-dir build-asan --output-on-failure --parallel "$jobs" --timeout 900 -L core
 
-./fuzz/run.sh --seconds 5
+./fuzz/run.sh --seconds 5 --timeout 60

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets (clang, AddressSanitizer, UndefinedBehaviorSanitizer) in a
 # tree of their own and runs each one, one after another, from its seed corpus.
-#   fuzz/run.sh [--seconds N | --runs N] [--work DIR] [--build DIR] [TARGET...]
+#   fuzz/run.sh [--seconds N | --runs N] [--timeout S] [--work DIR] [--build DIR] [TARGET...]
 # Targets: query scope profile lng html xml rtf (default: all). --seconds (default 5)
-# limits each target's time, --runs its executions. New inputs go to WORK/corpus/TARGET
+# limits each target's time, --runs its executions; --timeout (default 10) is how many
+# seconds one input may take before it counts as a hang (raise it on a busy machine: the
+# clock is the wall's). New inputs go to WORK/corpus/TARGET
 # (the seeds in fuzz/corpus stay as they are), findings to WORK/findings; without --work a
 # fresh temporary folder is used and removed afterwards unless something was found. Ends
 # with a table of executions and findings per target; the exit status is 1 when any target
@@ -11,6 +13,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 limit=(-max_total_time=5)
+timeout=10
 work=
 build=build-fuzz
 targets=()
@@ -18,6 +21,7 @@ while [ $# -gt 0 ]; do
   case $1 in
     --seconds) limit=(-max_total_time="$2"); shift 2 ;;
     --runs) limit=(-runs="$2"); shift 2 ;;
+    --timeout) timeout=$2; shift 2 ;;
     --work) work=$2; shift 2 ;;
     --build) build=$2; shift 2 ;;
     *) targets+=("$1"); shift ;;
@@ -47,7 +51,7 @@ for t in "${targets[@]}"; do
   mkdir -p "$work/corpus/$t"
   log=$work/logs/$t.log
   start=$(date +%s)
-  if "$build/fuzz/fuzz_$t" "${limit[@]}" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+  if "$build/fuzz/fuzz_$t" "${limit[@]}" -timeout="$timeout" -rss_limit_mb=2048 -print_final_stats=1 \
       -artifact_prefix="$work/findings/$t-" "$work/corpus/$t" "fuzz/corpus/$t" >"$log" 2>&1; then
     found=0
   else

@@ -14,4 +14,6 @@ source bench/env.sh
 bench_install "the compiler and runtime of the fuzz targets" clang libclang-rt-14-dev
 # Fastest targets first, so that a run cut short has covered as many as possible.
 [ $# -eq 0 ] && set -- profile lng scope rtf xml html query
-exec nice -n 19 fuzz/run.sh --runs "$runs" --work "${FUZZ_WORK:-bench/out/fuzz}" "$@"
+# At the lowest priority an input may wait long for the processor: only one that takes
+# minutes counts as a hang.
+exec nice -n 19 fuzz/run.sh --runs "$runs" --timeout 300 --work "${FUZZ_WORK:-bench/out/fuzz}" "$@"
