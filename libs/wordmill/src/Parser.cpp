@@ -163,12 +163,10 @@ __attribute__((target("avx2"))) bool blankAndCheckUtf8Avx2(std::string& text) {
     return valid;
 }
 
-const bool kHaveAvx2 = __builtin_cpu_supports("avx2");
-
 // Blanks the control characters (bytes below 32 are the same characters in UTF-8 and in
 // Windows-1252) and says whether the text is valid UTF-8.
 bool blankControlsAndCheckUtf8(std::string& text) {
-    if (kHaveAvx2) return blankAndCheckUtf8Avx2(text);
+    if (UseAvx2()) return blankAndCheckUtf8Avx2(text);
     blankControlCharacters(text);
     return textfold::isValidUtf8(text);
 }

@@ -32,6 +32,11 @@ class TokenStream {
     virtual StreamResult next(Token& token) = 0;
 };
 
+// Whether the AVX2 paths may run: the processor (and system) have AVX2, and the
+// environment does not say VELLUMAR_SIMD=0 (the tests run the plain paths that way, as
+// on processors without it).
+bool UseAvx2();
+
 // Characters of words longer than this are not kept: no parser delivers such a word
 // (the maximum length is one byte), but its length is still counted.
 inline constexpr std::size_t kKeptWordChars = 256;

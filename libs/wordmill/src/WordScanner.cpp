@@ -1,5 +1,8 @@
 #include <immintrin.h>
 
+#include <cstdlib>
+#include <string_view>
+
 #include "Entities.h"
 #include "TokenStream.h"
 
@@ -37,8 +40,6 @@ __attribute__((target("avx2"))) void classifyBlockAvx2(const unsigned char* s,
         special |= static_cast<std::uint64_t>(other) << (32 * half);
     }
 }
-
-const bool kHaveAvx2 = __builtin_cpu_supports("avx2");
 
 // The end of the run of bytes of class `want` from p. Eight bytes at a time where the
 // text allows: their classes are gathered into a bit mask without branches, so the end
@@ -105,11 +106,21 @@ char32_t WordScanner::decodeAt(std::size_t& pos) const {
     return cp;
 }
 
+bool UseAvx2() {
+    static const bool use = [] {
+        const char* setting = std::getenv("VELLUMAR_SIMD");
+        if (setting && std::string_view(setting) == "0") return false;
+        __builtin_cpu_init();  // in case this runs before the runtime's own start-up did
+        return __builtin_cpu_supports("avx2") != 0;
+    }();
+    return use;
+}
+
 void WordScanner::loadBlock(std::size_t index) {
     block_.index = index;
     const std::size_t begin = index * 64;
     const auto* s = reinterpret_cast<const unsigned char*>(text_.data()) + begin;
-    if (kHaveAvx2 && begin + 64 <= text_.size()) {
+    if (UseAvx2() && begin + 64 <= text_.size()) {
         classifyBlockAvx2(s, nibbleWords_, block_.word, block_.special);
         return;
     }
