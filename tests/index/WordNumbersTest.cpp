@@ -3,36 +3,16 @@
 // phrase; and an index built before short words were counted, which is offered a full
 // update when it is opened and is rebuilt by it without losing its word lists.
 #include "CoreFixture.h"
+#include "support/OlderIndexFormat.h"
 
 #include "index/IndexFolder.h"
 
 namespace fs = std::filesystem;
 using namespace vellumar;
 using namespace vellumar::testing;
+using testing_support::makeFormatOne;
 
 namespace {
-
-std::uint32_t crc32(const std::string& bytes) {
-    std::uint32_t c = 0xFFFFFFFFU;
-    for (unsigned char b : bytes) {
-        c ^= b;
-        for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320U ^ (c >> 1) : c >> 1;
-    }
-    return c ^ 0xFFFFFFFFU;
-}
-
-// Makes the engine's parameter file say what an index made before the format number said.
-void makeFormatOne(const fs::path& indexPath) {
-    std::ifstream in(indexPath / "S.STS", std::ios::binary);
-    const std::string text((std::istreambuf_iterator<char>(in)), {});
-    std::string body = text.substr(0, text.rfind("crc32="));
-    const std::size_t at = body.find("format=");
-    ASSERT_NE(at, std::string::npos);
-    body.erase(at, body.find('\n', at) + 1 - at);
-    char crc[9];
-    std::snprintf(crc, sizeof crc, "%08x", crc32(body));
-    std::ofstream(indexPath / "S.STS", std::ios::binary) << body << "crc32=" << crc << "\n";
-}
 
 class WordNumbers : public CoreFixture {
   protected:

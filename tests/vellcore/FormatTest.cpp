@@ -3,39 +3,14 @@
 // built, and ClearDocuments starts a rebuild in the current format without losing the
 // index's word lists.
 #include <fstream>
-#include <sstream>
 
 #include "EngineTestSupport.h"
+#include "support/OlderIndexFormat.h"
 
 using namespace enginetest;
+using testing_support::makeFormatOne;
 
 namespace {
-
-std::uint32_t crc32(const std::string& bytes) {
-    std::uint32_t c = 0xFFFFFFFFU;
-    for (unsigned char b : bytes) {
-        c ^= b;
-        for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320U ^ (c >> 1) : c >> 1;
-    }
-    return c ^ 0xFFFFFFFFU;
-}
-
-std::string readFile(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-// Rewrites S.STS as the engine wrote it before it kept a format number.
-void makeFormatOne(const fs::path& indexPath) {
-    const std::string text = readFile(indexPath / "S.STS");
-    std::string body = text.substr(0, text.rfind("crc32="));
-    const std::size_t at = body.find("format=");
-    ASSERT_NE(at, std::string::npos);
-    body.erase(at, body.find('\n', at) + 1 - at);
-    char crc[9];
-    std::snprintf(crc, sizeof crc, "%08x", crc32(body));
-    std::ofstream(indexPath / "S.STS", std::ios::binary) << body << "crc32=" << crc << "\n";
-}
 
 // Feeds words with explicit numbers: {"file", 0}, {"system", 3}.
 bool addNumbered(vellcore::IndexObject& index, const std::string& name,
@@ -54,7 +29,9 @@ TEST(Format, NewIndexesCarryTheCurrentFormatAndOldOnesReadAsOne) {
     auto index = createIndex(path);
     EXPECT_EQ(index->GetFormatVersion(), vellcore::kFormatVersion);
     ASSERT_TRUE(index->CloseFiles());
-    EXPECT_NE(readFile(path / "S.STS").find("\nformat=2\n"), std::string::npos);
+    std::ifstream params(path / "S.STS");
+    EXPECT_NE(std::string(std::istreambuf_iterator<char>(params), {}).find("\nformat=2\n"),
+              std::string::npos);
 
     makeFormatOne(path);
     auto old = vellcore::CreateIndexObject(path.string(), 0);
