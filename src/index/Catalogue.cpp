@@ -141,7 +141,9 @@ int Catalogue::OpenIndex(int position, const RepairFunction& repair) {
     const int error = index->GetErrorCode();
     if (error == 0) {
         opened_ = position;
-        if (updateOffer_ && index->GetFormatVersion() < vellcore::kFormatVersion &&
+        // Indexes on read-only media cannot be rebuilt; they are searched as they are.
+        if (updateOffer_ && !settings_.runFromCd &&
+            index->GetFormatVersion() < vellcore::kFormatVersion &&
             ui_.showMessage(olderFormatQuestion(names_[position]), MessageIcon::Question,
                             MessageButtons::YesNo) == MessageResult::Yes) {
             updateOffer_(position);

@@ -62,7 +62,8 @@ public:
 
     // A full update of the index at position. When one is set, OpenIndex offers it for an
     // index of an older engine format (whose phrases may step over left-out words) and
-    // runs it on Yes; OpenIndex then answers for the index as the update left it.
+    // runs it on Yes; OpenIndex then answers for the index as the update left it. Not
+    // offered on read-only media.
     using UpdateFunction = std::function<void(int position)>;
     void setUpdateOffer(UpdateFunction update) { updateOffer_ = std::move(update); }
 
