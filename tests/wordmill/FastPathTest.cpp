@@ -119,3 +119,86 @@ TEST(TextFastPath, DocumentTextAndWordsMatchTheReferenceEverywhereInABlock) {
         }
     }
 }
+
+namespace {
+
+// The HTML parser's words for text made of the pieces below only: simple tags separate
+// words, the few references are decoded (a letter joins its word), anything else is as in
+// plain text. Offsets and spans count characters of the source.
+std::vector<Word> referenceHtmlWords(const std::string& text, const textfold::CharTable& table) {
+    static const std::vector<std::pair<std::string, char32_t>> references = {
+        {"&amp;", U'&'}, {"&eacute;", 0xE9}, {"&#233;", 0xE9}, {"&#x43;", U'C'}, {"&nbsp;", 0xA0}};
+    std::vector<Word> words;
+    std::string current;
+    int chars = 0, number = 0, start = 0, length = 0;
+    auto finish = [&] {
+        if (length >= 2 && length <= 32)
+            words.push_back({current, number, start, chars - start, 0, length});
+        if (length > 0) ++number;
+        current.clear();
+        length = 0;
+    };
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        if (text[pos] == '<' && pos + 1 < text.size() && text[pos + 1] != ' ') {
+            const std::size_t end = text.find('>', pos) + 1;
+            finish();
+            chars += static_cast<int>(end - pos);
+            pos = end;
+            continue;
+        }
+        char32_t cp = 0;
+        std::size_t next = pos, span = 1;
+        bool decoded = false;
+        if (text[pos] == '&')
+            for (const auto& [name, value] : references)
+                if (text.compare(pos, name.size(), name) == 0) {
+                    cp = value, next = pos + name.size(), span = name.size(), decoded = true;
+                    break;
+                }
+        if (!decoded) cp = textfold::nextUtf8(text, next);
+        if (textfold::foldChar(table, cp)) {
+            if (length == 0) start = chars;
+            textfold::appendUtf8(current, cp);
+            ++length;
+        } else {
+            finish();
+        }
+        chars += static_cast<int>(span);
+        pos = next;
+    }
+    finish();
+    return words;
+}
+
+}  // namespace
+
+TEST(MarkupFastPath, HtmlWordsMatchTheReferenceEverywhereInABlock) {
+    static const std::vector<std::string> pieces = {"a",         "word",         "Zed",
+                                                    " ",         "\n",           ",",
+                                                    "<b>",       "</b>",         "<p>",
+                                                    "< ",        "&amp;",        "&eacute;",
+                                                    "&#233;",    "&#x43;",       "&nbsp;",
+                                                    "&unknown;", "& ",           "\xC3\xA9",
+                                                    "\xC5\x93",  "\xE4\xB8\xAD", "\xF0\x9F\x98\x80",
+                                                    "42"};
+    std::mt19937 rng(8122026);
+    auto parser = CreateHtmlParser(latinTable());
+    for (int round = 0; round < 3000; ++round) {
+        std::string text;
+        for (std::size_t i = 0, n = 1 + rng() % 100; i < n; ++i)
+            text += pieces[rng() % pieces.size()];
+        WordRecord record;
+        ASSERT_TRUE(parser->OpenMemory(text, record));
+        const auto words = allWords(*parser, record);
+        const auto wanted = referenceHtmlWords(text, latinTable());
+        ASSERT_EQ(words.size(), wanted.size()) << text;
+        for (std::size_t i = 0; i < words.size(); ++i) {
+            EXPECT_EQ(words[i].text, wanted[i].text) << text;
+            EXPECT_EQ(words[i].position, wanted[i].position) << text;
+            EXPECT_EQ(words[i].offset, wanted[i].offset) << text;
+            EXPECT_EQ(words[i].span, wanted[i].span) << text;
+            EXPECT_EQ(words[i].length, wanted[i].length) << text;
+        }
+    }
+}

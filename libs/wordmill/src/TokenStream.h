@@ -71,6 +71,9 @@ class WordScanner {
     Stop scanText(Token& token);
 
   private:
+    // scan() of markup text up to the end of the text, with the block masks ("<" and "&"
+    // are special there too).
+    Stop scanMarkupText(Token& token);
     // Masks of one 64-byte block of the text (bit k: byte 64 * index + k): ASCII word
     // characters, and bytes that need a closer look (not ASCII, NUL, past the end).
     struct Block {

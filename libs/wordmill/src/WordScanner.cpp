@@ -15,7 +15,7 @@ namespace {
 // and above have no bit there).
 __attribute__((target("avx2"))) void classifyBlockAvx2(const unsigned char* s,
                                                        const unsigned char* nibbleWords,
-                                                       std::uint64_t& word,
+                                                       bool markup, std::uint64_t& word,
                                                        std::uint64_t& special) {
     const __m256i table =
         _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(nibbleWords)));
@@ -33,9 +33,12 @@ __attribute__((target("avx2"))) void classifyBlockAvx2(const unsigned char* s,
             _mm256_and_si256(_mm256_shuffle_epi8(table, lo), _mm256_shuffle_epi8(highBits, hi));
         const auto notWord =
             static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(bits, zero)));
-        const auto other =
-            static_cast<std::uint32_t>(_mm256_movemask_epi8(b)) |
-            static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(b, zero)));
+        auto other = static_cast<std::uint32_t>(_mm256_movemask_epi8(b)) |
+                     static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(b, zero)));
+        if (markup)  // "<" starts markup, "&" a reference
+            other |= static_cast<std::uint32_t>(
+                _mm256_movemask_epi8(_mm256_or_si256(_mm256_cmpeq_epi8(b, _mm256_set1_epi8('<')),
+                                                     _mm256_cmpeq_epi8(b, _mm256_set1_epi8('&')))));
         word |= static_cast<std::uint64_t>(~notWord) << (32 * half);
         special |= static_cast<std::uint64_t>(other) << (32 * half);
     }
@@ -68,12 +71,12 @@ WordScanner::WordScanner(std::string_view text, const textfold::CharTable& table
     for (int b = 0; b < 256; ++b)
         byteClass_[b] = b >= 0x80 ? kSpecial : (table[b] != 0 ? kWord : kSeparator);
     byteClass_[0] = kSpecial;
-    for (int b = 0; b < 128; ++b)
-        if (asciiWord_[b]) nibbleWords_[b & 15] |= static_cast<unsigned char>(1u << (b >> 4));
     if (markup) {
         byteClass_['<'] = byteClass_['&'] = kSpecial;
         asciiWord_['<'] = asciiWord_['&'] = 0;  // markup and references, never word characters
     }
+    for (int b = 0; b < 128; ++b)
+        if (asciiWord_[b]) nibbleWords_[b & 15] |= static_cast<unsigned char>(1u << (b >> 4));
 }
 
 void WordScanner::advanceTo(std::size_t to) {
@@ -121,7 +124,7 @@ void WordScanner::loadBlock(std::size_t index) {
     const std::size_t begin = index * 64;
     const auto* s = reinterpret_cast<const unsigned char*>(text_.data()) + begin;
     if (UseAvx2() && begin + 64 <= text_.size()) {
-        classifyBlockAvx2(s, nibbleWords_, block_.word, block_.special);
+        classifyBlockAvx2(s, nibbleWords_, markup_, block_.word, block_.special);
         return;
     }
     const std::size_t n =
@@ -205,8 +208,71 @@ WordScanner::Stop WordScanner::scanText(Token& token) {
     return Stop::Word;
 }
 
+WordScanner::Stop WordScanner::scanMarkupText(Token& token) {
+    const auto* s = reinterpret_cast<const unsigned char*>(text_.data());
+    const std::size_t size = text_.size();
+    std::size_t p = pos_;
+    std::uint32_t chars = chars_;
+    for (;;) {
+        const std::size_t q = nextNotSeparator(p);
+        chars += static_cast<std::uint32_t>(q - p);
+        p = q;
+        if (p >= size) {
+            pos_ = size, chars_ = chars;
+            return Stop::End;
+        }
+        const unsigned char b = s[p];
+        if (b < 0x80) {
+            if (asciiWord_[b]) break;
+            if (b == '<' || b == '&') {
+                // Markup goes back to the caller; a reference takes the careful path.
+                pos_ = p, chars_ = chars;
+                return b == '<' ? Stop::Markup : scanImpl<true>(size, token);
+            }
+            ++p, ++chars;  // a NUL
+            continue;
+        }
+        std::size_t next = p;
+        if (textfold::foldChar(table_, decodeAt(next))) break;
+        p = next;
+        ++chars;
+    }
+    const std::size_t begin = p;
+    const std::uint32_t firstChar = chars;
+    std::size_t length = 0;
+    for (;;) {
+        const std::size_t q = nextNotWord(p);
+        length += q - p;
+        chars += static_cast<std::uint32_t>(q - p);
+        p = q;
+        if (p >= size) break;
+        if (s[p] == '&') {
+            // A reference may go on with the word: the careful path reads it from its start.
+            pos_ = begin, chars_ = firstChar;
+            return scanImpl<true>(size, token);
+        }
+        if (s[p] < 0x80) break;
+        std::size_t next = p;
+        if (!textfold::foldChar(table_, decodeAt(next))) break;
+        ++length;
+        p = next;
+        ++chars;
+    }
+    pos_ = p;
+    chars_ = chars;
+    token.byteBegin = begin;
+    token.charBegin = firstChar;
+    token.byteEnd = p;
+    token.charEnd = chars;
+    token.length = length;
+    token.text = text_.substr(begin, p - begin);
+    return Stop::Word;
+}
+
 WordScanner::Stop WordScanner::scan(std::size_t limit, Token& token) {
-    return markup_ ? scanImpl<true>(limit, token) : scanImpl<false>(limit, token);
+    if (!markup_) return scanImpl<false>(limit, token);
+    // Up to the end of the text, runs are found in the block masks.
+    return limit == text_.size() ? scanMarkupText(token) : scanImpl<true>(limit, token);
 }
 
 WordScanner::Stop WordScanner::scanRaw(std::size_t limit, Token& token) {
