@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up the machine, builds Vellumar and runs every test: the whole suite (core and
 # windows, offscreen), then the core tests once more under AddressSanitizer and
-# UndefinedBehaviorSanitizer.
+# UndefinedBehaviorSanitizer, then each fuzz target for a few seconds (clang, in a tree of
+# their own; bench/fuzz/run.sh does the long runs).
 set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/setup.sh
@@ -17,3 +18,5 @@ ctest --test-dir build --output-on-failure --parallel "$jobs" --timeout 600
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ctest --test-dir build-asan --output-on-failure --parallel "$jobs" --timeout 900 -L core
+
+./fuzz/run.sh --seconds 5 --timeout 60

@@ -9,6 +9,7 @@ packages=(
   libxapian-dev xapian-tools
   libarchive-dev zlib1g-dev libbrotli-dev
   libgtest-dev googletest
+  clang libclang-rt-14-dev
   poppler-utils antiword catdoc arj unzip zip
   xvfb xauth xdg-utils desktop-file-utils
 )

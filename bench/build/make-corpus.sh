@@ -7,8 +7,9 @@ set -euo pipefail
 corpus=${1:?usage: make-corpus.sh CORPUS_DIR}
 [ -f "$corpus/.complete" ] && exit 0
 
-packages=(python3-doc postgresql-doc-15 debian-reference-en perl-doc libreoffice-writer-nogui)
-"$(dirname "$0")/../../scripts/ensure-packages.sh" "${packages[@]}"
+source "$(dirname "$0")/../env.sh"
+bench_install "the documents of the corpus, and LibreOffice to convert some of them" \
+  python3-doc postgresql-doc-15 debian-reference-en perl-doc libreoffice-writer-nogui
 
 rm -rf "$corpus"
 mkdir -p "$corpus"/{html,text,office}

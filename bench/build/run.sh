@@ -11,12 +11,13 @@ rounds=${2:-5}
 work=${BENCH_WORK:-${TMPDIR:-/tmp}/vellumar-bench-build}
 corpus=$work/corpus
 
-need=(recoll python3-lxml unrtf)
-scripts/ensure-packages.sh "${need[@]}"
+source bench/env.sh
+bench_install "Recoll to measure against, with its HTML and RTF filters" recoll python3-lxml unrtf
 bench/build/make-corpus.sh "$corpus"
 [ -f "$build/CMakeCache.txt" ] || cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" --target vellumar-cli >/dev/null
 cli=$(pwd)/$build/src/cli/vellumar-cli
+bench_describe "$build"
 
 home=$work/home
 recollconf=$work/recoll
@@ -37,11 +38,19 @@ indexedmimetypes = text/html text/plain application/pdf text/rtf application/msw
 CONF
 }
 
-seconds() { # runs a command, prints its wall time in seconds
-  local start end
+seconds() { # runs a command, prints its wall time in seconds; a failed run ends the benchmark
+  local start end status=0 log
+  log=$(mktemp)
   start=$(date +%s.%N)
-  "$@" >/dev/null 2>&1 || true
+  "$@" >"$log" 2>&1 || status=$?
   end=$(date +%s.%N)
+  if [ $status -ne 0 ]; then
+    # A run that failed or crashed must never count as a fast one.
+    { echo "benchmark stopped: exit status $status from: $*"; tail -50 "$log"; } >&2
+    rm -f "$log"
+    exit 1
+  fi
+  rm -f "$log"
   echo "$end - $start" | python3 -c 'import sys; print(f"{eval(sys.stdin.read()):.3f}")'
 }
 

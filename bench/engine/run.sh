@@ -13,6 +13,8 @@ OUT=$(realpath -m "${OUT:-bench/out/engine}")  # the engine takes absolute index
 mkdir -p "$OUT"
 [ -f "$BUILD/CMakeCache.txt" ] || ./scripts/build.sh "$BUILD" >/dev/null
 cmake --build "$BUILD" --target bench_engine_index bench_xapian_index bench_engine_query >/dev/null
+source bench/env.sh
+bench_describe "$BUILD"
 
 for round in $(seq 1 "$ROUNDS"); do
     echo "round $round"

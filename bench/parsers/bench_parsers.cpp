@@ -5,9 +5,12 @@
 //
 //   bench_parsers make-corpora DIR [MB]      writes DIR/ascii.txt and DIR/utf8.txt
 //   bench_parsers run DIR HTMLDIR [ROUNDS]   measures (HTMLDIR: *.html below it)
+//   bench_parsers count FILE [html|french]   tokenises one file in a process of its own
+//                                            (to be timed from outside beside wc -w)
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <random>
 #include <string>
@@ -75,7 +78,11 @@ Measure parseFiles(const std::vector<std::filesystem::path>& files, bool html,
     Measure m;
     const auto start = Clock::now();
     for (const auto& f : files) {
-        if (!parser->Open(f, record)) continue;
+        // A file that cannot be read would make the figure look better than it is.
+        if (!parser->Open(f, record)) {
+            std::fprintf(stderr, "cannot open %s: the benchmark stops\n", f.c_str());
+            std::exit(1);
+        }
         m.bytes += parser->GetDocumentSize();
         while (parser->NextWord(record)) ++m.words;
         parser->Close();
@@ -96,6 +103,13 @@ Measure wordCount(const std::vector<std::filesystem::path>& files, std::uint64_t
     const auto start = Clock::now();
     const wordmill::ProgramResult r = wordmill::RunProgram(call);
     m.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    // A wc that failed or crashed must stop the benchmark, never count as a fast run.
+    if (!r.succeeded() || r.outputTruncated) {
+        std::fprintf(stderr,
+                     "wc -w failed (started %d, exit %d, timed out %d): the benchmark stops\n%s\n",
+                     r.started, r.exitCode, r.timedOut, r.output.c_str());
+        std::exit(1);
+    }
     // The last line is the total (or the only count).
     const std::size_t end = r.output.find_last_not_of('\n');
     const std::size_t begin = r.output.find_last_of('\n', end);
@@ -127,24 +141,28 @@ int run(const std::filesystem::path& dir, const std::filesystem::path& htmlDir, 
         {"text parser, UTF-8 with accents", {dir / "utf8.txt"}, false, vellumar::FrenchTable()},
         {"HTML parser, HTML pages", pages, true, textfold::englishTable()},
     };
-    std::printf("%-34s %10s %12s %12s %10s %12s %12s\n", "corpus", "MB", "ours MB/s", "wc -w MB/s",
-                "ratio", "our words", "wc words");
+    std::printf("%-34s %8s %10s %11s %8s %14s %11s %11s\n", "corpus", "MB", "ours MB/s",
+                "wc -w MB/s", "ratio", "ratio min-max", "our words", "wc words");
     for (const Corpus& c : corpora) {
         if (c.files.empty()) {
             std::printf("%-34s (no files)\n", c.name);
             continue;
         }
-        std::vector<double> ours, theirs;
+        std::vector<double> ours, theirs, ratios;
         Measure last, lastWc;
         for (int r = 0; r < rounds; ++r) {
             last = parseFiles(c.files, c.html, c.table);
             lastWc = wordCount(c.files, last.bytes);
             ours.push_back(last.bytes / 1e6 / last.seconds);
             theirs.push_back(lastWc.bytes / 1e6 / lastWc.seconds);
+            ratios.push_back(ours.back() / theirs.back());
         }
-        const double o = median(ours), t = median(theirs);
-        std::printf("%-34s %10.1f %12.1f %12.1f %9.2fx %12llu %12llu\n", c.name, last.bytes / 1e6,
-                    o, t, o / t, static_cast<unsigned long long>(last.words),
+        // The ratio is taken round by round, so that a slow moment of the machine hits
+        // both sides of it.
+        const auto [low, high] = std::minmax_element(ratios.begin(), ratios.end());
+        std::printf("%-34s %8.1f %10.1f %11.1f %7.2fx %6.2f-%-7.2f %11llu %11llu\n", c.name,
+                    last.bytes / 1e6, median(ours), median(theirs), median(ratios), *low, *high,
+                    static_cast<unsigned long long>(last.words),
                     static_cast<unsigned long long>(lastWc.words));
     }
     return 0;
@@ -158,6 +176,15 @@ int main(int argc, char** argv) {
         std::filesystem::create_directories(argv[2]);
         makeCorpus(std::filesystem::path(argv[2]) / "ascii.txt", mb << 20, false);
         makeCorpus(std::filesystem::path(argv[2]) / "utf8.txt", mb << 20, true);
+        return 0;
+    }
+    if (argc >= 3 && std::string(argv[1]) == "count") {
+        // One process per measurement, for timing from outside beside `wc -w FILE`.
+        const bool html = argc >= 4 && std::string(argv[3]) == "html";
+        const bool accents = argc >= 4 && std::string(argv[3]) == "french";
+        const Measure m = parseFiles({argv[2]}, html,
+                                     accents ? vellumar::FrenchTable() : textfold::englishTable());
+        std::printf("%llu %s\n", static_cast<unsigned long long>(m.words), argv[2]);
         return 0;
     }
     if (argc >= 4 && std::string(argv[1]) == "run")

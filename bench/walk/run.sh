@@ -12,6 +12,8 @@ cd "$(dirname "$0")/../.."
 build=${1:-build}
 tree=${2:-${TMPDIR:-/tmp}/vellumar-walk-tree}
 cmake --build "$build" --target bench_walk >/dev/null
+source bench/env.sh
+bench_describe "$build"
 bench="$build/bench/walk/bench_walk"
 
 if [ ! -f "$tree/.complete" ]; then

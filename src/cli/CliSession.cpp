@@ -36,6 +36,8 @@ Session::Session(const Arguments& arguments, std::FILE* err, bool terminal, std:
         ui.showMessage(environment.homeProblem, MessageIcon::Warning, MessageButtons::Ok);
     const ProgramFolders folders = prepareProgramFolders(environment);
     const LoadedSettings loaded = loadProgramSettings(environment, folders);
+    for (const std::string& warning : loaded.warnings)
+        ui.showMessage(warning, MessageIcon::Warning, MessageButtons::Ok);
     indexFolder = indexFolderOf(loaded, home);
     languages.FillLanguageList(home, ui);
     IndexingCoreSettings settings = indexingCoreSettings(environment, folders, indexFolder,

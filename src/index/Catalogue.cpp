@@ -26,6 +26,13 @@ std::string openFailureText(int errorCode, const std::string& indexName) {
     }
 }
 
+std::string olderFormatQuestion(const std::string& indexName) {
+    return "\"" + indexName +
+           "\" index was built by an earlier version of Vellumar:\rits phrases may match words "
+           "that are not next to each other.\rAn update builds the index again.\rDo you want to "
+           "update this index now?";
+}
+
 Catalogue::Catalogue(TNotifier& notifier, UserInterface& ui, CatalogueSettings settings)
     : notifier_(notifier), ui_(ui), settings_(std::move(settings)) {}
 
@@ -109,7 +116,13 @@ int Catalogue::LoadIndexes(const std::vector<std::filesystem::path>& definitionF
             if (object->GetErrorCode() != 0) continue;
             // Unpack folders a killed build left behind go at program start.
             RemoveStaleUnpackFolders(*object);
-            const auto definition = IndexDefinition::load(file);
+            std::string problem;
+            const auto definition = IndexDefinition::load(file, &problem);
+            if (!problem.empty()) {
+                ui_.showMessage(problem + ".\rThe index is skipped while loading.",
+                                MessageIcon::Warning, MessageButtons::Ok);
+                continue;
+            }
             const std::string scope = definition ? effectiveScope(definition->scope) : "";
             if (trimmed(scope).empty()) {
                 ui_.showMessage("Empty scope read from .INF file for\r\"" + name +
@@ -135,6 +148,15 @@ int Catalogue::OpenIndex(int position, const RepairFunction& repair) {
     const int error = index->GetErrorCode();
     if (error == 0) {
         opened_ = position;
+        // Indexes on read-only media cannot be rebuilt; they are searched as they are.
+        if (updateOffer_ && !settings_.runFromCd &&
+            index->GetFormatVersion() < vellcore::kFormatVersion &&
+            ui_.showMessage(olderFormatQuestion(names_[position]), MessageIcon::Question,
+                            MessageButtons::YesNo) == MessageResult::Yes) {
+            updateOffer_(position);
+            // A failed update may have taken the index out of the catalogue.
+            if (opened_ != position) return vellcore::kCannotOpen;
+        }
         return 0;
     }
     const std::string name = names_[position];

@@ -69,6 +69,13 @@ public:
     using RepairFunction = std::function<std::unique_ptr<vellcore::IndexObject>(int position)>;
     int OpenIndex(int position, const RepairFunction& repair);
 
+    // A full update of the index at position. When one is set, OpenIndex offers it for an
+    // index of an older engine format (whose phrases may step over left-out words) and
+    // runs it on Yes; OpenIndex then answers for the index as the update left it. Not
+    // offered on read-only media.
+    using UpdateFunction = std::function<void(int position)>;
+    void setUpdateOffer(UpdateFunction update) { updateOffer_ = std::move(update); }
+
     // Closes the index's files (asking Retry/Cancel while that fails; Cancel removes the
     // index's files); the opened index becomes none.
     void UnloadIndex(int position);
@@ -108,6 +115,7 @@ private:
     UserInterface& ui_;
     CatalogueSettings settings_;
     CatalogueListener* listener_ = nullptr;
+    UpdateFunction updateOffer_;
     std::vector<std::unique_ptr<vellcore::IndexObject>> objects_;
     std::vector<std::string> names_;
     int opened_ = -1;
@@ -117,5 +125,8 @@ private:
 
 // The message that starts the repair question for an engine error code when opening.
 std::string openFailureText(int errorCode, const std::string& indexName);
+
+// The question that offers the update of an index of an older engine format.
+std::string olderFormatQuestion(const std::string& indexName);
 
 }  // namespace vellumar

@@ -225,17 +225,27 @@ std::int32_t IndexBuilder::CreateIndex(IndexRequest& request, int maxLength, int
     }
 
     bool changed = false;
+    std::string problem;
+    auto warnIfDamaged = [&] {
+        if (!problem.empty())
+            services_.ui.showMessage(problem, MessageIcon::Warning, MessageButtons::Ok);
+        problem.clear();
+    };
     if (request.useStopWords) {
         if (const auto file = resolveWordListFile(request.stopWords, services_.home))
-            loadStopWords(*index, parsers.TextParser(), *file);
+            loadStopWords(*index, parsers.TextParser(), *file, &problem);
         else
             request.useStopWords = false, changed = true;
+        warnIfDamaged();
     }
     if (request.useDictionary) {
         const auto file = resolveWordListFile(request.dictionary, services_.home);
+        const bool empty = file && loadDictionary(*index, parsers.TextParser(), *file, &problem) ==
+                                       DictionaryLoad::Empty;
+        warnIfDamaged();
         if (!file) {
             request.useDictionary = false, changed = true;
-        } else if (loadDictionary(*index, parsers.TextParser(), *file) == DictionaryLoad::Empty) {
+        } else if (empty) {
             if (services_.ui.showMessage(kEmptyDictionaryQuestion, MessageIcon::Question,
                                          MessageButtons::YesNo) != MessageResult::Yes) {
                 removeIndexLeftovers(*index);
@@ -269,6 +279,31 @@ std::int32_t IndexBuilder::CreateIndex(IndexRequest& request, int maxLength, int
     services_.catalogue.erase(position);
     position = -1;
     return result;
+}
+
+IndexRequest IndexBuilder::RequestFor(int position) const {
+    const Catalogue& catalogue = services_.catalogue;
+    const IndexDefinition definition =
+        IndexDefinition::load(catalogue.definitionFile(position)).value_or(IndexDefinition{});
+    IndexRequest r;
+    r.name = catalogue.name(position);
+    r.scope = catalogue.effectiveScope(definition.scope);
+    if (const vellcore::IndexObject* index = catalogue.object(position)) {
+        r.maxLength = std::to_string(index->GetMaxWordLength());
+        r.minLength = std::to_string(index->GetMinWordLength());
+        r.languageName = index->GetLanguageName();
+        r.languageTable = index->GetLanguageTable();
+    }
+    r.autoUpdate = definition.monitored;
+    r.archives = definition.archive;
+    r.filesAsText = definition.filesAsText;
+    r.express = definition.express;
+    r.useDictionary = !definition.dictionary.empty();
+    r.dictionary = definition.dictionary;
+    r.useStopWords = !definition.stopWords.empty();
+    r.stopWords = definition.stopWords;
+    r.notes = definition.notes;
+    return r;
 }
 
 void IndexBuilder::writeDefinition(BuildKind kind, int position, const IndexRequest& request) {

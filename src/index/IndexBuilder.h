@@ -111,6 +111,10 @@ class IndexBuilder {
     // The warning the last build showed (the scope entries it skipped), or empty.
     const std::string& lastWarning() const { return lastWarning_; }
 
+    // The request that updates the index at position as it was defined: its definition
+    // file's options and the engine's language and word lengths.
+    IndexRequest RequestFor(int position) const;
+
     // Checks name, scope and word lengths, showing the message for the first problem.
     bool Validate(const IndexRequest& request, int& maxLength, int& minLength) const;
 

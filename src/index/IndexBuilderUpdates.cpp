@@ -5,6 +5,8 @@
 #include "index/BuildResult.h"
 #include "index/FolderSwap.h"
 #include "index/IndexBuilder.h"
+#include "index/WordListFiles.h"
+#include "index/WordLists.h"
 #include "monitor/Notifier.h"
 #include "parserset/TParserSet.h"
 #include "platform/DosStamp.h"
@@ -48,8 +50,11 @@ std::int32_t IndexBuilder::UpdateIndex(int position, const IndexRequest& request
     parsers.SetMaxWordLength(static_cast<std::uint8_t>(index->GetMaxWordLength()));
     parsers.SetMinWordLength(static_cast<std::uint8_t>(index->GetMinWordLength()));
     parsers.SetLanguageTable(index->GetLanguageTable());
+    // Too many dead records, or word numbers counted the way of an older format: the
+    // index is built again.
     const int records = index->GetRecordCount();
-    if (records != 0 && index->GetCompactingRatio() < index->GetRemovedCount() * 100 / records)
+    if (index->GetFormatVersion() < vellcore::kFormatVersion ||
+        (records != 0 && index->GetCompactingRatio() < index->GetRemovedCount() * 100 / records))
         return RebuildIndex(position, request);
 
     index->BeginSession();
@@ -81,6 +86,17 @@ std::int32_t IndexBuilder::RebuildIndex(int position, const IndexRequest& reques
     fresh->Prepare(2, old.GetLanguageName(), &table, old.GetMaxWordLength(), old.GetMinWordLength(),
                    old.GetCompactingRatio());
     std::int32_t result = fresh->GetErrorCode();
+    if (result == 0) {
+        // The rebuilt index keeps the stop-words and the dictionary of the request.
+        TParserSet& parsers = services_.parsers;
+        if (request.useStopWords)
+            if (const auto file = resolveWordListFile(request.stopWords, services_.home))
+                loadStopWords(*fresh, parsers.TextParser(), *file);
+        if (request.useDictionary)
+            if (const auto file = resolveWordListFile(request.dictionary, services_.home))
+                loadDictionary(*fresh, parsers.TextParser(), *file);
+        result = fresh->GetErrorCode();
+    }
     if (result == 0) {
         services_.indexer.begin(*fresh, {request.archives, request.filesAsText}, errorLog_);
         result = walkResult(services_.notifier.SetScope(position, request.scope));

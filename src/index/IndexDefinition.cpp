@@ -10,8 +10,10 @@ namespace {
 constexpr std::string_view kSection = "Parameters";
 }
 
-std::optional<IndexDefinition> IndexDefinition::load(const std::filesystem::path& file) {
+std::optional<IndexDefinition> IndexDefinition::load(const std::filesystem::path& file,
+                                                     std::string* problem) {
     const ProfileFile profile = ProfileFile::load(file);
+    if (problem) *problem = profile.problem();
     if (!profile.existed()) return std::nullopt;
     IndexDefinition d;
     d.scope = profile.readString(kSection, "Scope");

@@ -25,8 +25,11 @@ struct IndexDefinition {
     std::string lastUpdated;       // date and time of the last successful update
     std::string notes;
 
-    // Missing keys read as their defaults; a missing file gives nullopt.
-    static std::optional<IndexDefinition> load(const std::filesystem::path& file);
+    // Missing keys read as their defaults; a missing file gives nullopt, and so does a
+    // damaged one (not a regular file, too large: see readUserFile), whose problem goes
+    // to `problem` when given.
+    static std::optional<IndexDefinition> load(const std::filesystem::path& file,
+                                               std::string* problem = nullptr);
 
     // Rewrites the keys in the existing file (other lines kept); Dictionary and Stop-words
     // are removed when empty. False when the file cannot be written.

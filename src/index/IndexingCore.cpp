@@ -35,7 +35,13 @@ IndexingCore::IndexingCore(UserInterface& ui, MainThreadDispatcher& dispatcher,
       builder(BuilderServices{catalogue, notifier, indexer, indexingParsers, ui, cancel,
                               settings.home}),
       folderUpdater(FolderUpdaterServices{catalogue, notifier, indexer, indexingParsers, cancel,
-                                          settings.home}) {}
+                                          settings.home}) {
+    // An index of an older engine format is offered a full update when it is opened.
+    catalogue.setUpdateOffer([this](int position) {
+        IndexRequest request = builder.RequestFor(position);
+        builder.Build(BuildKind::Update, position, request);
+    });
+}
 
 IndexingCore::~IndexingCore() {
     notifier.SetOnScanFolder({});

@@ -4,14 +4,32 @@
 #include <cctype>
 
 #include "platform/AtomicFile.h"
+#include "platform/UserFileReader.h"
 #include "textfold/TextFold.h"
 
 namespace vellumar {
 
+namespace {
+
+// Opens a word list with the text parser, from memory: the file is read by the one reader
+// of user files, which refuses FIFOs, devices and files over the limit.
+bool openWordList(wordmill::Parser& textParser, const std::filesystem::path& file,
+                  wordmill::WordRecord& record, std::string* problem) {
+    const UserFileRead read = readUserFile(file, kWordListFileLimit);
+    if (!read.ok()) {
+        if (problem && read.damaged())
+            *problem = problemText(file, read) + ".\rThe word list is not used.";
+        return false;
+    }
+    return textParser.OpenMemory(read.data, record);
+}
+
+}  // namespace
+
 int loadStopWords(vellcore::IndexObject& index, wordmill::Parser& textParser,
-                  const std::filesystem::path& file) {
+                  const std::filesystem::path& file, std::string* problem) {
     wordmill::WordRecord record;
-    if (!textParser.Open(file, record)) return 0;
+    if (!openWordList(textParser, file, record, problem)) return 0;
     int added = 0;
     while (textParser.NextWord(record))
         if (index.AddWord(record.text, record.position, 0)) ++added;
@@ -21,11 +39,11 @@ int loadStopWords(vellcore::IndexObject& index, wordmill::Parser& textParser,
 }
 
 DictionaryLoad loadDictionary(vellcore::IndexObject& index, wordmill::Parser& textParser,
-                              const std::filesystem::path& file) {
+                              const std::filesystem::path& file, std::string* problem) {
     const std::int64_t before = index.GetUniqueWordCount();
     wordmill::WordRecord record;
     const std::string name = file.string();
-    if (textParser.Open(file, record)) {
+    if (openWordList(textParser, file, record, problem)) {
         if (index.BeginDocument(name, 0, 0)) {
             while (textParser.NextWord(record))
                 if (!index.AddWord(record.text, record.position, 0)) break;

@@ -18,17 +18,19 @@
 namespace vellumar {
 
 // Adds every word of the stop-word file (no document open). Nothing when it cannot be
-// read. Returns the number of words added.
+// read. Returns the number of words added. The file is read through readUserFile (limit
+// kWordListFileLimit); for one that is there but damaged, `problem` receives the warning.
 int loadStopWords(vellcore::IndexObject& index, wordmill::Parser& textParser,
-                  const std::filesystem::path& file);
+                  const std::filesystem::path& file, std::string* problem = nullptr);
 
 enum class DictionaryLoad { Loaded, Empty };
 
 // Loads the filtering dictionary as a pseudo-document and ends the load. Empty when the
 // file added no word to the index (unreadable, or no word characters): the caller asks
 // whether to go on without it, and the index stays unfiltered.
+// A damaged file (see loadStopWords) counts as empty.
 DictionaryLoad loadDictionary(vellcore::IndexObject& index, wordmill::Parser& textParser,
-                              const std::filesystem::path& file);
+                              const std::filesystem::path& file, std::string* problem = nullptr);
 
 inline constexpr const char* kEmptyDictionaryQuestion =
     "The filtering dictionary should contain words that have to be included into index,\rbut "

@@ -5,51 +5,59 @@
 #include <cstring>
 #include <fstream>
 
+#include "platform/UserFileReader.h"
+
 namespace vellumar {
 
 namespace {
 
 constexpr std::size_t kSignatureLength = 17;
-
-// Reads up to n bytes; what the file does not have stays zero.
-void readZeroFilled(std::istream& in, char* out, std::size_t n) {
-    std::memset(out, 0, n);
-    in.read(out, static_cast<std::streamsize>(n));
-    in.clear();
-}
+constexpr std::size_t kNameOffset = kSignatureLength + 4;
 
 }  // namespace
 
 TLangStorage::TLangStorage(const std::filesystem::path& file) : filePath_(file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) throw std::runtime_error(std::string("Cannot open file: ") + std::strerror(errno));
-    char signature[kSignatureLength];
-    in.read(signature, kSignatureLength);
-    if (in.gcount() != static_cast<std::streamsize>(kSignatureLength) ||
-        std::memcmp(signature, kLangSignature, kSignatureLength) != 0)
-        throw ELangStorageException();
+    // Through the one reader of user files: a FIFO or a device named *.LNG never blocks
+    // the language box, and a huge file is refused before it is read.
+    const UserFileRead read = readUserFile(file);
+    if (read.status == UserFileStatus::Missing)
+        throw std::runtime_error(std::string("Cannot open file: ") + std::strerror(ENOENT));
+    if (!read.ok()) throw std::runtime_error(problemReason(read));
+    parse(read.data);
+}
 
-    unsigned char lengthBytes[4];
-    readZeroFilled(in, reinterpret_cast<char*>(lengthBytes), 4);
-    const std::int32_t length =
-        static_cast<std::int32_t>(static_cast<std::uint32_t>(lengthBytes[0]) |
-                                  (static_cast<std::uint32_t>(lengthBytes[1]) << 8) |
-                                  (static_cast<std::uint32_t>(lengthBytes[2]) << 16) |
-                                  (static_cast<std::uint32_t>(lengthBytes[3]) << 24));
+TLangStorage::TLangStorage(const std::filesystem::path& file, std::string_view bytes)
+    : filePath_(file) {
+    parse(bytes);
+}
+
+void TLangStorage::parse(std::string_view bytes) {
+    if (bytes.size() < kSignatureLength ||
+        std::memcmp(bytes.data(), kLangSignature, kSignatureLength) != 0)
+        throw ELangStorageException();
+    // What the file does not have reads as zero bytes.
+    auto byteAt = [&](std::size_t i) -> unsigned char {
+        return i < bytes.size() ? static_cast<unsigned char>(bytes[i]) : 0;
+    };
+    const std::int32_t length = static_cast<std::int32_t>(
+        static_cast<std::uint32_t>(byteAt(17)) | (static_cast<std::uint32_t>(byteAt(18)) << 8) |
+        (static_cast<std::uint32_t>(byteAt(19)) << 16) |
+        (static_cast<std::uint32_t>(byteAt(20)) << 24));
     if (length < 0) throw ELangStorageException();
-    // The name is read only as far as the file goes (the rest of a short file counts as
-    // zero bytes), so a damaged length can never ask for gigabytes.
-    std::error_code ec;
-    const std::uintmax_t size = std::filesystem::file_size(file, ec);
-    const std::uintmax_t available = !ec && size > 21 ? size - 21 : 0;
-    std::string raw(static_cast<std::size_t>(
-                        std::min<std::uintmax_t>(static_cast<std::uintmax_t>(length), available)),
-                    '\0');
-    readZeroFilled(in, raw.data(), raw.size());
+    // The name is read only as far as the file goes, so a damaged length can never ask
+    // for gigabytes.
+    const std::size_t available = bytes.size() > kNameOffset ? bytes.size() - kNameOffset : 0;
+    const std::size_t nameLength =
+        std::min<std::size_t>(static_cast<std::size_t>(length), available);
+    std::string raw(nameLength ? bytes.substr(kNameOffset, nameLength) : std::string_view());
     const std::size_t nul = raw.find('\0');
     if (nul != std::string::npos) raw.resize(nul);
     name_ = textfold::toUtf8Document(raw);
-    readZeroFilled(in, reinterpret_cast<char*>(table_.data()), table_.size());
+    // The table starts after the name's full length, as written, even where the file
+    // ended before it.
+    const std::uint64_t tableAt = kNameOffset + static_cast<std::uint64_t>(length);
+    for (std::size_t i = 0; i < table_.size(); ++i)
+        table_[i] = tableAt + i < bytes.size() ? static_cast<unsigned char>(bytes[tableAt + i]) : 0;
 }
 
 TLangStorage::TLangStorage(std::string name, const textfold::CharTable& table)

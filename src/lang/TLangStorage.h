@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 #include "textfold/TextFold.h"
 
@@ -34,8 +35,11 @@ class ELangStorageException : public std::runtime_error {
 class TLangStorage {
   public:
     // Reads a .LNG file. Throws ELangStorageException for a wrong signature and
-    // std::runtime_error ("Cannot open file ...") when the file cannot be read.
+    // std::runtime_error ("Cannot open file ...", "not an ordinary file", "larger than
+    // 4 MB") when the file cannot be read (see readUserFile).
     explicit TLangStorage(const std::filesystem::path& file);
+    // The same from the file's bytes, already read.
+    TLangStorage(const std::filesystem::path& file, std::string_view bytes);
     // A built-in language: the name and a copy of the table.
     TLangStorage(std::string name, const textfold::CharTable& table);
 
@@ -49,6 +53,8 @@ class TLangStorage {
     const textfold::CharTable& CharacterTable() const { return table_; }
 
   private:
+    void parse(std::string_view bytes);
+
     bool builtIn_ = false;
     std::filesystem::path filePath_;
     std::string name_;

@@ -54,11 +54,12 @@ int TLanguageList::FillLanguageList(const std::filesystem::path& programFolder, 
     items_.push_back(std::make_unique<TLangStorage>(TLangStorage::BuiltIn()));
 
     // Files in name order, so that two files of one language name always list alike.
+    // Whatever carries the extension is tried, so that a FIFO, a device link or a folder
+    // named *.LNG is reported like any other broken language file (and never read).
     std::vector<std::filesystem::path> files;
     std::error_code ec;
     for (const auto& entry : std::filesystem::directory_iterator(programFolder, ec))
-        if (entry.is_regular_file(ec) && isLanguageFile(entry.path()))
-            files.push_back(entry.path());
+        if (isLanguageFile(entry.path())) files.push_back(entry.path());
     std::sort(files.begin(), files.end());
     for (const auto& file : files) {
         try {

@@ -1,12 +1,12 @@
 #include "platform/AtomicFile.h"
 
-#include <cerrno>
-#include <cstdio>
+#include "platform/UserFileReader.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <fstream>
-#include <sstream>
 #include <unistd.h>
+#include <cerrno>
+#include <cstdio>
 
 namespace vellumar {
 
@@ -20,7 +20,8 @@ bool writeFileAtomically(const std::filesystem::path& path, std::string_view dat
     while (ok && left > 0) {
         const ssize_t n = ::write(fd, p, left);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) ok = false;
+        if (n <= 0)
+            ok = false;
         else {
             p += n;
             left -= static_cast<std::size_t>(n);
@@ -46,12 +47,9 @@ bool writeLinesAtomically(const std::filesystem::path& path, const std::vector<s
 }
 
 std::optional<std::string> readWholeFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    if (in.bad()) return std::nullopt;
-    return buffer.str();
+    UserFileRead read = readUserFile(path, std::uintmax_t{1} << 30);
+    if (!read.ok()) return std::nullopt;
+    return std::move(read.data);
 }
 
 }  // namespace vellumar

@@ -18,7 +18,9 @@ bool writeFileAtomically(const std::filesystem::path& path, std::string_view dat
 bool writeLinesAtomically(const std::filesystem::path& path, const std::vector<std::string>& lines,
                           std::string_view lineEnd);
 
-// The whole file, or nothing when it cannot be read.
+// The whole of one of the program's own files (logs, exports), or nothing when it cannot
+// be read. Never blocks or reads without end (see readUserFile); files a user may edit go
+// through readUserFile with its limit.
 std::optional<std::string> readWholeFile(const std::filesystem::path& path);
 
 }  // namespace vellumar

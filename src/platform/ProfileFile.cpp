@@ -1,6 +1,7 @@
 #include "platform/ProfileFile.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/UserFileReader.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -31,9 +32,13 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
 }
 
 ProfileFile ProfileFile::load(const std::filesystem::path& path) {
-    const auto data = readWholeFile(path);
-    if (!data) return ProfileFile();
-    ProfileFile profile = parse(*data);
+    const UserFileRead read = readUserFile(path);
+    if (!read.ok()) {
+        ProfileFile empty;
+        empty.problem_ = problemText(path, read);
+        return empty;
+    }
+    ProfileFile profile = parse(read.data);
     profile.existed_ = true;
     return profile;
 }
@@ -111,18 +116,21 @@ std::int32_t ProfileFile::readInt(std::string_view section, std::string_view key
     return static_cast<std::int32_t>(n);
 }
 
-bool ProfileFile::readBool(std::string_view section, std::string_view key, bool defaultValue) const {
+bool ProfileFile::readBool(std::string_view section, std::string_view key,
+                           bool defaultValue) const {
     return readInt(section, key, defaultValue ? 1 : 0) != 0;
 }
 
-void ProfileFile::writeString(std::string_view section, std::string_view key, std::string_view value) {
+void ProfileFile::writeString(std::string_view section, std::string_view key,
+                              std::string_view value) {
     Line entry;
     entry.kind = Line::Kind::Entry;
     entry.key = std::string(key);
     entry.value = std::string(trim(value));
     // A line break inside a value would start a new key or section when the file is read
     // back; it is written as a blank instead.
-    std::replace_if(entry.value.begin(), entry.value.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+    std::replace_if(
+        entry.value.begin(), entry.value.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
     entry.raw = entry.key + "=" + entry.value;
 
     std::size_t s = findSection(section);

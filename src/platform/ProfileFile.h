@@ -4,8 +4,10 @@
 // around them are dropped; quotes are not removed). Lines that are not sections or
 // key=value pairs are kept untouched when the file is written back.
 //
-// Used for the settings file and the index definition files. A ProfileFile is a plain
-// value; it touches the disk only in load() and save(). save() replaces the file whole
+// Used for the settings file, the index definition files and Registry.ini. A ProfileFile
+// is a plain value; it touches the disk only in load() and save(). load() reads through
+// readUserFile, so a file that is not a regular file or is too large reads as empty and
+// says so (damaged(), problem()). save() replaces the file whole
 // (a temporary file renamed over it), so two programs writing the same file never
 // interleave: the last writer wins.
 #pragma once
@@ -20,14 +22,18 @@
 namespace vellumar {
 
 class ProfileFile {
-public:
+  public:
     ProfileFile() = default;
 
-    // Reads the file; a missing or unreadable file gives an empty profile (existed() false).
+    // Reads the file; a missing or damaged file gives an empty profile (existed() false).
     static ProfileFile load(const std::filesystem::path& path);
     static ProfileFile parse(std::string_view text);
 
     bool existed() const { return existed_; }
+    // Something is at the path but could not be read (not a regular file, over
+    // kUserFileLimit, unreadable); problem() names the file and says what is wrong.
+    bool damaged() const { return !problem_.empty(); }
+    const std::string& problem() const { return problem_; }
 
     std::optional<std::string> find(std::string_view section, std::string_view key) const;
     std::string readString(std::string_view section, std::string_view key,
@@ -50,7 +56,7 @@ public:
     // Writes the whole file atomically; false (file unchanged) when it cannot be written.
     bool save(const std::filesystem::path& path) const;
 
-private:
+  private:
     struct Line {
         std::string raw;      // the line as read (without line end)
         std::string section;  // for a section header: its name
@@ -64,6 +70,7 @@ private:
 
     std::vector<Line> lines_;
     bool existed_ = false;
+    std::string problem_;
 };
 
 // Case-insensitive comparison of ASCII names (section and key names).

@@ -1,6 +1,7 @@
 #include "platform/QueryHistoryFile.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/UserFileReader.h"
 
 #include <textfold/TextFold.h>
 
@@ -46,9 +47,11 @@ std::string formatQueryHistory(const QueryHistory& history) {
     return out;
 }
 
-QueryHistory loadQueryHistory(const std::filesystem::path& file) {
-    const auto text = readWholeFile(file);
-    return text ? parseQueryHistory(*text) : QueryHistory{};
+QueryHistory loadQueryHistory(const std::filesystem::path& file, std::string* problem) {
+    const UserFileRead read = readUserFile(file);
+    if (read.ok()) return parseQueryHistory(read.data);
+    if (problem && read.damaged()) *problem = damagedFileWarning(problemText(file, read));
+    return QueryHistory{};
 }
 
 bool saveQueryHistory(const std::filesystem::path& file, const QueryHistory& history) {

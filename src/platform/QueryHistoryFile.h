@@ -28,8 +28,9 @@ std::string formatQueryHistory(const QueryHistory& history);
 
 inline constexpr std::size_t kMaxQueryHistoryLine = 32 * 1024;
 
-// A missing or unreadable file gives an empty history.
-QueryHistory loadQueryHistory(const std::filesystem::path& file);
+// A missing or damaged file (see readUserFile) gives an empty history; for a damaged one
+// `problem`, when given, receives the warning to show. The file is left as it is.
+QueryHistory loadQueryHistory(const std::filesystem::path& file, std::string* problem = nullptr);
 // Replaces the file whole; false when it cannot be written.
 bool saveQueryHistory(const std::filesystem::path& file, const QueryHistory& history);
 

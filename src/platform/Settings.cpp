@@ -2,6 +2,7 @@
 
 #include "platform/CommaText.h"
 #include "platform/ProfileFile.h"
+#include "platform/UserFileReader.h"
 
 #include <textfold/TextFold.h>
 #include <algorithm>
@@ -86,14 +87,21 @@ LoadedSettings loadSettings(const SettingsLocation& location, const Settings& de
     Settings& s = loaded.settings;
     s = defaults;
     const ProfileFile file = ProfileFile::load(location.programFile);
-    loaded.existed = file.existed();
+    loaded.existed = file.existed() || file.damaged();
+    auto warnIfDamaged = [&](const ProfileFile& read) {
+        if (read.damaged()) loaded.warnings.push_back(damagedFileWarning(read.problem()));
+    };
+    warnIfDamaged(file);
 
     s.indexFolder = readText(file, kIndexes, "IndexFolder", s.indexFolder);
     s.indexName = readText(file, kIndexes, "IndexName", s.indexName);
     s.wizardOnly = file.readBool(kIndexes, "WizardOnly", s.wizardOnly);
 
     ProfileFile userFile;
-    if (location.readOnlyMedia) userFile = ProfileFile::load(location.userFile);
+    if (location.readOnlyMedia) {
+        userFile = ProfileFile::load(location.userFile);
+        warnIfDamaged(userFile);
+    }
     readUserKeys(userFile.existed() ? userFile : file, s);
 
     readFont(file, kCache, s.cacheWatcherFont, false);

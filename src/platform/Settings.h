@@ -89,10 +89,15 @@ struct SettingsLocation {
 struct LoadedSettings {
     Settings settings;
     bool existed = false;  // the settings file of the home existed before reading
+    // One warning per settings file that is there but damaged (not a regular file, too
+    // large, unreadable; see readUserFile): its keys keep their defaults and the file is
+    // not touched until the settings are saved at the program's normal end.
+    std::vector<std::string> warnings;
 };
 
 // Reads every key; anything missing or unreadable keeps its value from defaults. Text
-// that is not valid UTF-8 is read as Windows-1252.
+// that is not valid UTF-8 is read as Windows-1252. A damaged file counts as existing (it
+// is not a first run) and adds a warning for the caller to show.
 LoadedSettings loadSettings(const SettingsLocation& location, const Settings& defaults);
 
 // Writes every key (only the user keys in CD-ROM mode) into the target file, keeping the

@@ -124,7 +124,8 @@ bool EntryLocator::readWord() {
             align(kept_.back(), pending_, nullptr, {});
         return false;
     }
-    if (record_.position != nextNumber_) {
+    // Numbers only grow; they may jump over words left out for their length.
+    if (record_.position < nextNumber_) {
         interrupted_ = true;
         return false;
     }
@@ -164,13 +165,31 @@ bool EntryLocator::wordNumbered(std::int64_t number, Word& out) {
         }
         if (!found) return false;
     }
-    // Word numbers run without gaps, so a kept word is found by subtraction.
-    auto at = [&]() -> Word& {
-        return kept_[static_cast<std::size_t>(number - kept_.front().number)];
+    // Kept words are in number order, with gaps where words were left out.
+    const auto at = [&]() -> const Word* {
+        const auto it = std::lower_bound(
+            kept_.begin(), kept_.end(), number,
+            [](const Word& w, std::int64_t n) { return w.number < n; });
+        return it != kept_.end() && it->number == number ? &*it : nullptr;
     };
-    if (!at().aligned) readWord();  // decides the display place of the word before it
-    out = at();
+    const Word* word = at();
+    if (!word) return false;
+    if (!word->aligned) {
+        readWord();  // decides the display place of the word before it
+        word = at();
+        if (!word) return false;
+    }
+    out = *word;
     return true;
+}
+
+bool EntryLocator::lastKeptUpTo(std::int64_t number, Word& out) const {
+    for (auto it = kept_.rbegin(); it != kept_.rend(); ++it)
+        if (it->number <= number) {
+            out = *it;
+            return true;
+        }
+    return false;
 }
 
 void EntryLocator::reportParseError() {
@@ -198,10 +217,12 @@ const EntryRange& EntryLocator::LocateEntry(std::size_t i) {
             return entry;
         }
         end = start;
-        // A phrase cut short by the end of the document ends with its last word there.
-        if (last != first && !wordNumbered(last, end) && !kept_.empty() &&
-            kept_.back().number > start.number)
-            end = kept_.back();
+        // A phrase whose last word was left out for its length, or cut short by the end
+        // of the document, ends with the last word shown before that place.
+        Word before;
+        if (last != first && !wordNumbered(last, end) && lastKeptUpTo(last, before) &&
+            before.number > start.number)
+            end = before;
         const std::string_view text = parser_.DocumentText();
         entry.start = start.offset;
         entry.length = end.offset + end.span - start.offset;

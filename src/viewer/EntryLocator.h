@@ -105,6 +105,7 @@ class EntryLocator {
     };
 
     bool wordNumbered(std::int64_t number, Word& out);
+    bool lastKeptUpTo(std::int64_t number, Word& out) const;  // the nearest kept word at or before
     bool readWord();
     void rewind();
     void align(Word& word, const std::u16string& text, const Word* next,

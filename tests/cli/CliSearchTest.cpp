@@ -55,8 +55,9 @@ class CliSearch : public ::testing::Test {
 
 TEST_F(CliSearch, ContextShowsEachHitWithItsNeighbours) {
     ASSERT_EQ(run({"search", "pets", "red dog", "--context"}), 0) << errors;
-    EXPECT_TRUE(has("    3: Cats chase the [red dog]. A red dog sleeps under the\n")) << output;
-    EXPECT_TRUE(has("    5: Cats chase the red dog. A [red dog] sleeps under the old table\n"))
+    // "A" is too short to be indexed but keeps its word number.
+    EXPECT_TRUE(has("    3: Cats chase the [red dog]. A red dog sleeps under\n")) << output;
+    EXPECT_TRUE(has("    6: chase the red dog. A [red dog] sleeps under the old table\n"))
         << output;
     EXPECT_FALSE(has("hits:")) << "--context alone does not print the raw hits";
 

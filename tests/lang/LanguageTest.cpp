@@ -8,6 +8,7 @@
 #include "lang/SampleLanguages.h"
 #include "lang/TLangStorage.h"
 #include "lang/TLanguageList.h"
+#include "support/SpecialFiles.h"
 #include "wordmill/ProcessRunner.h"
 
 using namespace vellumar;
@@ -115,8 +116,8 @@ TEST(TLanguageList, SortedByNameWithFailuresReported) {
     EXPECT_EQ(list.FillLanguageList(dir.path(), ui), 0);
     EXPECT_EQ(names(list),
               (std::vector<std::string>{"alpha", "Deutsch", "English (i)", "Francais"}));
-    EXPECT_EQ(ui.messageCount, 1);
-    EXPECT_EQ(ui.lastMessage, (dir / "broken.LNG").string() + ": Wrong language file format");
+    EXPECT_EQ(ui.messageCount, 2) << "broken.LNG, then folder.LNG";
+    EXPECT_EQ(ui.lastMessage, (dir / "folder.LNG").string() + ": not an ordinary file");
     EXPECT_TRUE(list.at(2).IsBuiltIn());
     EXPECT_EQ(list.IndexOf("Francais"), 3);
     EXPECT_EQ(list.IndexOf("francais"), -1);
@@ -135,6 +136,34 @@ TEST(TLanguageList, SortedByNameWithFailuresReported) {
     EXPECT_EQ(list.FillLanguageList(dir.path(), ui, "Gone"), 0);
     EXPECT_EQ(list.FillLanguageList(dir / "no-such-folder", ui, "Gone"), 0);
     EXPECT_EQ(names(list), std::vector<std::string>{"English (i)"});
+}
+
+TEST(TLanguageList, LanguageFilesThatAreNotOrdinaryAreReportedAtOnce) {
+    TempDir dir;
+    ASSERT_TRUE(
+        testing_support::makeSpecialFile(dir / "fifo.LNG", testing_support::SpecialFile::Fifo));
+    ASSERT_TRUE(testing_support::makeSpecialFile(dir / "zero.LNG",
+                                                 testing_support::SpecialFile::DevZeroLink));
+    // A valid header whose name claims the rest of a 50 MB file.
+    writeBytes(dir / "huge.LNG", header(0x7FFFFFFF, std::string(50u << 20, 'n')));
+    WriteLangFile(dir / "Good.LNG", "Good", textfold::englishTable());
+
+    struct RecordingUi : SilentUserInterface {
+        std::vector<std::string> all;
+        MessageResult showMessage(const std::string& text, MessageIcon icon,
+                                  MessageButtons buttons) override {
+            all.push_back(text);
+            return SilentUserInterface::showMessage(text, icon, buttons);
+        }
+    } ui;
+    TLanguageList list;
+    testing_support::finishesWithin(std::chrono::seconds(2), "filling the language list",
+                                    [&] { list.FillLanguageList(dir.path(), ui); });
+    EXPECT_EQ(names(list), (std::vector<std::string>{"English (i)", "Good"}));
+    EXPECT_EQ(ui.all,
+              (std::vector<std::string>{(dir / "fifo.LNG").string() + ": not an ordinary file",
+                                        (dir / "huge.LNG").string() + ": larger than 4 MB",
+                                        (dir / "zero.LNG").string() + ": not an ordinary file"}));
 }
 
 TEST(SampleLanguages, ShippedFilesAreWhatTheToolMakes) {

@@ -34,18 +34,19 @@ std::vector<std::string> contexts(wordmill::Parser& parser, const std::string& t
 
 TEST(HitContext, WordNumbersMeetTheParsersWordsWithTheTextBetween) {
     auto text = wordmill::CreateTextParser(textfold::englishTable());
-    // "A" and "I" are too short to be words: they take no word number.
+    // "A" and "I" are too short to be delivered but keep their word numbers: context is
+    // counted in word numbers, so they take their place in it without being shown.
     const std::string story =
         "A red dog ran.\nI saw the red   dog,\tthen a cat;\r\n"
         "the end of the red dog";
     EXPECT_EQ(contexts(*text, story, "red dog", 2, true),
-              (std::vector<std::string>{"[red dog] ran. I saw", "saw the [red dog], then a cat",
+              (std::vector<std::string>{"[red dog] ran", "saw the [red dog], then",
                                         "of the [red dog]"}));
     // Context reaching into the neighbouring hit, and no context at all.
     EXPECT_EQ(contexts(*text, story, "dog | cat", 1, true).size(), 4U);
     EXPECT_EQ(contexts(*text, story, "cat", 0, true), std::vector<std::string>{"[cat]"});
     EXPECT_EQ(contexts(*text, story, "cat", 3, true),
-              std::vector<std::string>{"red dog, then a [cat]; the end of"});
+              std::vector<std::string>{"dog, then a [cat]; the end of"});
 }
 
 TEST(HitContext, MarkupBetweenWordsIsLeftOutAndOddHitsAreSkipped) {

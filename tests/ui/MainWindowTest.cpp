@@ -353,15 +353,20 @@ class MainWindowTest : public QObject {
     void anUnwritableSettingsFileIsReportedAndNothingIsWritten() {
         WindowFixture f;
         f.write(f.home / "Vellumar.ini" / "inside", "x");  // a folder where the file should be
-        auto w = f.makeWindow();
         MessageResponderScope answers;
-        w->FormDestroy();
-        QCOMPARE(answers.messages().size(), size_t(1));
+        auto w = f.makeWindow();
+        const QString file = QString::fromStdString((f.home / "Vellumar.ini").string());
+        QCOMPARE(answers.messages().size(), size_t(1));  // read as damaged, at once
         QCOMPARE(answers.messages()[0].text,
-                 QStringLiteral("Can not write the configuration parameters to ") +
-                     QString::fromStdString((f.home / "Vellumar.ini").string()) +
+                 file + QStringLiteral(" is not an ordinary file.\rDefault values are used; "
+                                       "the file is left as it is."));
+        QCOMPARE(answers.messages()[0].icon, MessageIcon::Warning);
+        w->FormDestroy();
+        QCOMPARE(answers.messages().size(), size_t(2));
+        QCOMPARE(answers.messages()[1].text,
+                 QStringLiteral("Can not write the configuration parameters to ") + file +
                      QStringLiteral(" file"));
-        QCOMPARE(answers.messages()[0].icon, MessageIcon::Error);
+        QCOMPARE(answers.messages()[1].icon, MessageIcon::Error);
         QVERIFY(!fs::exists(f.home / "Qryhist.ini"));
     }
 

@@ -3,6 +3,7 @@
 
 #include "TestHelpers.h"
 #include "wordmill/Parser.h"
+#include "wordmill/RtfReader.h"
 
 using namespace wordmill;
 using namespace wordmill_test;
@@ -213,4 +214,58 @@ TEST(XmlParser, RewindAndPassagesKeepTagNumbersStable) {
         EXPECT_EQ(first[i].position, second[i].position);
     }
     EXPECT_EQ(parser->GetTagName(first[2].tag), "/r/c");
+}
+
+// "file I/O, system calls": "I" and "O" are too short to deliver, but "system" must not
+// become the word after "file", or the phrase "file system" would match. The same in every
+// format the indexer reads, and in the passages that show a hit.
+TEST(WordNumbers, ShortWordsCountInEveryFormat) {
+    const std::vector<std::pair<std::string, int>> expected = {
+        {"file", 0}, {"system", 3}, {"calls", 4}};
+    auto numbers = [](const Parsed& p) {
+        std::vector<std::pair<std::string, int>> out;
+        for (const Word& w : p.words) out.emplace_back(w.text, w.position);
+        return out;
+    };
+    EXPECT_EQ(numbers(parse(CreateTextParser(latinTable()), "file I/O, system calls")), expected);
+    EXPECT_EQ(numbers(html("<p>file <b>I</b>/O, system&nbsp;calls</p>")), expected);
+    EXPECT_EQ(numbers(xml("<doc><a>file I</a><b>O, system</b> calls</doc>")), expected);
+    const auto rtf = ReadRtf(R"({\rtf1 file {\b I}/O, system\par calls})");
+    ASSERT_TRUE(rtf);
+    EXPECT_EQ(numbers(parse(CreateTextParser(latinTable()), rtf->text)), expected);
+
+    // The heading tag still reaches words after short ones; the numbers go on across tags.
+    const Parsed headed = html("<title>a b</title><h1>I am here</h1>x y z word");
+    ASSERT_EQ(texts(headed.words), (std::vector<std::string>{"am", "here", "word"}));
+    EXPECT_EQ(headed.words[0].position, 3);
+    EXPECT_EQ(headed.words[2].position, 8);
+    EXPECT_EQ(headed.words[0].tag, 2);
+
+    // A passage around "system" (word 3) shows its neighbours with the gap as it is.
+    Parsed text = parse(CreateTextParser(latinTable()), "file I/O, system calls");
+    const HitRecord hit{3, 0, 1};
+    std::string passage;
+    ASSERT_TRUE(text.parser->GetPassage(&hit, 1, passage));
+    EXPECT_EQ(passage, "file I/O, <b>system</b> calls");
+    const HitRecord shortWord{1, 0, 1};
+    EXPECT_FALSE(text.parser->GetPassage(&shortWord, 1, passage)) << "no word was delivered there";
+}
+
+// Documents with long runs of left-out words: a passage far into the document still
+// finds its words after an earlier passage near the start (the ring of recent words must
+// know which numbers it covers, not only which words it holds).
+TEST(WordNumbers, PassagesAcrossGapsOfLeftOutWords) {
+    std::string text;
+    for (int i = 0; i < 200; ++i)
+        text += (i % 10 == 0 ? "word" + std::string(1, char('a' + i / 10)) : "x") + " ";
+    Parsed p = parse(CreateTextParser(latinTable()), text);
+    ASSERT_EQ(p.words.size(), 20u);
+    for (int round = 0; round < 2; ++round) {
+        for (const Word& w : p.words) {
+            const HitRecord hit{static_cast<std::uint32_t>(w.position), 0, 1};
+            std::string passage;
+            ASSERT_TRUE(p.parser->GetPassage(&hit, 1, passage)) << w.position;
+            EXPECT_NE(passage.find("<b>" + w.text + "</b>"), std::string::npos) << passage;
+        }
+    }
 }

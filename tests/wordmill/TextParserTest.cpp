@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "TestHelpers.h"
+#include "support/SpecialFiles.h"
 #include "wordmill/Parser.h"
 
 using namespace wordmill;
@@ -38,11 +39,12 @@ TEST(TextParser, WordsFollowTheLanguageTableAndUnicodeLetters) {
               (std::vector<std::string>{"caf\xC3\xA9", "na\xC3\xAFve"}));
 }
 
-TEST(TextParser, WordsOutsideTheLengthLimitsTakeNoWordNumber) {
+TEST(TextParser, WordsOutsideTheLengthLimitsAreLeftOutButKeepTheirNumbers) {
     const auto words = wordsOf("a bb ccc dddd eeeee ff", textfold::englishTable(), 2, 4);
     ASSERT_EQ(texts(words), (std::vector<std::string>{"bb", "ccc", "dddd", "ff"}));
-    for (std::size_t i = 0; i < words.size(); ++i)
-        EXPECT_EQ(words[i].position, static_cast<int>(i));
+    std::vector<int> numbers;
+    for (const Word& w : words) numbers.push_back(w.position);
+    EXPECT_EQ(numbers, (std::vector<int>{1, 2, 3, 5})) << "\"a\" is 0, \"eeeee\" is 4";
     EXPECT_EQ(words[3].offset, 20);
     EXPECT_EQ(words[2].length, 4);
     // A minimum of 0 still never yields empty words.
@@ -101,7 +103,7 @@ TEST(TextParser, BinaryAndBrokenInputIsReadSafely) {
     EXPECT_EQ(texts(broken), (std::vector<std::string>{"ab", "cd", "ef"}));
 }
 
-TEST(TextParser, OneHugeWordIsSkippedWithoutWordNumber) {
+TEST(TextParser, OneHugeWordIsSkippedButCounted) {
     std::string text = "before ";
     text.append(10u << 20, 'x');
     text += " after";
@@ -111,7 +113,7 @@ TEST(TextParser, OneHugeWordIsSkippedWithoutWordNumber) {
     ASSERT_TRUE(parser->OpenMemory(text, record));
     const auto words = allWords(*parser, record);
     ASSERT_EQ(texts(words), (std::vector<std::string>{"before", "after"}));
-    EXPECT_EQ(words[1].position, 1);
+    EXPECT_EQ(words[1].position, 2);
     EXPECT_EQ(words[1].offset, static_cast<int>(7 + (10u << 20) + 1));
 }
 
@@ -122,6 +124,15 @@ TEST(TextParser, OpenCloseRewindAndTheEndOfTheStream) {
     WordRecord record;
     EXPECT_FALSE(parser->Open(dir / "missing.txt", record));
     EXPECT_FALSE(parser->Open(dir.path(), record)) << "a folder is not a document";
+    // Nor a FIFO or a device, which must not block or fill memory.
+    ASSERT_TRUE(
+        testing_support::makeSpecialFile(dir / "fifo.txt", testing_support::SpecialFile::Fifo));
+    ASSERT_TRUE(testing_support::makeSpecialFile(dir / "zero.txt",
+                                                 testing_support::SpecialFile::DevZeroLink));
+    testing_support::finishesWithin(std::chrono::seconds(2), "opening special files", [&] {
+        EXPECT_FALSE(parser->Open(dir / "fifo.txt", record));
+        EXPECT_FALSE(parser->Open(dir / "zero.txt", record));
+    });
     EXPECT_FALSE(parser->NextWord(record));
 
     ASSERT_TRUE(parser->Open(dir / "notes.txt", record));

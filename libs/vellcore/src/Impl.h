@@ -113,6 +113,7 @@ struct IndexObject::Impl {
     void prepareCreate(const std::string& language, const CharTable& table, int maxLen, int minLen,
                        int ratio);
     void prepareOpen();
+    void clearDocuments();
     void endSession();
     bool canModify();
     bool deleteIndexFiles();

@@ -143,6 +143,7 @@ const CharTable& IndexObject::GetLanguageTable() const { return impl_->params.ta
 int IndexObject::GetMaxWordLength() const { return impl_->params.maxWordLength; }
 int IndexObject::GetMinWordLength() const { return impl_->params.minWordLength; }
 int IndexObject::GetCompactingRatio() const { return impl_->params.compactingRatio; }
+int IndexObject::GetFormatVersion() const { return impl_->params.format; }
 
 int IndexObject::GetRecordCount() const {
     return quietly<int>(*impl_, [&] { return impl_->recordCount(); });
@@ -228,6 +229,14 @@ bool IndexObject::AddWord(std::string_view word, std::int32_t position, int fiel
     return guarded(i, Op::Write, false, [&] {
         if (i.search.running) i.requireIdle();
         return i.addWord(word, position, field);
+    });
+}
+
+bool IndexObject::ClearDocuments() {
+    return guarded(*impl_, Op::Write, false, [&] {
+        impl_->requireIdle();
+        impl_->clearDocuments();
+        return true;
     });
 }
 

@@ -1,12 +1,12 @@
 #include "ParamsFile.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <sstream>
 
 #include "Errors.h"
@@ -69,6 +69,7 @@ bool parseInt(std::string_view s, int lo, int hi, int& out) {
 
 std::string render(const IndexParams& p) {
     std::string body = std::string(kSignature) + "\n";
+    body += "format=" + std::to_string(p.format) + "\n";
     body += "language=" + escape(p.language) + "\n";
     body += "table=";
     for (unsigned char c : p.table) {
@@ -106,12 +107,30 @@ std::uint32_t crc32(std::string_view bytes) {
 }
 
 ParamsStatus readParams(const std::filesystem::path& file, IndexParams& params) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return ParamsStatus::Missing;
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    const std::string text = buffer.str();
-    if (text.size() > 64 * 1024) return ParamsStatus::Damaged;
+    // A FIFO or a device in the file's place must not block or fill memory: only a
+    // regular file of sensible size is read.
+    constexpr std::size_t kLargest = 64 * 1024;
+    struct stat st;
+    if (::stat(file.c_str(), &st) != 0) return ParamsStatus::Missing;
+    if (!S_ISREG(st.st_mode) || static_cast<std::uintmax_t>(st.st_size) > kLargest)
+        return ParamsStatus::Damaged;
+    const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return ParamsStatus::Missing;
+    std::string text(kLargest + 1, '\0');
+    std::size_t got = 0;
+    bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    while (regular && got < text.size()) {
+        const ssize_t n = ::read(fd, text.data() + got, text.size() - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            regular = n == 0;
+            break;
+        }
+        got += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    if (!regular || got > kLargest) return ParamsStatus::Damaged;
+    text.resize(got);
 
     const std::size_t crcAt = text.rfind("crc32=");
     if (crcAt == std::string::npos || (crcAt > 0 && text[crcAt - 1] != '\n'))
@@ -123,6 +142,7 @@ ParamsStatus readParams(const std::filesystem::path& file, IndexParams& params) 
         return ParamsStatus::Damaged;
 
     IndexParams read;
+    read.format = 1;  // written before the format had a number
     bool seen[5] = {};
     std::istringstream lines(text.substr(0, crcAt));
     std::string line;
@@ -149,6 +169,10 @@ ParamsStatus readParams(const std::filesystem::path& file, IndexParams& params) 
             ok = parseInt(value, 1, 255, read.minWordLength), seen[3] = true;
         } else if (key == "compactingratio") {
             ok = parseInt(value, 0, 100, read.compactingRatio), seen[4] = true;
+        } else if (key == "format") {
+            // A format newer than this engine's is read as its own: its word numbers may
+            // mean more than this engine knows, never less.
+            ok = parseInt(value, 1, 1000000, read.format);
         }
         // Unknown keys are allowed: a later version may add some.
         if (!ok) return ParamsStatus::Damaged;

@@ -10,10 +10,13 @@
 #include <string>
 
 #include "textfold/TextFold.h"
+#include "vellcore/IndexObject.h"
 
 namespace vellcore {
 
 struct IndexParams {
+    // The index's format (see kFormatVersion); a file without the key is of format 1.
+    int format = kFormatVersion;
     std::string language = "English (i)";
     textfold::CharTable table = textfold::englishTable();
     int maxWordLength = 32;

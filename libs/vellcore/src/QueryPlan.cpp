@@ -90,9 +90,11 @@ class Planner {
         int offset = 0;
         for (const QueryAtom& atom : n.atoms) {
             if (!atom.wildcard) {
-                // The parsers never deliver words this short, so they leave no gap.
+                // The parsers never deliver words this short, but they count them (an index
+                // of format 1 did not).
                 if (atom.chars < static_cast<std::size_t>(c_.minWordLength)) {
                     dropped_ = true;
+                    if (c_.shortWordsNumbered && !p.slots.empty()) ++offset;
                     continue;
                 }
                 // A stop-word, or a word the dictionary keeps out, still has a word number.

@@ -55,6 +55,9 @@ struct PlanContext {
     const WordSet& stopWords;
     const WordSet& dictionary;  // empty: no dictionary
     int minWordLength;
+    // Whether words too short to index took word numbers (format 2 and later), so that
+    // a short word inside a phrase stands for one word.
+    bool shortWordsNumbered;
 };
 
 // Throws EngineError: 2 for a wildcard that matches too many words, 10 when nothing is

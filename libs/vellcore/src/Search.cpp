@@ -128,7 +128,8 @@ int IndexObject::Impl::runQuery(std::string_view query, int& files, std::int64_t
     ParsedQuery parsed = parseQuery(query, params.table, params.maxWordLength);
     if (!parsed.root) fail(2, parsed.error);
     Xapian::Database& d = db();
-    const PlanContext context{d, fields, stopWords, dictionary, params.minWordLength};
+    const PlanContext context{
+        d, fields, stopWords, dictionary, params.minWordLength, params.format >= 2};
     QueryPlan plan = planQuery(*parsed.root, context);
     progress();
 

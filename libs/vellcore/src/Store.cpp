@@ -308,6 +308,21 @@ void IndexObject::Impl::prepareCreate(const std::string& language, const CharTab
     acceptStopWords = true;
 }
 
+void IndexObject::Impl::clearDocuments() {
+    requirePrepared();
+    const IndexParams kept = params;
+    WordSet keptStopWords = stopWords;
+    WordSet keptDictionary = dictionary;
+    prepareCreate(kept.language, kept.table, kept.maxWordLength, kept.minWordLength,
+                  kept.compactingRatio);
+    acceptStopWords = false;
+    stopWords = std::move(keptStopWords);
+    dictionary = std::move(keptDictionary);
+    stopWordsDirty = dictionaryDirty = true;
+    // Committed at once: a rebuild killed before its first documents still keeps its lists.
+    commit();
+}
+
 void IndexObject::Impl::prepareOpen() {
     if (writer) closeWriter();
     closeAll();

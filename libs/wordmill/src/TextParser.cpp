@@ -13,9 +13,8 @@ class TextStream : public TokenStream {
         : scanner_(text, table, /*markup=*/false, /*html=*/false) {}
 
     StreamResult next(Token& token) override {
-        return scanner_.scan(scanner_.text().size(), token) == WordScanner::Stop::Word
-                   ? StreamResult::Word
-                   : StreamResult::End;
+        return scanner_.scanText(token) == WordScanner::Stop::Word ? StreamResult::Word
+                                                                   : StreamResult::End;
     }
 
   private:

@@ -32,6 +32,11 @@ class TokenStream {
     virtual StreamResult next(Token& token) = 0;
 };
 
+// Whether the AVX2 paths may run: the processor (and system) have AVX2, and the
+// environment does not say VELLUMAR_SIMD=0 (the tests run the plain paths that way, as
+// on processors without it).
+bool UseAvx2();
+
 // Characters of words longer than this are not kept: no parser delivers such a word
 // (the maximum length is one byte), but its length is still counted.
 inline constexpr std::size_t kKeptWordChars = 256;
@@ -60,7 +65,27 @@ class WordScanner {
     // no markup. Returns Word or End (at limit).
     Stop scanRaw(std::size_t limit, Token& token);
 
+    // The text parser's scan (no markup, up to the end of the text): Word or End. Runs of
+    // ASCII are found 64 bytes at a time in bit masks, so a word costs a few bit
+    // operations; only bytes of other characters are looked at one by one.
+    Stop scanText(Token& token);
+
   private:
+    // scan() of markup text up to the end of the text, with the block masks ("<" and "&"
+    // are special there too).
+    Stop scanMarkupText(Token& token);
+    // Masks of one 64-byte block of the text (bit k: byte 64 * index + k): ASCII word
+    // characters, and bytes that need a closer look (not ASCII, NUL, past the end).
+    struct Block {
+        std::size_t index = static_cast<std::size_t>(-1);
+        std::uint64_t word = 0;
+        std::uint64_t special = 0;
+    };
+    void loadBlock(std::size_t index);
+    // The first position from p on whose byte is in (word | special), or not in word.
+    std::size_t nextNotSeparator(std::size_t p);
+    std::size_t nextNotWord(std::size_t p);
+
     char32_t decodeAt(std::size_t& pos) const;
     bool isWordAscii(unsigned char b) const { return asciiWord_[b] != 0; }
     template <bool allowMarkup>
@@ -78,6 +103,10 @@ class WordScanner {
     std::uint32_t chars_ = 0;
     unsigned char asciiWord_[128];
     unsigned char byteClass_[256];
+    // For the block masks: entry n has bit h set when the ASCII byte 16 * h + n is a word
+    // character.
+    unsigned char nibbleWords_[16] = {};
+    Block block_;
     std::string buffer_;
 };
 

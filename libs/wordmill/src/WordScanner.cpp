@@ -1,9 +1,48 @@
+#include <immintrin.h>
+
+#include <cstdlib>
+#include <string_view>
+
 #include "Entities.h"
 #include "TokenStream.h"
 
 namespace wordmill {
 
 namespace {
+
+// The block masks with AVX2, 32 bytes at a time: a byte is an ASCII word character when
+// the bit of its high nibble is set in the table entry of its low nibble (bytes of 0x80
+// and above have no bit there).
+__attribute__((target("avx2"))) void classifyBlockAvx2(const unsigned char* s,
+                                                       const unsigned char* nibbleWords,
+                                                       bool markup, std::uint64_t& word,
+                                                       std::uint64_t& special) {
+    const __m256i table =
+        _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(nibbleWords)));
+    const __m256i highBits = _mm256_setr_epi8(1, 2, 4, 8, 16, 32, 64, -128, 0, 0, 0, 0, 0, 0, 0, 0,
+                                              1, 2, 4, 8, 16, 32, 64, -128, 0, 0, 0, 0, 0, 0, 0, 0);
+    const __m256i low4 = _mm256_set1_epi8(0x0F);
+    const __m256i zero = _mm256_setzero_si256();
+    word = 0;
+    special = 0;
+    for (int half = 0; half < 2; ++half) {
+        const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + 32 * half));
+        const __m256i lo = _mm256_and_si256(b, low4);
+        const __m256i hi = _mm256_and_si256(_mm256_srli_epi16(b, 4), low4);
+        const __m256i bits =
+            _mm256_and_si256(_mm256_shuffle_epi8(table, lo), _mm256_shuffle_epi8(highBits, hi));
+        const auto notWord =
+            static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(bits, zero)));
+        auto other = static_cast<std::uint32_t>(_mm256_movemask_epi8(b)) |
+                     static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(b, zero)));
+        if (markup)  // "<" starts markup, "&" a reference
+            other |= static_cast<std::uint32_t>(
+                _mm256_movemask_epi8(_mm256_or_si256(_mm256_cmpeq_epi8(b, _mm256_set1_epi8('<')),
+                                                     _mm256_cmpeq_epi8(b, _mm256_set1_epi8('&')))));
+        word |= static_cast<std::uint64_t>(~notWord) << (32 * half);
+        special |= static_cast<std::uint64_t>(other) << (32 * half);
+    }
+}
 
 // The end of the run of bytes of class `want` from p. Eight bytes at a time where the
 // text allows: their classes are gathered into a bit mask without branches, so the end
@@ -36,6 +75,8 @@ WordScanner::WordScanner(std::string_view text, const textfold::CharTable& table
         byteClass_['<'] = byteClass_['&'] = kSpecial;
         asciiWord_['<'] = asciiWord_['&'] = 0;  // markup and references, never word characters
     }
+    for (int b = 0; b < 128; ++b)
+        if (asciiWord_[b]) nibbleWords_[b & 15] |= static_cast<unsigned char>(1u << (b >> 4));
 }
 
 void WordScanner::advanceTo(std::size_t to) {
@@ -68,8 +109,170 @@ char32_t WordScanner::decodeAt(std::size_t& pos) const {
     return cp;
 }
 
+bool UseAvx2() {
+    static const bool use = [] {
+        const char* setting = std::getenv("VELLUMAR_SIMD");
+        if (setting && std::string_view(setting) == "0") return false;
+        __builtin_cpu_init();  // in case this runs before the runtime's own start-up did
+        return __builtin_cpu_supports("avx2") != 0;
+    }();
+    return use;
+}
+
+void WordScanner::loadBlock(std::size_t index) {
+    block_.index = index;
+    const std::size_t begin = index * 64;
+    const auto* s = reinterpret_cast<const unsigned char*>(text_.data()) + begin;
+    if (UseAvx2() && begin + 64 <= text_.size()) {
+        classifyBlockAvx2(s, nibbleWords_, markup_, block_.word, block_.special);
+        return;
+    }
+    const std::size_t n =
+        begin < text_.size() ? std::min<std::size_t>(64, text_.size() - begin) : 0;
+    std::uint64_t word = 0, special = 0;
+    for (std::size_t k = 0; k < n; ++k) {
+        const unsigned char c = byteClass_[s[k]];
+        word |= static_cast<std::uint64_t>(c == kWord) << k;
+        special |= static_cast<std::uint64_t>(c == kSpecial) << k;
+    }
+    if (n < 64) special |= ~std::uint64_t{0} << n;  // the end of the text stops every run
+    block_.word = word;
+    block_.special = special;
+}
+
+std::size_t WordScanner::nextNotSeparator(std::size_t p) {
+    for (;;) {
+        const std::size_t index = p / 64;
+        if (index != block_.index) loadBlock(index);
+        const std::uint64_t found = (block_.word | block_.special) >> (p % 64);
+        if (found) return p + static_cast<std::size_t>(__builtin_ctzll(found));
+        p = (index + 1) * 64;
+    }
+}
+
+std::size_t WordScanner::nextNotWord(std::size_t p) {
+    for (;;) {
+        const std::size_t index = p / 64;
+        if (index != block_.index) loadBlock(index);
+        const std::uint64_t found = ~block_.word >> (p % 64);
+        if (found) return p + static_cast<std::size_t>(__builtin_ctzll(found));
+        p = (index + 1) * 64;
+    }
+}
+
+WordScanner::Stop WordScanner::scanText(Token& token) {
+    const auto* s = reinterpret_cast<const unsigned char*>(text_.data());
+    const std::size_t size = text_.size();
+    std::size_t p = pos_;
+    std::uint32_t chars = chars_;
+    // Separators up to the next word: runs of ASCII (one byte, one character) in one step.
+    for (;;) {
+        const std::size_t q = nextNotSeparator(p);
+        chars += static_cast<std::uint32_t>(q - p);
+        p = q;
+        if (p >= size) {
+            pos_ = size, chars_ = chars;
+            return Stop::End;
+        }
+        if (s[p] < 0x80) {
+            if (asciiWord_[s[p]]) break;
+            ++p, ++chars;  // a NUL
+            continue;
+        }
+        std::size_t next = p;
+        if (textfold::foldChar(table_, decodeAt(next))) break;
+        p = next;
+        ++chars;
+    }
+    token.byteBegin = p;
+    token.charBegin = chars;
+    std::size_t length = 0;
+    for (;;) {
+        const std::size_t q = nextNotWord(p);
+        length += q - p;
+        chars += static_cast<std::uint32_t>(q - p);
+        p = q;
+        if (p >= size || s[p] < 0x80) break;
+        std::size_t next = p;
+        if (!textfold::foldChar(table_, decodeAt(next))) break;
+        ++length;
+        p = next;
+        ++chars;
+    }
+    pos_ = p;
+    chars_ = chars;
+    token.byteEnd = p;
+    token.charEnd = chars;
+    token.length = length;
+    token.text = text_.substr(token.byteBegin, p - token.byteBegin);
+    return Stop::Word;
+}
+
+WordScanner::Stop WordScanner::scanMarkupText(Token& token) {
+    const auto* s = reinterpret_cast<const unsigned char*>(text_.data());
+    const std::size_t size = text_.size();
+    std::size_t p = pos_;
+    std::uint32_t chars = chars_;
+    for (;;) {
+        const std::size_t q = nextNotSeparator(p);
+        chars += static_cast<std::uint32_t>(q - p);
+        p = q;
+        if (p >= size) {
+            pos_ = size, chars_ = chars;
+            return Stop::End;
+        }
+        const unsigned char b = s[p];
+        if (b < 0x80) {
+            if (asciiWord_[b]) break;
+            if (b == '<' || b == '&') {
+                // Markup goes back to the caller; a reference takes the careful path.
+                pos_ = p, chars_ = chars;
+                return b == '<' ? Stop::Markup : scanImpl<true>(size, token);
+            }
+            ++p, ++chars;  // a NUL
+            continue;
+        }
+        std::size_t next = p;
+        if (textfold::foldChar(table_, decodeAt(next))) break;
+        p = next;
+        ++chars;
+    }
+    const std::size_t begin = p;
+    const std::uint32_t firstChar = chars;
+    std::size_t length = 0;
+    for (;;) {
+        const std::size_t q = nextNotWord(p);
+        length += q - p;
+        chars += static_cast<std::uint32_t>(q - p);
+        p = q;
+        if (p >= size) break;
+        if (s[p] == '&') {
+            // A reference may go on with the word: the careful path reads it from its start.
+            pos_ = begin, chars_ = firstChar;
+            return scanImpl<true>(size, token);
+        }
+        if (s[p] < 0x80) break;
+        std::size_t next = p;
+        if (!textfold::foldChar(table_, decodeAt(next))) break;
+        ++length;
+        p = next;
+        ++chars;
+    }
+    pos_ = p;
+    chars_ = chars;
+    token.byteBegin = begin;
+    token.charBegin = firstChar;
+    token.byteEnd = p;
+    token.charEnd = chars;
+    token.length = length;
+    token.text = text_.substr(begin, p - begin);
+    return Stop::Word;
+}
+
 WordScanner::Stop WordScanner::scan(std::size_t limit, Token& token) {
-    return markup_ ? scanImpl<true>(limit, token) : scanImpl<false>(limit, token);
+    if (!markup_) return scanImpl<false>(limit, token);
+    // Up to the end of the text, runs are found in the block masks.
+    return limit == text_.size() ? scanMarkupText(token) : scanImpl<true>(limit, token);
 }
 
 WordScanner::Stop WordScanner::scanRaw(std::size_t limit, Token& token) {

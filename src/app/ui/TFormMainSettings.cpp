@@ -14,10 +14,19 @@ namespace vellumar {
 
 bool TFormMain::LoadSettings() {
     const LoadedSettings loaded = loadProgramSettings(environment_, folders_);
+    for (const std::string& warning : loaded.warnings)
+        ShowMessage(QString::fromStdString(warning), MessageIcon::Warning, MessageButtons::Ok,
+                    this);
     settings_ = loaded.settings;
     // Read-only media neither load nor save the query history.
-    if (!environment_.readOnlyMedia)
-        searchPage_->setQueryHistory(loadQueryHistory(queryHistoryFile(environment_)));
+    if (!environment_.readOnlyMedia) {
+        std::string problem;
+        QueryHistory history = loadQueryHistory(queryHistoryFile(environment_), &problem);
+        if (!problem.empty())
+            ShowMessage(QString::fromStdString(problem), MessageIcon::Warning,
+                        MessageButtons::Ok, this);
+        searchPage_->setQueryHistory(std::move(history));
+    }
     showSettingsOnPages();
     return loaded.existed;
 }

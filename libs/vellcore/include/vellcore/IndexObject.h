@@ -90,6 +90,13 @@ struct FileVersion {
 // Longest document name accepted (the 16-bit length of the original interface).
 constexpr std::size_t kMaxNameBytes = 65535;
 
+// The format of the indexes this engine makes (kept in "S.STS"). Format 2: word numbers
+// count every word of a document, also the words the parsers leave out for their length,
+// so a short word inside a query phrase stands for one word. Format 1 (indexes made
+// before): short words took no number and a phrase steps over them. An index of an older
+// format is searched as it was built; ClearDocuments and a new index take this format.
+constexpr int kFormatVersion = 2;
+
 class IndexObject {
   public:
     ~IndexObject();
@@ -110,6 +117,8 @@ class IndexObject {
     int GetMaxWordLength() const;
     int GetMinWordLength() const;
     int GetCompactingRatio() const;
+    // The index's format (see kFormatVersion), known like the language.
+    int GetFormatVersion() const;
 
     // Statistics of the prepared index, the open document included. None of them reads
     // more than a few counters. 0 while nothing is prepared.
@@ -152,6 +161,11 @@ class IndexObject {
     // can see an empty dictionary. A field of -1 anywhere else fails with 2.
     bool AddWord(std::string_view word, std::int32_t position, int field);
 
+    // Empties the prepared index for a rebuild: every document goes; the language, word
+    // limits, stop-words and filtering dictionary stay, and the index takes the current
+    // format. The index is then open for writing, ready for documents. False while another
+    // process holds the index open for writing (code 4).
+    bool ClearDocuments();
     // Removes the index's files. False while another process holds the index open for
     // writing. Leaves the object unprepared; Prepare(2) may follow.
     bool DeleteIndexFiles();

@@ -5,10 +5,11 @@
 //
 // Words follow the language table for code points 0 to 255 and Unicode letters above
 // (textfold::foldChar). A word shorter than the minimum or longer than the maximum length
-// is not delivered and takes no word number. Character offsets count the code points of
-// DocumentText(): the document decoded as UTF-8 (valid UTF-8 is kept, anything else is
-// read as Windows-1252) with every control character other than TAB, LF and CR shown as
-// a blank, exactly as the viewer shows a file as text.
+// is not delivered, but it takes its word number all the same, so that the numbers of the
+// delivered words show which of them were really adjacent. Character offsets count the code points
+// of DocumentText(): the document decoded as UTF-8 (valid UTF-8 is kept, anything else is read as
+// Windows-1252) with every control character other than TAB, LF and CR shown as a blank, exactly as
+// the viewer shows a file as text.
 //
 // Ownership: the caller owns the parser (CreateTextParser & co. return unique_ptrs); the
 // parser owns the open document's text and its own copy of the language table.

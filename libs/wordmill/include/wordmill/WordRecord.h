@@ -21,7 +21,9 @@ struct WordRecord {
     // and entity references already decoded). Before Open of an XML document it carries
     // the virtual folder label that prefixes the element paths.
     std::string_view text;
-    // Word number, counted from 0 over the delivered words only. After the last word:
+    // Word number, counted from 0 over every word of the document, including those not
+    // delivered for their length (the next delivered word's number then jumps by as many).
+    // After the last word:
     // kDocumentEnd, or kParseFailed when the document could not be parsed.
     std::int32_t position = kDocumentEnd;
     // Character offset of the word's first character in the document text
