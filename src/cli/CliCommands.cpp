@@ -61,7 +61,7 @@ int listIndexes(Session& s, const Arguments& a, std::FILE* out) {
         } else {
             // Opened only to read the statistics; a broken index is listed as such and left
             // alone (repairing is for update and search, after the question).
-            index->Prepare(3, "", nullptr, 32, 2, 50);
+            index->Prepare(vellcore::kPrepareForSearch, "", nullptr, 32, 2, 50);
             error = index->GetErrorCode();
             index->ClearError();
             if (error) problem = "engine error " + std::to_string(error);
@@ -227,8 +227,8 @@ int searchIndex(Session& s, const Arguments& a, std::FILE* out) {
         index.EndSession();
         return 1;
     }
-    if (a.sort == Sort::Name) index.SortResults(1);
-    if (a.sort == Sort::Relevance) index.SortResults(2);
+    if (a.sort == Sort::Name) index.SortResults(vellcore::kByName);
+    if (a.sort == Sort::Relevance) index.SortResults(vellcore::kByRelevance);
     const long first = std::min<long>(a.offset, files);
     const long last = a.limit < 0 ? files : std::min<long>(files, first + a.limit);
     if (a.json)

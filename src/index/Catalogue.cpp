@@ -144,7 +144,7 @@ int Catalogue::OpenIndex(int position, const RepairFunction& repair) {
     MonitorLock lock(notifier_);
     vellcore::IndexObject* index = object(position);
     if (!index) return 2;
-    index->Prepare(3, "", nullptr, 32, 2, 50);
+    index->Prepare(vellcore::kPrepareForSearch, "", nullptr, 32, 2, 50);
     const int error = index->GetErrorCode();
     if (error == 0) {
         opened_ = position;

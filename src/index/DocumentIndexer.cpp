@@ -261,7 +261,7 @@ std::int32_t DocumentIndexer::IndexOneFile(const std::string& folderIn, const st
     parser->Close();
     if (code == vellcore::kDeclined) return 0;  // indexed already, unchanged
     ReportProblem(std::to_string(code) + " - Error " + documentName);
-    return (code == 1 || code == 6) ? code : 0;
+    return vellcore::isFatalError(code) ? code : 0;
 }
 
 std::int32_t DocumentIndexer::AddDocumentWords(const std::string& documentName,
@@ -284,7 +284,7 @@ std::int32_t DocumentIndexer::AddDocumentWords(const std::string& documentName,
             const int code = index_->GetErrorCode();
             index_->ClearError();
             ReportProblem(std::to_string(code) + " - Error " + documentName);
-            result = (code == 1 || code == 6) ? code : 0;
+            result = vellcore::isFatalError(code) ? code : 0;
             break;
         }
         letMessagesThrough();

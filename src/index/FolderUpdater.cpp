@@ -40,7 +40,7 @@ FolderUpdateOutcome FolderUpdater::Update(int position, const std::string& folde
     // update and closed again afterwards.
     const bool wasOpen = catalogue.opened() == position;
     index->ClearError();
-    if (!wasOpen) index->Prepare(3, "", nullptr, 32, 2, kCompactingRatio);
+    if (!wasOpen) index->Prepare(vellcore::kPrepareForSearch, "", nullptr, 32, 2, kCompactingRatio);
     outcome.code = index->GetErrorCode();
     const int records = index->GetRecordCount();
     const int removed = index->GetRemovedCount();
@@ -75,7 +75,7 @@ FolderUpdateOutcome FolderUpdater::Update(int position, const std::string& folde
         index->CloseFiles();
         index->ClearError();
         outcome.reopened =
-            index->Prepare(3, "", nullptr, 32, 2, kCompactingRatio) && index->GetErrorCode() == 0;
+            index->Prepare(vellcore::kPrepareForSearch, "", nullptr, 32, 2, kCompactingRatio) && index->GetErrorCode() == 0;
         index->ClearError();
         if (!wasOpen) index->CloseFiles();
         if (!outcome.reopened && wasOpen) catalogue.setOpened(-1);

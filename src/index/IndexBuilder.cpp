@@ -172,7 +172,7 @@ bool IndexBuilder::reopenAfterFailedUpdate(int position) {
     index->ClearError();
     index->CloseFiles();
     index->ClearError();
-    if (index->Prepare(3, "", nullptr, 32, 2, kCompactingRatio) && index->GetErrorCode() == 0)
+    if (index->Prepare(vellcore::kPrepareForSearch, "", nullptr, 32, 2, kCompactingRatio) && index->GetErrorCode() == 0)
         return true;
     index->ClearError();
     if (services_.catalogue.opened() == position) services_.catalogue.setOpened(-1);
@@ -195,7 +195,7 @@ std::int32_t IndexBuilder::prepareForSearch(vellcore::IndexObject& index, std::i
     services_.ui.showStatus("Preparing index files for search.");
     index.CloseFiles();
     if (const int code = index.GetErrorCode()) return code;
-    index.Prepare(3, "", nullptr, 32, 2, kCompactingRatio);
+    index.Prepare(vellcore::kPrepareForSearch, "", nullptr, 32, 2, kCompactingRatio);
     if (const int code = index.GetErrorCode()) return code;
     return result;
 }
@@ -217,7 +217,7 @@ std::int32_t IndexBuilder::CreateIndex(IndexRequest& request, int maxLength, int
     auto index = vellcore::CreateIndexObject(indexPathOf(folder, name).string(), 0);
     if (!index) return BuildResult::kOutOfMemory;
     if (const int code = index->GetErrorCode()) return code;
-    index->Prepare(2, request.languageName, &request.languageTable, maxLength, minLength,
+    index->Prepare(vellcore::kPrepareCreate, request.languageName, &request.languageTable, maxLength, minLength,
                    kCompactingRatio);
     if (const int code = index->GetErrorCode()) {
         removeIndexLeftovers(*index);
@@ -362,7 +362,7 @@ std::unique_ptr<vellcore::IndexObject> IndexBuilder::RepairIndex(int position,
     if (!index) return nullptr;
     index->ClearError();
     if (!index->DeleteIndexFiles()) return nullptr;
-    index->Prepare(2, languageName, &table, 32, 2, kCompactingRatio);
+    index->Prepare(vellcore::kPrepareCreate, languageName, &table, 32, 2, kCompactingRatio);
     if (index->GetErrorCode() != 0) return nullptr;
 
     // Fill the new index from the scope the old one had, so that a repaired index is a

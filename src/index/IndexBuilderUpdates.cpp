@@ -83,7 +83,7 @@ std::int32_t IndexBuilder::RebuildIndex(int position, const IndexRequest& reques
     auto fresh = vellcore::CreateIndexObject(aside.string(), 0);
     if (!fresh) return BuildResult::kOutOfMemory;
     const textfold::CharTable table = old.GetLanguageTable();
-    fresh->Prepare(2, old.GetLanguageName(), &table, old.GetMaxWordLength(), old.GetMinWordLength(),
+    fresh->Prepare(vellcore::kPrepareCreate, old.GetLanguageName(), &table, old.GetMaxWordLength(), old.GetMinWordLength(),
                    old.GetCompactingRatio());
     std::int32_t result = fresh->GetErrorCode();
     if (result == 0) {

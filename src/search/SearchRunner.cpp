@@ -73,7 +73,10 @@ SearchOutcome SearchRunner::Run(vellcore::IndexObject& index, const SearchReques
     }
     if (request.sort != SortOrder::Engine) {
         // A sort that fails leaves the engine's order, which is still a valid answer.
-        if (!index.SortResults(static_cast<int>(request.sort))) index.ClearError();
+        const vellcore::ResultOrder order = request.sort == SortOrder::Alphabetical
+                                                ? vellcore::kByName
+                                                : vellcore::kByRelevance;
+        if (!index.SortResults(order)) index.ClearError();
     }
     RememberQuery(history, outcome.query);
     outcome.files = files;

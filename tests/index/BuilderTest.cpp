@@ -238,3 +238,23 @@ TEST_F(Builder, AOneFileUpdateOfAnArchiveMemberUpdatesItsArchive) {
     ASSERT_EQ(core->builder.Build(BuildKind::UpdateFile, 0, one).code, 0);
     EXPECT_EQ(core->catalogue.object(0)->GetRecordCount(), 0);
 }
+
+TEST_F(Builder, MarkupWordsGoToTheirElementsAndUntaggedTextToNone) {
+    // Body text follows the title and the heading: it must not be counted inside them.
+    write("docs/page.htm",
+          "<html><head><title>Annual report</title></head>"
+          "<body><h1>Cats</h1>dogs and owls</body></html>");
+    write("docs/order.xml", "<orders><customer>smith</customer>jones</orders>");
+    IndexRequest r = request("docs", docs() + "/+<*.htm,*.xml>");
+    ASSERT_EQ(core->builder.Build(BuildKind::Create, -1, r).code, 0);
+    const std::vector<std::string> page{docs() + "/page.htm"};
+    const std::vector<std::string> order{docs() + "/order.xml"};
+    EXPECT_EQ(search(0, "//title[report]"), page);
+    EXPECT_EQ(search(0, "//h1[cats]"), page);
+    EXPECT_TRUE(search(0, "//title[dogs]").empty());
+    EXPECT_TRUE(search(0, "//h1[owls]").empty());
+    EXPECT_EQ(search(0, "dogs & owls"), page);
+    EXPECT_EQ(search(0, "//customer[smith]"), order);
+    EXPECT_TRUE(search(0, "//customer[jones]").empty());
+    EXPECT_EQ(search(0, "/orders[jones]"), order);
+}

@@ -154,7 +154,7 @@ void TFormMain::mnuActivateClick() {
 void TFormMain::btnNewClick() {
     TFormWizard wizard(*indexesPage_, *this, this);
     wizardResult_ = runModal(wizard);
-    if (wizardResult_ == 6) indexesPage_->cmdUpdateClick(nullptr);
+    if (wizardResult_ == TFormWizard::kFinished) indexesPage_->cmdUpdateClick(nullptr);
 }
 
 void TFormMain::mnuCreateClick() { btnNewClick(); }

@@ -148,7 +148,7 @@ void TFormMain::DeferredStartup() {
     // 10 - 13.
     if (isHidden() && !ui.TrayIcon1->Active()) showWindowOrTray();
     watcherPage_->ShowCacheWatcherStartPage();
-    if (wizardResult_ == 6) indexesPage_->cmdUpdateClick(nullptr);
+    if (wizardResult_ == TFormWizard::kFinished) indexesPage_->cmdUpdateClick(nullptr);
     state_.startup = false;
     monitoringPage_->attachFolderChangedEvent();
     indexesPage_->enableIndexOptionControls();

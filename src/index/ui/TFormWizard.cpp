@@ -320,7 +320,7 @@ void TFormWizard::btnNextClick() {
         case 1:
             if (ui.chkOpen->isChecked()) {
                 indexes_.showIndex(ui.cmbIndexName->currentIndex());
-                done(1);
+                done(kCancelled);
                 return;
             }
             if (!checkName()) {
@@ -391,7 +391,7 @@ void TFormWizard::finish() {
     page_ = kWizardFinished;
     // The Indexes page, where the build that follows shows its progress.
     host_.showPage(pageIndexes);
-    done(6);
+    done(kFinished);
 }
 
 void TFormWizard::btnBackClick() {
@@ -405,9 +405,9 @@ void TFormWizard::btnBackClick() {
     if (previous == kWizardFirstPage) ui.btnBack->setEnabled(false);
 }
 
-void TFormWizard::btnCancelClick() { done(1); }
+void TFormWizard::btnCancelClick() { done(kCancelled); }
 
-void TFormWizard::reject() { done(2); }
+void TFormWizard::reject() { done(kEscaped); }
 
 void TFormWizard::cmdChangeClick() {
     if (indexes_.changeIndexFolder()) loadIndexes();

@@ -13,6 +13,8 @@
 
 #include <QDialog>
 
+#include "platform/UserInterface.h"
+
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -29,6 +31,12 @@ class TIndexesPage;
 class TFormWizard : public QDialog {
     Q_OBJECT
   public:
+    // The dialog's results, as message answers: Finish is "Yes", Cancel or an existing
+    // index chosen is "OK", Escape or closing is "Cancel".
+    static constexpr int kFinished = static_cast<int>(MessageResult::Yes);
+    static constexpr int kCancelled = static_cast<int>(MessageResult::Ok);
+    static constexpr int kEscaped = static_cast<int>(MessageResult::Cancel);
+
     struct Controls {
         QLabel* lblWelcome = nullptr;
         QLabel* lblBottom = nullptr;

@@ -76,6 +76,23 @@ enum ErrorCode : int {
     kStopWordsOnly = 10,
 };
 
+// The codes that end a build: the disk is full, or the database cannot be trusted. Every
+// other code concerns one document, which is logged and skipped.
+constexpr bool isFatalError(int code) { return code == kNoSpace || code == kDatabaseFailure; }
+
+// Prepare's modes.
+enum PrepareMode : int {
+    kPrepareCreate = 2,     // (re)create; the index is then open for writing
+    kPrepareForSearch = 3,  // open for searching with the stored parameters
+};
+
+// The orders of SortResults.
+enum ResultOrder : int {
+    kEngineOrder = 0,  // the order of indexing
+    kByName = 1,       // case-insensitive, then byte order
+    kByRelevance = 2,  // BM25, best first
+};
+
 // What tells two versions of a document's file apart beyond the two-second stamp: the
 // file's size on disk and its exact modification time in nanoseconds since the epoch. A
 // file rewritten within one stamp, even to the same size, gets a new modification time.
@@ -212,7 +229,7 @@ class IndexObject {
     bool ReadyForRescan();
     // 1: by name (case-insensitive, then byte order); 2: by relevance (BM25, best
     // first); 0: back to the engine's order.
-    bool SortResults(int how);
+    bool SortResults(int how);  // how: a ResultOrder
     // The 1-based position of the last query's stay-on file in the current order (after
     // SortResults), 1 when it is not among the results.
     int GetStayOnFilePosition() const;
