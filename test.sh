@@ -6,12 +6,12 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/setup.sh
-./scripts/check-layering.sh
 
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
 
 ./scripts/build.sh build
+./scripts/check-layering.sh build
 ctest --test-dir build --output-on-failure --parallel "$jobs" --timeout 600
 
 ./scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DVELLUMAR_CORE_ONLY=ON -DVELLUMAR_SANITIZE=ON
