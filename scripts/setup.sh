@@ -9,7 +9,7 @@ packages=(
   libxapian-dev xapian-tools
   libarchive-dev zlib1g-dev libbrotli-dev
   libgtest-dev googletest
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   poppler-utils antiword catdoc arj unzip zip
   xvfb xauth xdg-utils desktop-file-utils
 )

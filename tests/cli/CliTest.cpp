@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include "support/TempDir.h"
 
 namespace fs = std::filesystem;
 using namespace vellumar::cli;
@@ -75,15 +76,11 @@ namespace {
 class CliRun : public ::testing::Test {
   protected:
     void SetUp() override {
-        root = fs::temp_directory_path() / ("vellumar-cli-" + std::to_string(::getpid()));
-        fs::remove_all(root);
         fs::create_directories(root / "docs" / "sub");
         std::ofstream(root / "docs" / "cats.txt") << "Cats chase the red dog. A red dog sleeps.";
         std::ofstream(root / "docs" / "sub" / "birds.htm")
             << "<html><title>Birds</title><body>red birds sing</body></html>";
     }
-    void TearDown() override { fs::remove_all(root); }
-
     // Runs a command; returns its exit status and puts its standard output in `output`.
     // With answers, a person at a terminal types them.
     int run(std::vector<std::string> args, const char* answers = nullptr) {
@@ -110,7 +107,8 @@ class CliRun : public ::testing::Test {
         std::fclose(f);
         return text;
     }
-    fs::path root;
+    testing_support::TempDir tmp;
+    fs::path root = tmp.path();
     std::string output, errors;
 };
 

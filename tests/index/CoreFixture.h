@@ -15,6 +15,7 @@
 
 #include "index/IndexingCore.h"
 #include "monitor/MainThreadDispatcher.h"
+#include "support/TempDir.h"
 
 namespace vellumar::testing {
 
@@ -53,18 +54,8 @@ public:
 class CoreFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        // A fresh folder of its own each time: a name made only of the process number
-        // could meet a folder left behind by an earlier run (even one with a disk still
-        // mounted in it).
-        std::string pattern = (std::filesystem::temp_directory_path() /
-                               ("vellumar-core-" +
-                                std::string(::testing::UnitTest::GetInstance()
-                                                ->current_test_info()
-                                                ->name()) +
-                                "-XXXXXX"))
-                                  .string();
-        if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-        root = pattern;
+        tmp = std::make_unique<testing_support::TempDir>();
+        root = tmp->path();
         std::filesystem::create_directories(root / "home" / "Indexes");
         std::filesystem::create_directories(root / "home" / "tmp");
         std::filesystem::create_directories(root / "docs");
@@ -72,7 +63,7 @@ protected:
     }
     void TearDown() override {
         core.reset();
-        std::filesystem::remove_all(root);
+        tmp.reset();
     }
     void makeCore() {
         core.reset();
@@ -118,6 +109,7 @@ protected:
         return names;
     }
 
+    std::unique_ptr<testing_support::TempDir> tmp;
     std::filesystem::path root;
     ScriptedUserInterface ui;
     QueuedDispatcher dispatcher;

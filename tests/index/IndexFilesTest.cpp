@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <unistd.h>
+#include "support/TempDir.h"
 
 namespace fs = std::filesystem;
 using namespace vellumar;
@@ -20,13 +21,11 @@ namespace {
 class IndexFolderTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() / ("indexfolder-" + std::to_string(::getpid()));
-        fs::remove_all(dir);
         fs::create_directories(dir);
     }
-    void TearDown() override { fs::remove_all(dir); }
     void touch(const fs::path& p, const std::string& text = "") { std::ofstream(p) << text; }
-    fs::path dir;
+    testing_support::TempDir tmp;
+    fs::path dir = tmp.path();
 };
 
 }  // namespace

@@ -1,9 +1,8 @@
 // A temporary folder per test, removed afterwards.
 #pragma once
 
-#include <unistd.h>
+#include "support/TempDir.h"
 
-#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -12,19 +11,7 @@ namespace vellumar::testing {
 
 class TempTree {
   public:
-    TempTree() {
-        static std::atomic<int> counter{0};
-        root_ =
-            std::filesystem::temp_directory_path() /
-            ("vellumar-monitor-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-        std::filesystem::remove_all(root_);
-        std::filesystem::create_directories(root_);
-    }
-    ~TempTree() {
-        std::error_code ec;
-        std::filesystem::permissions(root_, std::filesystem::perms::owner_all, ec);
-        std::filesystem::remove_all(root_, ec);
-    }
+    TempTree() : root_(dir_.path()) {}
     TempTree(const TempTree&) = delete;
     TempTree& operator=(const TempTree&) = delete;
 
@@ -42,6 +29,7 @@ class TempTree {
     }
 
   private:
+    testing_support::TempDir dir_;
     std::filesystem::path root_;
 };
 

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include "support/TempDir.h"
 
 namespace fs = std::filesystem;
 using vellumar::retargetToMount;
@@ -13,11 +14,10 @@ namespace {
 class MediaPathTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        root = fs::temp_directory_path() / ("mediapath-" + std::to_string(::getpid()));
         fs::create_directories(root / "docs" / "sub");
     }
-    void TearDown() override { fs::remove_all(root); }
-    fs::path root;
+    testing_support::TempDir tmp;
+    fs::path root = tmp.path();
 };
 
 }  // namespace

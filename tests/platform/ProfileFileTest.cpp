@@ -6,6 +6,7 @@
 #include <fstream>
 #include <thread>
 #include <unistd.h>
+#include "support/TempDir.h"
 
 namespace fs = std::filesystem;
 using vellumar::ProfileFile;
@@ -82,11 +83,10 @@ TEST(ProfileFile, SurvivesHostileFiles) {
 class ProfileFileOnDisk : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() / ("profile-" + std::to_string(::getpid()));
         fs::create_directories(dir);
     }
-    void TearDown() override { fs::remove_all(dir); }
-    fs::path dir;
+    testing_support::TempDir tmp;
+    fs::path dir = tmp.path();
 };
 
 TEST_F(ProfileFileOnDisk, MissingFileReadsAsEmptyAndSaveCreatesIt) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "scope/ScopeCompose.h"
+#include "support/TempDir.h"
 
 using namespace vellumar;
 
@@ -81,8 +82,8 @@ TEST(ScopeCompose, LabelsAreCleanedAndDroppedForExclusions) {
 
 TEST(ScopeCompose, RetargetMovesEveryFolderToTheCurrentMount) {
     namespace fs = std::filesystem;
-    const fs::path mount =
-        fs::temp_directory_path() / ("vellumar-retarget-" + std::to_string(::getpid()));
+    const testing_support::TempDir tmp;
+    const fs::path mount = tmp.path();
     fs::create_directories(mount / "docs" / "old");
     const std::string m = mount.string();
     EXPECT_EQ(RetargetScopeDrive("/media/cdrom0/docs/+<*.txt>;-/media/cdrom0/docs/old/<*.*>", m),
@@ -93,7 +94,6 @@ TEST(ScopeCompose, RetargetMovesEveryFolderToTheCurrentMount) {
     // Paths that exist, or have no mount prefix, stay.
     EXPECT_EQ(RetargetScopeDrive("/home/x/<*.txt>;/+<*.txt>", m), "/home/x/<*.txt>;/+<*.txt>");
     EXPECT_EQ(RetargetScopeDrive("", m), "");
-    fs::remove_all(mount);
 }
 
 TEST(ScopeCompose, CheckScopeNamesEntriesThatTakeNothing) {

@@ -1,9 +1,11 @@
-// A temporary folder per test, removed afterwards (also when a test made it unreadable).
-// Shared by every test program.
+// The one temporary-folder helper of the tests: a fresh folder per test, removed afterwards
+// (also when a test made it unreadable).
 #pragma once
 
+#include <stdlib.h>
 #include <unistd.h>
-#include <atomic>
+
+#include <stdexcept>
 #include <filesystem>
 #include <string>
 
@@ -12,11 +14,11 @@ namespace testing_support {
 class TempDir {
   public:
     TempDir() {
-        static std::atomic<int> counter{0};
-        path_ = std::filesystem::temp_directory_path() /
-                ("vellumar-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
+        // A name nobody else has, also not a folder an earlier run left behind.
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "vellumar-test-XXXXXX").string();
+        if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+        path_ = pattern;
     }
     ~TempDir() {
         std::error_code ec;

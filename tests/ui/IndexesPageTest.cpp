@@ -7,6 +7,7 @@
 #include "index/IndexDefinition.h"
 #include "index/ui/TFormChange.h"
 #include "platform/ProfileFile.h"
+#include "support/OtherWriter.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -29,46 +30,7 @@ namespace {
 
 const QString kCannotModify = QString::fromLatin1(kCannotModifyMessage);
 
-// Another program with the index open for writing: a child process that takes the
-// engine's write lock and keeps it until release() (or the end of the test).
-class IndexWriter {
-  public:
-    explicit IndexWriter(const fs::path& path) {
-        int ready[2];
-        if (::pipe(ready) != 0 || ::pipe(done_) != 0) return;
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            auto writer = vellcore::CreateIndexObject(path.string(), 0);
-            char ok = writer->Prepare(3, "", nullptr, 32, 2, 50) &&
-                              writer->BeginDocument("/elsewhere/x.txt", 1, 1) &&
-                              writer->AddWord("held", 0, 0)
-                          ? 'y'
-                          : 'n';
-            (void)!::write(ready[1], &ok, 1);
-            (void)!::read(done_[0], &ok, 1);
-            ::_exit(0);  // never commits
-        }
-        pollfd p{ready[0], POLLIN, 0};
-        char ok = 'n';
-        if (::poll(&p, 1, 30000) == 1) (void)!::read(ready[0], &ok, 1);
-        holding_ = ok == 'y';
-        ::close(ready[0]);
-        ::close(ready[1]);
-    }
-    ~IndexWriter() { release(); }
-    bool holding() const { return holding_; }
-    void release() {
-        if (pid_ <= 0) return;
-        (void)!::write(done_[1], "x", 1);
-        ::waitpid(pid_, nullptr, 0);
-        pid_ = -1;
-    }
-
-  private:
-    pid_t pid_ = -1;
-    int done_[2] = {-1, -1};
-    bool holding_ = false;
-};
+using IndexWriter = testing_support::OtherWriter;
 
 }  // namespace
 

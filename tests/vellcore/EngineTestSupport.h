@@ -11,28 +11,15 @@
 #include <vector>
 
 #include "vellcore/IndexObject.h"
+#include "support/TempDir.h"
 
 namespace enginetest {
 
 namespace fs = std::filesystem;
 using vellcore::IndexObject;
 
-class TempFolder {
-  public:
-    TempFolder() {
-        std::string pattern = (fs::temp_directory_path() / "vellcore-test-XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-        path_ = pattern;
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
-    const fs::path& path() const { return path_; }
-
-  private:
-    fs::path path_;
-};
+// The tests' one temporary-folder helper under the name the engine tests use.
+using TempFolder = testing_support::TempDir;
 
 inline std::unique_ptr<IndexObject> createIndex(const fs::path& path, int maxLen = 32,
                                                 int minLen = 2) {

@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "EngineTestSupport.h"
+#include "support/OtherWriter.h"
 
 using namespace enginetest;
 
@@ -54,20 +55,8 @@ TEST(Faults, AnotherProcessWritingBlocksModifyAndDelete) {
         ASSERT_TRUE(addDoc(*index, 0));
         ASSERT_TRUE(index->CloseFiles());
     }
-    int ready[2], done[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    ASSERT_EQ(::pipe(done), 0);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        auto writer = vellcore::CreateIndexObject(path.string(), 0);
-        long ok = writer->Prepare(3, "", nullptr, 32, 2, 50) && addDoc(*writer, 1) ? 1 : 0;
-        (void)!::write(ready[1], &ok, sizeof ok);
-        char c;
-        (void)!::read(done[0], &c, 1);
-        ::_exit(0);  // never commits: the parent must still find document 0 only
-    }
-    ASSERT_EQ(readReport(ready[0], 30000), 1);
+    testing_support::OtherWriter other(path);  // stores a document it never commits
+    ASSERT_TRUE(other.holding());
 
     auto index = vellcore::CreateIndexObject(path.string(), 0);
     ASSERT_TRUE(index->Prepare(3, "", nullptr, 32, 2, 50));
@@ -82,9 +71,7 @@ TEST(Faults, AnotherProcessWritingBlocksModifyAndDelete) {
     EXPECT_FALSE(index->Prepare(2, "English (i)", &table, 32, 2, 50));
     EXPECT_EQ(index->GetErrorCode(), vellcore::kCannotOpen);
 
-    ASSERT_EQ(::write(done[1], "x", 1), 1);
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    other.release();
     EXPECT_TRUE(index->CanModify());
     ASSERT_TRUE(index->Prepare(3, "", nullptr, 32, 2, 50));
     EXPECT_EQ(index->GetRecordCount(), 1);
