@@ -97,7 +97,8 @@ for pair in "${queries[@]}"; do
   report=$(mktemp)
   farm-bench -n "$rounds" --warmup 1 --timeout 600 \
     --vs "recollq -c $recollconf -n 100 -q '$rq'" \
-    -- "$cli" --home "$home" search corpus "$vq" --limit 100 >"$report" 2>&1 || true
+    -- "$cli" --home "$home" search corpus "$vq" --limit 100 >"$report" 2>&1 ||
+    { cat "$report" >&2; echo "a run failed for the query $vq: no figure is given" >&2; exit 1; }
   counts=$("$cli" --home "$home" search corpus "$vq" --limit 0 | head -1)
   rfiles=$(recollq -c "$recollconf" -n 0 -q "$rq" 2>/dev/null | sed -n 's/^\([0-9]*\) results.*/\1/p' | head -1)
   printf '%-24s %9s %9s %7s %9s %10s %9s\n' "$vq" "$(median_of 'A wall s' "$report")" \
@@ -134,7 +135,7 @@ wall_median_ms() { # ROUNDS COMMAND...: median process wall time in milliseconds
   for _ in $(seq "$n"); do
     local t0 t1
     t0=$(date +%s%N)
-    "$@" >/dev/null 2>&1 || true
+    "$@" >/dev/null 2>&1 || { echo "a run failed: $*" >&2; exit 1; }
     t1=$(date +%s%N)
     echo $(((t1 - t0) / 1000))
   done | sort -n | awk '{v[NR] = $1} END {printf "%.1f", v[int((NR + 1) / 2)] / 1000}'
