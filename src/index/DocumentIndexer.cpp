@@ -76,6 +76,7 @@ void DocumentIndexer::begin(vellcore::IndexObject& index, IndexingOptions option
     index_ = &index;
     options_ = options;
     log_ = &log;
+    tally_ = {};
     virtualPath_.clear();
     archiveDepth_ = 0;
     RemoveStaleUnpackFolders(index);
@@ -214,7 +215,8 @@ std::int32_t DocumentIndexer::IndexSingleFile(const std::string& path) {
 bool DocumentIndexer::indexedAlready(const std::string& documentName, const FileStamp& stamp) {
     vellcore::Stamp indexedStamp = 0;
     vellcore::FileVersion indexedVersion;
-    if (!index_->FindDocument(documentName, indexedStamp, &indexedVersion)) return false;
+    lastFound_ = index_->FindDocument(documentName, indexedStamp, &indexedVersion);
+    if (!lastFound_) return false;
     // Stamp, size and exact time: a file saved twice within one two-second stamp is read
     // again. A document stored without a version is offered again for the engine to judge.
     return stamp.dos != 0 && indexedStamp == stamp.dos && indexedVersion.known() &&
@@ -250,6 +252,7 @@ std::int32_t DocumentIndexer::IndexOneFile(const std::string& folderIn, const st
         return 0;
     }
     if (index_->BeginDocument(documentName, stamp.dos, parser->GetDocumentSize(), stamp.version)) {
+        ++(lastFound_ ? tally_.replaced : tally_.added);
         if (!problem.empty()) ReportProblem(documentName + ": " + problem);
         const std::int32_t result =
             AddDocumentWords(documentName, *parser, record, !problem.empty());

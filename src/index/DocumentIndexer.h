@@ -107,6 +107,13 @@ class DocumentIndexer {
 
     int processedFiles() const { return processedFiles_; }
 
+    // Documents stored since begin(): new ones, and ones that replaced an older version.
+    struct Tally {
+        int added = 0;
+        int replaced = 0;
+    };
+    const Tally& tally() const { return tally_; }
+
     struct Entry {
         std::string name;
         bool isFolder;
@@ -138,6 +145,8 @@ class DocumentIndexer {
     ErrorLog* log_ = nullptr;
     std::function<void(const vellcore::IndexObject&)> onDocument_;
     int processedFiles_ = 0;
+    Tally tally_;
+    bool lastFound_ = false;   // indexedAlready found the document (in any version)
     std::string virtualPath_;  // empty outside archives; else the member name prefix
     int archiveDepth_ = 0;
     std::string listedFolder_;  // the folder listing_ holds
