@@ -3,6 +3,7 @@
 #include "index/FolderChangeHandler.h"
 #include "index/IndexingCore.h"
 #include "monitor/MonitorLock.h"
+#include "platform/ProgramSetup.h"
 #include "platform/Settings.h"
 #include "platform/ui/Cursors.h"
 #include "platform/ui/MessageBox.h"
@@ -192,8 +193,13 @@ void TMonitoringPage::applyMonitoringFilter() {
     filter.tempFolderOff = settings.tempFolderOff;
     filter.indexFolder = settings.indexFolder;
     filter.systemFolders = defaultSystemFolders();
-    filter.tempFolder = defaultTempFolder();
+    filter.tempFolder = temporaryFolder();
     core->folderChanges.SetFilter(std::move(filter));
+}
+
+std::string TMonitoringPage::temporaryFolder() const {
+    const std::string folder = host_.environment().systemTemp.string();
+    return folder.empty() ? defaultTempFolder() : folder;
 }
 
 void TMonitoringPage::catchUpOn(const QString& folder) {

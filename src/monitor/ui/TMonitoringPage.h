@@ -103,6 +103,7 @@ class TMonitoringPage : public QWidget {
   private:
     void build();
     void showExcludedFolders();
+    std::string temporaryFolder() const;  // the system's, as the program found it at start
 
     PageHost& host_;
     Controls ui;
