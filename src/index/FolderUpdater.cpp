@@ -72,7 +72,7 @@ FolderUpdateOutcome FolderUpdater::Update(int position, const std::string& folde
         services_.cancel = false;
         ErrorLog log;
         index->BeginSession();
-        services_.indexer.begin(*index, {definition.archive, definition.filesAsText}, log);
+        services_.indexer.begin(*index, {definition.archive, definition.filesAsText, false}, log);
         const std::string key = folder == "/" ? folder : folder + "/";
         std::error_code ec;
         outcome.folderGone = !fs::is_directory(folder, ec);
