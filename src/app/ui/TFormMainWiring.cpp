@@ -96,6 +96,7 @@ void TFormMain::wirePages() {
     // and a change it made reaches the statistics and the listed results.
     connect(monitoringPage_, &TMonitoringPage::automaticUpdateRunning, this, [this](bool running) {
         indexesPage_->showAutomaticUpdate(running);
+        setBusyPictures(running);
         searchPage_->setUpdateEnabled(!running);
         running ? searchPage_->indexBuildStarted() : searchPage_->indexBuildFinished();
     });
