@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QtTest>
 
 using namespace vellumar;
@@ -141,6 +142,30 @@ class MonitoringTest : public QObject {
         ix.chkArc->setChecked(true);
         page.chkArcClick();
         QVERIFY(!ix.chkAutoUpdate->isChecked());
+    }
+
+    void aBurstInABrowsersCacheIsOneRefreshAndWaitsWhileSuspended() {
+        SearchFixture f;
+        f.write(f.docs / "a.txt", "alpha");
+        f.startWithIndex();
+        const fs::path cache = fs::path(f.root.path().toStdString()) / "cache";
+        fs::create_directories(cache);
+        TMonitoringPage& page = f.w->monitoringPage();
+        page.watchCacheFolders({QString::fromStdString(cache.string())});
+        QSignalSpy changed(&page, &TMonitoringPage::cacheFoldersChanged);
+        for (int i = 0; i < 20; ++i) f.write(cache / ("entry" + std::to_string(i)), "x");
+        QTRY_COMPARE_WITH_TIMEOUT(changed.count(), 1, 5000);
+        letPassesRun(2500);
+        QCOMPARE(changed.count(), 1);
+
+        page.controls().radSuspended->setChecked(true);
+        page.radSuspendedClick();
+        f.write(cache / "late", "x");
+        letPassesRun(2500);
+        QCOMPARE(changed.count(), 1);
+        page.controls().radNormal->setChecked(true);
+        page.radNormalClick();
+        QCOMPARE(changed.count(), 2);
     }
 
     void theWatcherAndTheWindowNeverWriteOneHomeTogether() {

@@ -107,6 +107,8 @@ void TFormMain::wirePages() {
     });
     connect(indexesPage_, &TIndexesPage::catalogueReloaded, monitoringPage_,
             &TMonitoringPage::applyMonitoringFilter);
+    connect(monitoringPage_, &TMonitoringPage::cacheFoldersChanged, watcherPage_,
+            &TCacheWatcherPage::cacheFoldersChanged);
 
     // The Cache Watcher page.
     connect(watcherPage_, &TCacheWatcherPage::createIndexRequested, indexesPage_,

@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QFileSystemWatcher>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -23,6 +24,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStorageInfo>
+#include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -269,6 +271,26 @@ void TMonitoringPage::attachFolderChangedEvent() {
     core->folderChanges.Attach();
 }
 
+void TMonitoringPage::watchCacheFolders(const QStringList& folders) {
+    if (!cacheWatch_) {
+        cacheWatch_ = new QFileSystemWatcher(this);
+        cacheQuiet_ = new QTimer(this);
+        cacheQuiet_->setSingleShot(true);
+        cacheQuiet_->setInterval(2000);
+        connect(cacheWatch_, &QFileSystemWatcher::directoryChanged, cacheQuiet_,
+                qOverload<>(&QTimer::start));
+        connect(cacheQuiet_, &QTimer::timeout, this, [this] {
+            if (monitoringSuspended_)
+                cacheChangedWhileSuspended_ = true;
+            else
+                emit cacheFoldersChanged();
+        });
+    }
+    if (!cacheWatch_->directories().isEmpty()) cacheWatch_->removePaths(cacheWatch_->directories());
+    for (const QString& folder : folders)
+        if (QFileInfo(folder).isDir()) cacheWatch_->addPath(folder);
+}
+
 void TMonitoringPage::automaticUpdateStarting() {
     savedStatus_ = host_.statusText();
     setScreenCursor(CursorShape::Hourglass);
@@ -322,6 +344,10 @@ void TMonitoringPage::radNormalClick() {
     if (!core || !monitoringSuspended_) return;
     core->notifier.Unlock();
     monitoringSuspended_ = false;
+    if (cacheChangedWhileSuspended_) {
+        cacheChangedWhileSuspended_ = false;
+        emit cacheFoldersChanged();
+    }
 }
 
 void TMonitoringPage::attachScanFolderEvent() {

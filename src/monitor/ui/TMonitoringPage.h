@@ -21,6 +21,8 @@
 class QCheckBox;
 class QComboBox;
 class QFileSystemModel;
+class QFileSystemWatcher;
+class QTimer;
 class QGroupBox;
 class QLabel;
 class QListWidget;
@@ -89,6 +91,10 @@ class TMonitoringPage : public QWidget {
     // made while it was not monitored are indexed now.
     void catchUpOn(const QString& folder);
 
+    // Watches the browsers' cache folders: a change (after a short quiet time, and not
+    // while monitoring is suspended) is announced with cacheFoldersChanged.
+    void watchCacheFolders(const QStringList& folders);
+
     // ---- The automatic update's window work (main thread) ----
     void automaticUpdateStarting();
     void automaticUpdateFinished(const FolderChangeReport& report);
@@ -99,6 +105,8 @@ class TMonitoringPage : public QWidget {
     // An automatic update changed the index at position: its statistics and the listed
     // results follow.
     void indexAutoUpdated(int position, const QString& lastUpdated);
+    // A browser's cache changed: the Cache Watcher's mirror and index follow.
+    void cacheFoldersChanged();
 
   private:
     void build();
@@ -112,6 +120,9 @@ class TMonitoringPage : public QWidget {
     std::unique_ptr<FolderChangeView> view_;
     QString savedStatus_;
     QString shownVolume_;  // the volume the folder list shows
+    QFileSystemWatcher* cacheWatch_ = nullptr;
+    QTimer* cacheQuiet_ = nullptr;  // one refresh for a burst of cache writes
+    bool cacheChangedWhileSuspended_ = false;
 };
 
 }  // namespace vellumar
