@@ -176,3 +176,23 @@ TEST_F(FolderChange, AHomeHeldElsewhereRefusesTheUpdate) {
     HomeLock late(root / "home", "watcher");
     EXPECT_FALSE(late.TryAcquire()) << "the writer keeps the home";
 }
+
+TEST_F(FolderChange, TwoIndexesOverOneFolderAreUpdatedInTheirOrder) {
+    write("docs/a.txt", "alpha");
+    build(docs() + "/<*.txt>");
+    IndexRequest second = request("second", docs() + "/<*.txt>");
+    second.autoUpdate = true;
+    ASSERT_EQ(core->builder.Build(BuildKind::Create, -1, second).code, 0);
+    const int other = core->catalogue.find("second");
+    ASSERT_GE(other, 0);
+    core->notifier.SetAutoUpdate(other, true);
+    write("docs/b.txt", "bravo");
+
+    core->notifier.FolderChanged(docs());
+    ASSERT_EQ(view.reports.size(), 2U);
+    EXPECT_EQ(view.reports[0].indexName, "docs");
+    EXPECT_EQ(view.reports[1].indexName, "second");
+    EXPECT_EQ(view.reports[0].outcome.added, 1);
+    EXPECT_EQ(view.reports[1].outcome.added, 1);
+    EXPECT_EQ(search(other, "bravo").size(), 1U) << "the index not in use is updated too";
+}
