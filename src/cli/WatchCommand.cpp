@@ -1,8 +1,8 @@
 #include "cli/WatchCommand.h"
 
+#include <time.h>
 #include <atomic>
 #include <csignal>
-#include <thread>
 
 #include "cli/CliSession.h"
 #include "cli/CliText.h"
@@ -125,13 +125,15 @@ int watchIndexes(Session& s, std::FILE* out, const WatchOptions& options) {
     core.folderChanges.SetView(&view);
     core.folderChanges.Attach();
 
-    // The main thread polls: the window's notifier thread does the same passes.
-    const auto step = std::chrono::milliseconds(20);
+    // The main thread polls: the window's notifier thread does the same passes. It sleeps
+    // the whole interval at once (a signal cuts the sleep short), since waking up often
+    // would cost more than the idle passes themselves.
     while (!stopRequested.load()) {
         core.notifier.PollPass();
-        for (auto slept = std::chrono::milliseconds(0);
-             slept < options.pollInterval && !stopRequested.load(); slept += step)
-            std::this_thread::sleep_for(step);
+        const auto interval = options.pollInterval;
+        timespec rest{static_cast<time_t>(interval.count() / 1000),
+                      static_cast<long>(interval.count() % 1000) * 1'000'000};
+        if (!stopRequested.load()) ::nanosleep(&rest, nullptr);
     }
     core.folderChanges.Detach();
     core.folderChanges.SetView(nullptr);
