@@ -373,8 +373,24 @@ QString TMonitoringPage::showUnwatchableFolders() {
     IndexingCore* core = host_.core();
     const QString text =
         core ? QString::fromStdString(core->notifier.UnwatchableStatusText()) : QString();
-    ui.lblUnwatchable->setText(text);
-    ui.lblUnwatchable->setVisible(!text.isEmpty());
+    QString shown = text;
+    if (core && !text.isEmpty()) {
+        // The page names the folders and what to do about them; the status line only counts.
+        const MonitorLock lock(core->notifier);
+        const TDirectoryTable& tables = core->notifier.Tables();
+        const int count = tables.Unwatchable().Count();
+        constexpr int kListed = 10;
+        for (int i = 0; i < count && i < kListed; ++i)
+            shown += QStringLiteral("\n    ") +
+                     QString::fromStdString(tables.UnwatchableFolder(i)->Path());
+        if (count > kListed) shown += QStringLiteral("\n    ... and %1 more").arg(count - kListed);
+        if (tables.WatchLimitReached())
+            shown += QStringLiteral(
+                "\nRaise the limit (as root: sysctl fs.inotify.max_user_watches=524288, and in "
+                "/etc/sysctl.d/ to keep it), then update the index.");
+    }
+    ui.lblUnwatchable->setText(shown);
+    ui.lblUnwatchable->setVisible(!shown.isEmpty());
     return text;
 }
 
