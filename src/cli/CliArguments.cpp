@@ -29,6 +29,9 @@ std::string usage() {
            "  words NAME [PATTERN]               the index's words (* and ? in PATTERN)\n"
            "  show NAME FILE QUERY [--json]      each hit of QUERY in FILE: number, start,\n"
            "                                     length (characters) and the text it covers\n"
+           "  watch                              keep the automatically updateable indexes\n"
+           "                                     up to date until SIGINT or SIGTERM, one\n"
+           "                                     line per updated folder\n"
            "A scope lists folders and patterns, for example /home/ann/docs/+<*.txt,*.pdf>.\n"
            "--archives (look into zip, rar, cab and arj files) and --auto-update exclude\n"
            "each other.\n"
@@ -150,14 +153,17 @@ Arguments parseArguments(const std::vector<std::string>& args) {
         a.command = Command::Show;
         a.file = positional[2];
         a.query = positional[3];
-    } else if (command == "list" || command == "create" || command == "update" ||
-               command == "remove" || command == "search" || command == "words" ||
-               command == "show") {
+    } else if (command == "watch" && need(0, 0)) {
+        a.command = Command::Watch;
+    } else if (command == "watch" || command == "list" || command == "create" ||
+               command == "update" || command == "remove" || command == "search" ||
+               command == "words" || command == "show") {
         return fail("wrong number of arguments for " + command);
     } else {
         return fail("unknown command " + command);
     }
-    if (operands >= 1 && a.command != Command::List) a.name = positional[1];
+    if (operands >= 1 && a.command != Command::List && a.command != Command::Watch)
+        a.name = positional[1];
     // An index that looks into archives is never automatically updateable, as in the window.
     if (a.archives && a.autoUpdate) return fail("--archives and --auto-update exclude each other");
     return a;

@@ -9,6 +9,7 @@
 //            [--context]; or search NAME --from-list FILE [...]: the query from a list file
 //     words NAME [PATTERN]
 //     show NAME FILE QUERY [--json]
+//     watch
 // Pure parsing; thread-safe.
 #pragma once
 
@@ -18,7 +19,7 @@
 
 namespace vellumar::cli {
 
-enum class Command { None, Help, List, Create, Update, Remove, Search, Words, Show };
+enum class Command { None, Help, List, Create, Update, Remove, Search, Words, Show, Watch };
 enum class Answer { Default, Yes, No };
 enum class Sort { None, Name, Relevance };
 

@@ -7,9 +7,10 @@
 
 #include "cli/CliSearchExtras.h"
 #include "cli/CliSession.h"
-#include "cli/ShowCommand.h"
 #include "cli/CliText.h"
 #include "cli/Json.h"
+#include "cli/ShowCommand.h"
+#include "cli/WatchCommand.h"
 #include "index/BuildResult.h"
 #include "index/IndexFolder.h"
 #include "index/WordListFiles.h"
@@ -303,6 +304,9 @@ int runSession(const Arguments& a, std::FILE* out, std::FILE* err, bool terminal
             break;
         case Command::Words:
             status = listWords(session, a, out);
+            break;
+        case Command::Watch:
+            status = watchIndexes(session, out);
             break;
         case Command::Show:
             status = showFile(*session.core, session.open(a.name), session.ui, a, out);

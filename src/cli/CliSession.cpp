@@ -39,11 +39,13 @@ Session::Session(const Arguments& arguments, std::FILE* err, bool terminal, std:
     for (const std::string& warning : loaded.warnings)
         ui.showMessage(warning, MessageIcon::Warning, MessageButtons::Ok);
     indexFolder = indexFolderOf(loaded, home);
+    settings = loaded.settings;
     languages.FillLanguageList(home, ui);
-    IndexingCoreSettings settings = indexingCoreSettings(environment, folders, indexFolder,
-                                                         languages.at(0).CharacterTable());
-    settings.startNotifierThread = false;
-    core = std::make_unique<IndexingCore>(ui, dispatcher, throttle, settings);
+    IndexingCoreSettings coreSettings =
+        indexingCoreSettings(environment, folders, indexFolder, languages.at(0).CharacterTable());
+    coreSettings.startNotifierThread = false;
+    coreSettings.writerRole = arguments.command == Command::Watch ? "watcher" : "command line";
+    core = std::make_unique<IndexingCore>(ui, dispatcher, throttle, coreSettings);
     core->attachScanFolder();
     core->indexer.setDocumentListener([this](const vellcore::IndexObject& index) {
         ui.documentStored(index.GetRecordCount(), index.GetTotalSizeKB());

@@ -15,6 +15,7 @@
 #include "index/IndexingCore.h"
 #include "lang/TLanguageList.h"
 #include "monitor/MainThreadDispatcher.h"
+#include "platform/Settings.h"
 
 namespace vellumar::cli {
 
@@ -36,6 +37,7 @@ class Session {
     ConsoleUserInterface ui;
     std::filesystem::path home;
     std::string indexFolder;
+    Settings settings;  // the program's settings file, as the window reads it
     TLanguageList languages;
     QueuedDispatcher dispatcher;
     ProgressThrottle throttle;

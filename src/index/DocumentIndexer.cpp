@@ -1,6 +1,8 @@
 #include "index/DocumentIndexer.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -76,6 +78,10 @@ void DocumentIndexer::begin(vellcore::IndexObject& index, IndexingOptions option
     index_ = &index;
     options_ = options;
     log_ = &log;
+    tally_ = {};
+    // One pass over the stored versions instead of one lookup per file: what makes an
+    // update with little changed cost about what listing the folders costs.
+    if (options.wholeIndex && !index.LoadDocumentVersions()) index.ClearError();
     virtualPath_.clear();
     archiveDepth_ = 0;
     RemoveStaleUnpackFolders(index);
@@ -86,9 +92,17 @@ void DocumentIndexer::end() {
     index_ = nullptr;
     log_ = nullptr;
     handled_.clear();
+    forgetListing();
+    services_.parsers.SetKeepGoing({});
+}
+
+DocumentIndexer::~DocumentIndexer() { forgetListing(); }
+
+void DocumentIndexer::forgetListing() {
     listing_.clear();
     listedFolder_.clear();
-    services_.parsers.SetKeepGoing({});
+    if (listedFd_ >= 0) ::close(listedFd_);
+    listedFd_ = -1;
 }
 
 void DocumentIndexer::ReportProblem(std::string text) {
@@ -123,7 +137,7 @@ std::int32_t DocumentIndexer::IndexFolderFiles(int, const std::string& folderIn,
     emptyFolder(services_.programTempFolder);
     if (!active() || groups.find('<') == std::string::npos) return 0;
     const std::string folder = withSlashOf(folderIn);
-    listedFolder_.clear();  // the folder may have changed since it was last listed
+    forgetListing();  // the folder may have changed since it was last listed
     handled_.clear();
 
     processedFiles_ = 0;
@@ -173,8 +187,10 @@ std::int32_t DocumentIndexer::indexPattern(const std::string& folder, const std:
                                            std::string_view label, bool archivesOnly) {
     // One listing serves every pattern of the folder's groups.
     if (listedFolder_ != folder) {
+        forgetListing();
         listing_ = listFolderEntries(folder);
         listedFolder_ = folder;
+        listedFd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     }
     for (const Entry& entry : listing_) {
         if (entry.isFolder || !arcread::MatchesMask(entry.name, pattern)) continue;
@@ -189,7 +205,9 @@ std::int32_t DocumentIndexer::indexPattern(const std::string& folder, const std:
         struct stat info {};
         // A file that vanished or cannot be read is skipped like an empty one; folders
         // reached through a link are not files.
-        if (::stat(full.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) continue;
+        const int statted = listedFd_ >= 0 ? ::fstatat(listedFd_, entry.name.c_str(), &info, 0)
+                                           : ::stat(full.c_str(), &info);
+        if (statted != 0 || !S_ISREG(info.st_mode)) continue;
         if ((static_cast<std::uint64_t>(info.st_size) & 0xFFFFFFFFu) == 0) continue;
         virtualPath_.clear();
         const std::int32_t result =
@@ -214,7 +232,8 @@ std::int32_t DocumentIndexer::IndexSingleFile(const std::string& path) {
 bool DocumentIndexer::indexedAlready(const std::string& documentName, const FileStamp& stamp) {
     vellcore::Stamp indexedStamp = 0;
     vellcore::FileVersion indexedVersion;
-    if (!index_->FindDocument(documentName, indexedStamp, &indexedVersion)) return false;
+    lastFound_ = index_->FindExistingDocument(documentName, indexedStamp, &indexedVersion);
+    if (!lastFound_) return false;
     // Stamp, size and exact time: a file saved twice within one two-second stamp is read
     // again. A document stored without a version is offered again for the engine to judge.
     return stamp.dos != 0 && indexedStamp == stamp.dos && indexedVersion.known() &&
@@ -250,6 +269,7 @@ std::int32_t DocumentIndexer::IndexOneFile(const std::string& folderIn, const st
         return 0;
     }
     if (index_->BeginDocument(documentName, stamp.dos, parser->GetDocumentSize(), stamp.version)) {
+        ++(lastFound_ ? tally_.replaced : tally_.added);
         if (!problem.empty()) ReportProblem(documentName + ": " + problem);
         const std::int32_t result =
             AddDocumentWords(documentName, *parser, record, !problem.empty());

@@ -48,6 +48,9 @@ class TParserSet;
 struct IndexingOptions {
     bool archives = false;     // "Scan archives": look into zip, rar, cab, arj, 7z and tar
     bool filesAsText = false;  // "Don't use format filters": every file as plain text
+    // Reads every stored version in one pass at the start, for a build that visits the
+    // whole index; a build of one folder looks its few files up one by one instead.
+    bool wholeIndex = true;
 };
 
 struct IndexingServices {
@@ -70,6 +73,9 @@ FileStamp fileStampOf(const struct stat& info);
 class DocumentIndexer {
   public:
     explicit DocumentIndexer(IndexingServices services);
+    ~DocumentIndexer();
+    DocumentIndexer(const DocumentIndexer&) = delete;
+    DocumentIndexer& operator=(const DocumentIndexer&) = delete;
 
     // A build of `index` starts: folders are indexed into it until end(). Unpack folders
     // that a killed build left in the index's folder are removed first.
@@ -107,6 +113,13 @@ class DocumentIndexer {
 
     int processedFiles() const { return processedFiles_; }
 
+    // Documents stored since begin(): new ones, and ones that replaced an older version.
+    struct Tally {
+        int added = 0;
+        int replaced = 0;
+    };
+    const Tally& tally() const { return tally_; }
+
     struct Entry {
         std::string name;
         bool isFolder;
@@ -138,10 +151,16 @@ class DocumentIndexer {
     ErrorLog* log_ = nullptr;
     std::function<void(const vellcore::IndexObject&)> onDocument_;
     int processedFiles_ = 0;
+    Tally tally_;
+    bool lastFound_ = false;   // indexedAlready found the document (in any version)
     std::string virtualPath_;  // empty outside archives; else the member name prefix
     int archiveDepth_ = 0;
     std::string listedFolder_;  // the folder listing_ holds
     std::vector<Entry> listing_;
+    // The listed folder, open: its files are looked at relative to it, which spares the
+    // kernel walking the whole path again for each file.
+    int listedFd_ = -1;
+    void forgetListing();
     // Files of the current folder step already handled: a file that two patterns select
     // (an archive named by the scope and looked into anyway, say) is read once.
     std::unordered_set<std::string> handled_;

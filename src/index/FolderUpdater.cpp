@@ -1,10 +1,15 @@
 #include "index/FolderUpdater.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "index/BuildResult.h"
 #include "index/IndexBuilder.h"
 #include "index/IndexDefinition.h"
 #include "monitor/Notifier.h"
 #include "parserset/TParserSet.h"
+
+namespace fs = std::filesystem;
 
 namespace vellumar {
 
@@ -13,6 +18,18 @@ namespace {
 constexpr int kCompactingRatio = 50;
 
 }  // namespace
+
+std::int32_t FolderUpdater::removeVanished(vellcore::IndexObject& index,
+                                           const std::vector<std::string>& folders,
+                                           FolderUpdateOutcome& outcome) {
+    if (outcome.code != 0) return outcome.code;
+    for (const std::string& folder : folders) {
+        const int removed = index.RemoveVanishedInFolder(folder);
+        if (removed < 0) return index.GetErrorCode();
+        outcome.removed += removed;
+    }
+    return 0;
+}
 
 std::string folderUpdateFailureText(std::int32_t code, const std::string& indexName,
                                     bool reopened) {
@@ -55,12 +72,27 @@ FolderUpdateOutcome FolderUpdater::Update(int position, const std::string& folde
         services_.cancel = false;
         ErrorLog log;
         index->BeginSession();
-        services_.indexer.begin(*index, {definition.archive, definition.filesAsText}, log);
+        services_.indexer.begin(*index, {definition.archive, definition.filesAsText, false}, log);
         const std::string key = folder == "/" ? folder : folder + "/";
-        outcome.code = services_.indexer.IndexFolderFiles(position, key, patterns);
+        std::error_code ec;
+        outcome.folderGone = !fs::is_directory(folder, ec);
+        if (!outcome.folderGone) {
+            outcome.code = services_.indexer.IndexFolderFiles(position, key, patterns);
+            // New subfolders are indexed through the walk's OnScanFolder, in this session.
+            if (outcome.code == 0) {
+                const int walked = services_.notifier.ScanNewSubfolders(position, folder);
+                if (walked != 0) outcome.code = walked;
+            }
+            outcome.code = removeVanished(*index, {folder}, outcome);
+        } else {
+            // Moved away or deleted: the folders below it may never report again.
+            outcome.code =
+                removeVanished(*index, services_.notifier.FoldersOf(position, folder), outcome);
+            if (outcome.code == 0) services_.notifier.ForgetFolderTree(position, folder);
+        }
+        outcome.added = services_.indexer.tally().added;
+        outcome.replaced = services_.indexer.tally().replaced;
         services_.indexer.end();
-        if (outcome.code == 0 && index->RemoveVanishedInFolder(folder) < 0)
-            outcome.code = index->GetErrorCode();
         outcome.changed = index->GetRecordCount() != records || index->GetRemovedCount() != removed;
         // Committing is what a full disk refuses; the index then holds its last commit.
         if (!index->CloseFiles() && isBuildSuccess(outcome.code))

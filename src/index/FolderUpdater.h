@@ -3,7 +3,9 @@
 // folder-changed handler calls Update for that index and folder. The files of the folder
 // that the index's patterns select are indexed again inside a session, documents whose
 // files are gone from the folder leave the index, and LastUpdated is written when the
-// index changed.
+// index changed. Subfolders made or moved in since the last walk are walked, watched and
+// indexed in the same session; a folder that is gone takes its documents, and those of
+// the folders below it, out of the index and stops being watched.
 //
 // A failed update never costs the index: it keeps what it held at its last commit, stays
 // in the catalogue with its definition file and is opened again for searching when it was
@@ -22,6 +24,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "index/Catalogue.h"
 #include "index/DocumentIndexer.h"
@@ -38,6 +41,10 @@ struct FolderUpdateOutcome {
     bool reopened = true;     // false: the index could not be opened afterwards
     std::string message;      // the error message to show after a failure, else empty
     std::string lastUpdated;  // the LastUpdated text written when the index changed
+    int added = 0;            // documents new to the index
+    int replaced = 0;         // documents read again because their files changed
+    int removed = 0;          // documents whose files are gone
+    bool folderGone = false;  // the folder no longer exists (deleted, moved or unmounted)
 };
 
 struct FolderUpdaterServices {
@@ -58,6 +65,10 @@ class FolderUpdater {
     FolderUpdateOutcome Update(int position, const std::string& folder);
 
   private:
+    std::int32_t removeVanished(vellcore::IndexObject& index,
+                                const std::vector<std::string>& folders,
+                                FolderUpdateOutcome& outcome);
+
     FolderUpdaterServices services_;
 };
 

@@ -1,5 +1,7 @@
 #include "index/IndexBuilder.h"
 
+#include "monitor/HomeLock.h"
+
 #include <charconv>
 #include <system_error>
 
@@ -8,6 +10,7 @@
 #include "index/ScopeCheck.h"
 #include "index/WordListFiles.h"
 #include "index/WordLists.h"
+#include "monitor/HomeLock.h"
 #include "monitor/MonitorLock.h"
 #include "monitor/Notifier.h"
 #include "parserset/TParserSet.h"
@@ -79,12 +82,20 @@ bool IndexBuilder::Validate(const IndexRequest& request, int& maxLength, int& mi
     return true;
 }
 
+bool IndexBuilder::mayWrite() {
+    // Another process (the watcher) writes this home's indexes while it runs.
+    if (!services_.homeLock || services_.homeLock->TryAcquire()) return true;
+    services_.ui.showMessage(kCannotModifyMessage, MessageIcon::Warning, MessageButtons::Ok);
+    return false;
+}
+
 BuildOutcome IndexBuilder::Build(BuildKind kind, int position, IndexRequest& request) {
     BuildOutcome outcome;
     errorLog_.clear();
     lastWarning_.clear();
     int maxLength = 32, minLength = 2;
     if (kind != BuildKind::UpdateFile && !Validate(request, maxLength, minLength)) return outcome;
+    if (!mayWrite()) return outcome;
     if (kind == BuildKind::Create && request.name == kCacheWatcherIndexName &&
         request.filesAsText) {
         services_.ui.showMessage(
@@ -339,6 +350,7 @@ bool IndexBuilder::RemoveIndex(int position, bool ask) {
                                         MessageIcon::Question,
                                         MessageButtons::YesNo) != MessageResult::Yes)
         return false;
+    if (!mayWrite()) return false;
     MonitorLock lock(services_.notifier);
     vellcore::IndexObject* index = services_.catalogue.object(position);
     if (!index || !index->DeleteIndexFiles()) {

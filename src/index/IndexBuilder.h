@@ -27,6 +27,8 @@
 
 namespace vellumar {
 
+class HomeLock;
+
 class TNotifier;
 class TParserSet;
 
@@ -81,6 +83,8 @@ struct BuilderServices {
     UserInterface& ui;
     std::atomic<bool>& cancel;
     std::filesystem::path home;  // Files.log, relative word-list names
+    HomeLock* homeLock =
+        nullptr;  // when set, nothing is written while another process holds the home
 };
 
 class IndexBuilder {
@@ -130,6 +134,7 @@ class IndexBuilder {
     void writeDefinition(BuildKind kind, int position, const IndexRequest& request);
     void reportFailure(BuildKind kind, std::int32_t code);
     bool reopenAfterFailedUpdate(int position);
+    bool mayWrite();  // false (and says so) while another process holds the home
 
     BuilderServices services_;
     BuildListener* listener_ = nullptr;

@@ -23,6 +23,7 @@ IndexingCore::IndexingCore(UserInterface& ui, MainThreadDispatcher& dispatcher,
                            ProgressThrottle& throttle, IndexingCoreSettings settingsIn)
     : ui(ui),
       settings(std::move(settingsIn)),
+      homeLock(settings.home, settings.writerRole),
       notifier(NotifierServices{ui, throttle, dispatcher, changes, &priority},
                notifierOptions(settings)),
       parserState(makeParserState(settings)),
@@ -33,9 +34,10 @@ IndexingCore::IndexingCore(UserInterface& ui, MainThreadDispatcher& dispatcher,
       catalogue(notifier, ui,
                 CatalogueSettings{settings.indexFolder, settings.runFromCd, settings.mountPoint}),
       builder(BuilderServices{catalogue, notifier, indexer, indexingParsers, ui, cancel,
-                              settings.home}),
+                              settings.home, &homeLock}),
       folderUpdater(FolderUpdaterServices{catalogue, notifier, indexer, indexingParsers, cancel,
-                                          settings.home}) {
+                                          settings.home}),
+      folderChanges(notifier, catalogue, folderUpdater, &homeLock) {
     // An index of an older engine format is offered a full update when it is opened.
     catalogue.setUpdateOffer([this](int position) {
         IndexRequest request = builder.RequestFor(position);

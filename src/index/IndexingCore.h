@@ -17,8 +17,10 @@
 
 #include "index/Catalogue.h"
 #include "index/DocumentIndexer.h"
+#include "index/FolderChangeHandler.h"
 #include "index/FolderUpdater.h"
 #include "index/IndexBuilder.h"
+#include "monitor/HomeLock.h"
 #include "monitor/Notifier.h"
 #include "monitor/ProcessPriorityControl.h"
 #include "parserset/TParserSet.h"
@@ -34,6 +36,7 @@ struct IndexingCoreSettings {
     std::string mountPoint;
     textfold::CharTable firstLanguageTable = textfold::englishTable();
     bool startNotifierThread = true;  // the command-line tool polls nothing
+    std::string writerRole = "window";  // who holds the home while it writes (HomeLock)
 };
 
 class IndexingCore {
@@ -46,6 +49,7 @@ class IndexingCore {
 
     UserInterface& ui;
     IndexingCoreSettings settings;
+    HomeLock homeLock;  // taken by the first write (or at start by a long-lived writer)
     InotifyChangeSource changes;
     ProcessPriorityControl priority;
     TNotifier notifier;
@@ -56,6 +60,7 @@ class IndexingCore {
     Catalogue catalogue;
     IndexBuilder builder;
     FolderUpdater folderUpdater;  // automatic updating of one changed folder
+    FolderChangeHandler folderChanges;  // what the notifier's folder reports start
 
     // Attaches the walk's per-folder step to the indexer (the window does this at the
     // start of its deferred start-up; the tool at once).

@@ -124,6 +124,57 @@ void TDirectoryTable::RemoveEntries(std::int32_t number) {
     }
 }
 
+namespace {
+
+// Whether key names path itself or a folder below it.
+bool AtOrUnder(const std::string& key, const std::string& path) {
+    if (path == "/") return !key.empty() && key.front() == '/';
+    return key.compare(0, path.size(), path) == 0 &&
+           (key.size() == path.size() || key[path.size()] == '/');
+}
+
+}  // namespace
+
+bool TDirectoryTable::HasEntries(const std::string& path, std::int32_t number) const {
+    bool watched = false;
+    const TDirItem* folder = Find(path, watched);
+    if (!folder) return false;
+    std::int32_t first = 0;
+    std::int32_t end = 0;
+    folder->FindNumber(number, first, end);
+    return first >= 0;
+}
+
+std::vector<std::string> TDirectoryTable::FoldersOf(const std::string& path,
+                                                    std::int32_t number) const {
+    std::vector<std::string> folders;
+    for (const THashList* table : {watched_.get(), unwatchable_.get()}) {
+        for (std::int32_t i = 0; i < table->Count(); ++i) {
+            const auto* folder = static_cast<const TDirItem*>(table->Items(i));
+            if (!AtOrUnder(folder->Path(), path)) continue;
+            std::int32_t first = 0;
+            std::int32_t end = 0;
+            folder->FindNumber(number, first, end);
+            if (first >= 0) folders.push_back(folder->Path());
+        }
+    }
+    return folders;
+}
+
+void TDirectoryTable::RemoveFolderTree(const std::string& path, std::int32_t number) {
+    for (const THashList* table : {watched_.get(), unwatchable_.get()}) {
+        for (std::int32_t i = 0; i < table->Count(); ++i) {
+            auto* folder = static_cast<TDirItem*>(table->Items(i));
+            if (!AtOrUnder(folder->Path(), path)) continue;
+            std::int32_t first = 0;
+            std::int32_t end = 0;
+            folder->FindNumber(number, first, end);
+            if (first >= 0) folder->DeletePatterns(first, end);
+        }
+    }
+    DropEmptyFolders();
+}
+
 void TDirectoryTable::DropEmptyFolders() {
     for (THashListItem* item : unwatchable_->RemoveWhere(IsEmptyFolder)) Free(item);
 

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "monitor/HandleArray.h"
 #include "platform/notify/ChangeNotification.h"
@@ -50,6 +51,14 @@ class TDirectoryTable {
 
     // Every folder loses the entries of number (watched table first, then unwatchable).
     void RemoveEntries(std::int32_t number);
+
+    // Whether index number has an entry (inclusion or exclusion) for the folder path.
+    bool HasEntries(const std::string& path, std::int32_t number) const;
+    // The folders at or under path (a folder key) that index number has entries for.
+    std::vector<std::string> FoldersOf(const std::string& path, std::int32_t number) const;
+    // Takes the entries of number out of the folders at or under path (gone or moved away),
+    // then frees the folders left without entries.
+    void RemoveFolderTree(const std::string& path, std::int32_t number);
 
     // Frees folders without entries, closing their handles.
     void DropEmptyFolders();

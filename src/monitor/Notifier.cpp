@@ -51,6 +51,7 @@ void TNotifier::PollPassLocked() {
     ++passes_;
     ChangeSource& source = services_.changes;
     const THandleArray& handles = tables_.Handles();
+    if (handles.Count() == 0 || !source.AnySignalled()) return;
     std::int32_t start = 0;
     std::int32_t retries = 0;
     while (start < handles.Count()) {

@@ -130,6 +130,16 @@ class TNotifier {
     void Unlock() { lock_.Unlock(); }
     int LockLevels() const { return lock_.LockLevelsOfCaller(); }
 
+    // Walks the subfolders of folder (a key) that the index at position covers but has not
+    // registered yet (made or moved in since the last walk): they are watched, and
+    // OnScanFolder indexes them. Returns the walk's stop code.
+    int ScanNewSubfolders(int position, const std::string& folder);
+    // The registered folders of the index at position at or under folder.
+    std::vector<std::string> FoldersOf(int position, const std::string& folder);
+    // The index at position stops watching folder and everything under it (deleted or
+    // moved out of its scope); a folder that comes back is found by ScanNewSubfolders.
+    void ForgetFolderTree(int position, const std::string& folder);
+
     // Reports a watched folder (exact key) on the calling thread, as if it had changed.
     void FolderChanged(const std::string& folder);
 

@@ -48,6 +48,68 @@ int TNotifier::ScanScope(int position) {
     return state.result;
 }
 
+namespace {
+
+// Whether folder is base itself or lies below it (both folder keys).
+bool AtOrBelow(const std::string& folder, const std::string& base) {
+    if (base == "/") return !folder.empty() && folder.front() == '/';
+    return folder.compare(0, base.size(), base) == 0 &&
+           (folder.size() == base.size() || folder[base.size()] == '/');
+}
+
+}  // namespace
+
+int TNotifier::ScanNewSubfolders(int position, const std::string& folder) {
+    NotifierLockGuard guard(lock_);
+    if (position < 0 || position >= static_cast<int>(scopes_.size())) return 0;
+    const std::int32_t number = scopeNumbers_.Get(position);
+    std::vector<std::string> fresh;
+    {
+        FolderListing listing;
+        if (!listing.Open(folder, /*followLink=*/true)) return 0;
+        listing.ForEach([&](std::string_view name, bool isFolder) {
+            if (!isFolder) return true;
+            const std::string child = JoinPath(folder, name);
+            // A folder with entries of this index is known; its own reports cover it.
+            if (!tables_.HasEntries(child, number)) fresh.push_back(child);
+            return true;
+        });
+    }
+    if (fresh.empty()) return 0;
+    aborted_.store(false);
+    const TScopeParser parser(scopes_[static_cast<std::size_t>(position)]);
+    WalkState state;
+    // The entries in scope order, exclusions registered before the inclusions they trim,
+    // as in the first walk: each new folder is walked by every entry that reaches it.
+    for (const std::string& child : fresh) {
+        for (int i = 0; i < parser.Count() && !aborted_.load(); ++i) {
+            const TScopeEntry entry = parser.GetEntry(i);
+            if (entry.text.empty()) continue;
+            const std::string base = NormalizeScopeFolder(ScopeFolder(entry.text));
+            std::string patterns = ScopePatterns(entry.text);
+            if (entry.exclude && patterns.empty()) patterns = "<*.*>";
+            if (base.empty() || patterns.empty() || patterns.front() != '<') continue;
+            if (entry.subfolders && AtOrBelow(child, base) && child != base)
+                WalkFolder(position, child, patterns, true, entry.exclude, state);
+            else if (AtOrBelow(base, child))
+                WalkFolder(position, base, patterns, entry.subfolders, entry.exclude, state);
+        }
+    }
+    return state.result;
+}
+
+std::vector<std::string> TNotifier::FoldersOf(int position, const std::string& folder) {
+    NotifierLockGuard guard(lock_);
+    if (position < 0 || position >= scopeNumbers_.Count()) return {};
+    return tables_.FoldersOf(folder, scopeNumbers_.Get(position));
+}
+
+void TNotifier::ForgetFolderTree(int position, const std::string& folder) {
+    NotifierLockGuard guard(lock_);
+    if (position < 0 || position >= scopeNumbers_.Count()) return;
+    tables_.RemoveFolderTree(folder, scopeNumbers_.Get(position));
+}
+
 void TNotifier::WalkFolder(int position, const std::string& folder, const std::string& patterns,
                            bool subfolders, bool exclusion, WalkState& state) {
     UserInterface& ui = services_.ui;

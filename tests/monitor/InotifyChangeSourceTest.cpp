@@ -129,3 +129,24 @@ TEST(InotifyChangeSource, AnOverflowedEventQueueSignalsEveryHandle) {
     EXPECT_EQ(Poll(source, {quiet}), 0u);
     EXPECT_EQ(Poll(source, {busy}), 0u);
 }
+
+TEST(InotifyChangeSource, AnySignalledFollowsSignalsReArmingAndClosing) {
+    TempTree tree;
+    InotifyChangeSource source;
+    int error = -1;
+    const ChangeHandle a = source.FindFirstChangeNotification(tree.Folder("a"), error);
+    const ChangeHandle b = source.FindFirstChangeNotification(tree.Folder("b"), error);
+    ASSERT_NE(b, kInvalidChangeHandle);
+    EXPECT_FALSE(source.AnySignalled()) << "an idle pass has nothing to look at";
+    tree.File("a/x.txt");
+    tree.File("b/y.txt");
+    EXPECT_TRUE(source.AnySignalled());
+    source.FindNextChangeNotification(a);
+    EXPECT_TRUE(source.AnySignalled()) << "b is still signalled";
+    source.FindCloseChangeNotification(b);
+    EXPECT_FALSE(source.AnySignalled()) << "a closed handle no longer counts";
+    source.FindNextChangeNotification(a);  // re-arming twice counts once
+    EXPECT_FALSE(source.AnySignalled());
+    tree.File("a/z.txt");
+    EXPECT_TRUE(source.AnySignalled());
+}

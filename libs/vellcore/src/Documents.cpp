@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <tuple>
 
 #include "Errors.h"
 #include "Impl.h"
@@ -13,6 +14,8 @@ namespace {
 
 // A cache, so it may be dropped at any time; this bounds its memory.
 constexpr std::size_t kMaxKnownTerms = 2'000'000;
+// About 200 bytes a document: an index beyond this size is updated by lookups instead.
+constexpr Xapian::doccount kMaxMappedDocuments = 1'000'000;
 
 std::vector<std::string> wordTerms(Xapian::TermIterator it, Xapian::TermIterator end) {
     std::vector<std::string> out;
@@ -34,6 +37,11 @@ bool fileVanished(std::string_view name) {
 }
 
 std::optional<IndexObject::Impl::Found> IndexObject::Impl::lookup(std::string_view name) {
+    if (versions) {
+        const auto it = versions->find(std::string(name));
+        if (it == versions->end()) return std::nullopt;
+        return it->second;
+    }
     const std::string term = nameTerm(name);
     Xapian::Database& d = db();
     for (auto it = d.postlist_begin(term); it != d.postlist_end(term); ++it) {
@@ -162,8 +170,10 @@ void IndexObject::Impl::storePending() {
             --unique;
             knownTerms.erase(t);
         }
+        if (versions) (*versions)[pending.name] = Found{pending.replaces, pending.meta};
     } else {
-        w.add_document(doc);
+        const Xapian::docid added = w.add_document(doc);
+        if (versions) (*versions)[pending.name] = Found{added, pending.meta};
     }
     next.words += pending.meta.words;
     next.bytes += static_cast<std::int64_t>(pending.meta.size);
@@ -172,14 +182,17 @@ void IndexObject::Impl::storePending() {
     if (pending.positionless) next.positionless = 1;
     counters = next;
     for (int f : pending.fields) fields.markUsed(f);
+    writerChanged = true;
     ++documentsSinceCommit;
     wordsSinceCommit += pending.meta.words;
     pending = PendingDocument{};
     maybeCommit();
 }
 
-void IndexObject::Impl::removeStored(Xapian::docid doc, const DocMeta& meta) {
+void IndexObject::Impl::removeStored(Xapian::docid doc, const DocMeta& meta,
+                                     std::string_view name) {
     Xapian::WritableDatabase& w = *writer;
+    if (versions) versions->erase(std::string(name));
     const std::vector<std::string> terms = wordTerms(w.termlist_begin(doc), w.termlist_end(doc));
     w.delete_document(doc);
     for (const std::string& t : terms) {
@@ -187,6 +200,7 @@ void IndexObject::Impl::removeStored(Xapian::docid doc, const DocMeta& meta) {
         --counters.unique;
         knownTerms.erase(t);
     }
+    writerChanged = true;
     ++counters.removed;
     counters.words -= meta.words;
     counters.bytes -= static_cast<std::int64_t>(meta.size);
@@ -207,8 +221,9 @@ bool IndexObject::Impl::removeDocument(std::string_view name) {
         }
         const Xapian::docid replaced = pending.replaces;
         const DocMeta replacedMeta = pending.replacedMeta;
+        const std::string replacedName = pending.name;
         pending = PendingDocument{};
-        if (replaced) removeStored(replaced, replacedMeta);
+        if (replaced) removeStored(replaced, replacedMeta, replacedName);
         dictionaryStaged = true;
         return true;
     }
@@ -218,7 +233,7 @@ bool IndexObject::Impl::removeDocument(std::string_view name) {
     const std::optional<Found> found = lookup(name);
     if (!found) return false;
     openWriter();
-    removeStored(found->doc, found->meta);
+    removeStored(found->doc, found->meta, name);
     return true;
 }
 
@@ -243,6 +258,40 @@ bool IndexObject::Impl::findDocument(std::string_view name, Stamp& stamp, FileVe
     return true;
 }
 
+bool IndexObject::Impl::loadVersions() {
+    storePending();
+    Xapian::Database& d = db();
+    // A cap on memory: beyond it every name is looked up in the database, as without a map.
+    if (d.get_doccount() > kMaxMappedDocuments) return false;
+    std::unordered_map<std::string, Found> map;
+    map.reserve(d.get_doccount());
+    auto metas = d.valuestream_begin(kMetaSlot);
+    const auto metasEnd = d.valuestream_end(kMetaSlot);
+    for (auto it = d.valuestream_begin(kNameSlot); it != d.valuestream_end(kNameSlot); ++it) {
+        const Xapian::docid doc = it.get_docid();
+        if (metas != metasEnd && metas.get_docid() < doc) metas.skip_to(doc);
+        Found found;
+        found.doc = doc;
+        // A damaged document leaves the map unloaded: the lookup of its name reports it.
+        if (metas == metasEnd || metas.get_docid() != doc || !unpackMeta(*metas, found.meta))
+            return false;
+        map.emplace(*it, found);  // the first of two equal names wins, as in lookup
+    }
+    versions = std::move(map);
+    return true;
+}
+
+bool IndexObject::Impl::findExisting(std::string_view name, Stamp& stamp, FileVersion* file) {
+    storePending();
+    const std::optional<Found> found = lookup(name);
+    if (!found) return false;
+    // The caller has just seen the file: the rescan need not check whether it vanished.
+    if (rescan.active && found->doc < rescan.offered.size()) rescan.offered[found->doc] = 1;
+    stamp = found->meta.stamp;
+    if (file) *file = FileVersion{found->meta.fileSize, found->meta.modified};
+    return true;
+}
+
 bool IndexObject::Impl::readyForRescan() {
     storePending();
     openWriter();
@@ -257,7 +306,7 @@ void IndexObject::Impl::finishRescan() {
     if (!rescan.active) return;
     const Rescan done = std::move(rescan);
     rescan = Rescan{};
-    std::vector<std::pair<Xapian::docid, DocMeta>> vanished;
+    std::vector<std::tuple<Xapian::docid, DocMeta, std::string>> vanished;
     Xapian::WritableDatabase& w = *writer;
     for (auto it = w.valuestream_begin(kNameSlot); it != w.valuestream_end(kNameSlot); ++it) {
         const Xapian::docid doc = it.get_docid();
@@ -265,9 +314,9 @@ void IndexObject::Impl::finishRescan() {
         if (done.offered[doc] || !fileVanished(*it)) continue;
         DocMeta meta;
         unpackMeta(w.get_document(doc).get_value(kMetaSlot), meta);
-        vanished.emplace_back(doc, meta);
+        vanished.emplace_back(doc, meta, *it);
     }
-    for (const auto& [doc, meta] : vanished) removeStored(doc, meta);
+    for (const auto& [doc, meta, name] : vanished) removeStored(doc, meta, name);
 }
 
 int IndexObject::Impl::removeVanishedInFolder(std::string_view folderName) {
@@ -275,7 +324,7 @@ int IndexObject::Impl::removeVanishedInFolder(std::string_view folderName) {
     std::string prefix(folderName);
     while (prefix.size() > 1 && prefix.back() == '/') prefix.pop_back();
     if (prefix != "/") prefix += '/';
-    std::vector<std::pair<Xapian::docid, DocMeta>> vanished;
+    std::vector<std::tuple<Xapian::docid, DocMeta, std::string>> vanished;
     Xapian::Database& d = db();
     const std::string start = nameTermPrefix(prefix);
     for (auto t = d.allterms_begin(start); t != d.allterms_end(start); ++t) {
@@ -291,12 +340,12 @@ int IndexObject::Impl::removeVanishedInFolder(std::string_view folderName) {
             if (!fileVanished(name)) continue;
             DocMeta meta;
             unpackMeta(doc.get_value(kMetaSlot), meta);
-            vanished.emplace_back(*p, meta);
+            vanished.emplace_back(*p, meta, name);
         }
     }
     if (vanished.empty()) return 0;
     openWriter();
-    for (const auto& [doc, meta] : vanished) removeStored(doc, meta);
+    for (const auto& [doc, meta, name] : vanished) removeStored(doc, meta, name);
     return static_cast<int>(vanished.size());
 }
 

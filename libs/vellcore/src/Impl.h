@@ -14,6 +14,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "Fields.h"
@@ -92,6 +93,7 @@ struct IndexObject::Impl {
     int commitDocuments = 10000;
     std::int64_t commitWords = 5'000'000;
     int documentsSinceCommit = 0;
+    bool writerChanged = false;  // this writer stored or removed something (or is new)
     std::int64_t wordsSinceCommit = 0;
 
     Xapian::Database& db();
@@ -133,13 +135,19 @@ struct IndexObject::Impl {
         DocMeta meta;
     };
     std::optional<Found> lookup(std::string_view name);
+    // Every stored document by name, read in one pass (LoadDocumentVersions) and kept in
+    // step with every store and removal until the session ends; lookup then asks it
+    // instead of the database. Unset when not loaded.
+    std::optional<std::unordered_map<std::string, Found>> versions;
+    bool loadVersions();
+    bool findExisting(std::string_view name, Stamp& stamp, FileVersion* file);
     bool beginDocument(std::string_view name, Stamp stamp, std::uint64_t size,
                        const FileVersion& file);
     bool addWord(std::string_view word, std::int32_t position, int field);
     bool removeDocument(std::string_view name);
     bool findDocument(std::string_view name, Stamp& stamp, FileVersion* file);
     void storePending();
-    void removeStored(Xapian::docid doc, const DocMeta& meta);
+    void removeStored(Xapian::docid doc, const DocMeta& meta, std::string_view name);
     void endDictionaryLoad();
     bool readyForRescan();
     void finishRescan();

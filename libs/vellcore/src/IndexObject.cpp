@@ -213,6 +213,24 @@ bool IndexObject::FindDocument(std::string_view name, Stamp& stamp, FileVersion*
     });
 }
 
+bool IndexObject::FindExistingDocument(std::string_view name, Stamp& stamp, FileVersion* file) {
+    return guarded(*impl_, Op::Write, false, [&] {
+        checkName(name);
+        impl_->requirePrepared();
+        impl_->requireIdle();
+        return impl_->findExisting(name, stamp, file);
+    });
+}
+
+bool IndexObject::LoadDocumentVersions() {
+    return guarded(*impl_, Op::Write, false, [&] {
+        impl_->requirePrepared();
+        impl_->requireIdle();
+        if (impl_->sessionDepth == 0) return false;
+        return impl_->loadVersions();
+    });
+}
+
 bool IndexObject::BeginDocument(std::string_view name, Stamp stamp, std::uint64_t sizeBytes,
                                 const FileVersion& file) {
     return guarded(*impl_, Op::Write, false, [&] {

@@ -150,6 +150,7 @@ void IndexObject::Impl::openWriter() {
     knownTerms.clear();
     documentsSinceCommit = 0;
     wordsSinceCommit = 0;
+    writerChanged = false;
 }
 
 // Xapian 1.4 can end the whole process (std::terminate) when the disk fills up in the
@@ -191,9 +192,16 @@ void IndexObject::Impl::closeWriter() {
     if (!writer) return;
     storePending();
     finishRescan();
-    saveState();
-    requireRoomForCommit();
-    writer->commit_transaction();
+    // An update that found nothing to change writes nothing: a commit costs a few syncs of
+    // the disk, more than the rest of such an update.
+    if (writerChanged || documentsSinceCommit > 0 || fields.dirty() || stopWordsDirty ||
+        dictionaryDirty) {
+        saveState();
+        requireRoomForCommit();
+        writer->commit_transaction();
+    } else {
+        writer->cancel_transaction();
+    }
     fields.clearDirty();
     stopWordsDirty = dictionaryDirty = false;
     writer->close();
@@ -207,6 +215,7 @@ void IndexObject::Impl::abandonWriter() {
     // commit; the counters are read back from that commit.
     pending = PendingDocument{};
     rescan = Rescan{};
+    versions.reset();
     dictionaryStaged = false;
     stagedDictionary.clear();
     knownTerms.clear();
@@ -225,6 +234,7 @@ void IndexObject::Impl::closeAll() {
     clearResults();
     pending = PendingDocument{};
     rescan = Rescan{};
+    versions.reset();
     dictionaryStaged = false;
     stagedDictionary.clear();
     knownTerms.clear();
@@ -285,6 +295,7 @@ void IndexObject::Impl::prepareCreate(const std::string& language, const CharTab
     created.minWordLength = minLen;
     created.compactingRatio = ratio;
     writer.emplace(dbPath.string(), Xapian::DB_CREATE_OR_OVERWRITE);
+    writerChanged = true;  // a new index commits even when it stays empty
     try {
         writeParams(paramsPath, created);
     } catch (...) {
@@ -360,7 +371,10 @@ void IndexObject::Impl::prepareOpen() {
 
 void IndexObject::Impl::endSession() {
     if (sessionDepth > 0) --sessionDepth;
-    if (sessionDepth > 0 || !writer) return;
+    if (sessionDepth > 0) return;
+    // Between sessions another process may write the index: the map would go stale.
+    versions.reset();
+    if (!writer) return;
     // The session's changes are committed and the write lock released; the index stays
     // open for searching.
     closeWriter();

@@ -57,6 +57,10 @@ void TFormMain::createCoreObjects() {
     core_ = std::make_unique<IndexingCore>(
         *userInterface_, *dispatcher_, progressThrottle_,
         indexingCoreSettings(environment_, folders_, settings_.indexFolder, firstTable));
+    // The window writes this home's indexes; `vellumar-cli watch` is refused while it runs.
+    // When the watcher holds the home already, every write asks again and is refused with
+    // the program's message until the watcher ends.
+    core_->homeLock.TryAcquire();
     coreListener_.reset(new CoreListener(*this));
     core_->catalogue.setListener(coreListener_.get());
     core_->builder.setListener(coreListener_.get());

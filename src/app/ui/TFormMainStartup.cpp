@@ -151,6 +151,7 @@ void TFormMain::DeferredStartup() {
     if (wizardResult_ == TFormWizard::kFinished) indexesPage_->cmdUpdateClick(nullptr);
     state_.startup = false;
     monitoringPage_->attachFolderChangedEvent();
+    monitoringPage_->watchCacheFolders(watcherPage_->cacheFoldersToWatch());
     indexesPage_->enableIndexOptionControls();
 }
 

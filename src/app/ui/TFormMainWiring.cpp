@@ -3,6 +3,7 @@
 // signal on one page, a handler on the other, and one line here.
 #include "app/ui/TFormMain.h"
 #include "app/ui/TFormOptions.h"
+#include "index/IndexingCore.h"
 #include "index/ui/TIndexesPage.h"
 #include "monitor/ui/TCacheWatcherPage.h"
 #include "monitor/ui/TMonitoringPage.h"
@@ -90,6 +91,24 @@ void TFormMain::wirePages() {
         searchPage_->selectIndex(0);
         searchPage_->cmbUsedIndexClick();
     });
+
+    // The Monitoring page: an automatic update keeps searches and builds off while it runs,
+    // and a change it made reaches the statistics and the listed results.
+    connect(monitoringPage_, &TMonitoringPage::automaticUpdateRunning, this, [this](bool running) {
+        indexesPage_->showAutomaticUpdate(running);
+        setBusyPictures(running);
+        searchPage_->setUpdateEnabled(!running);
+        running ? searchPage_->indexBuildStarted() : searchPage_->indexBuildFinished();
+    });
+    connect(monitoringPage_, &TMonitoringPage::indexAutoUpdated, indexesPage_,
+            &TIndexesPage::showAutoUpdatedIndex);
+    connect(monitoringPage_, &TMonitoringPage::indexAutoUpdated, this, [this](int position) {
+        if (core_ && position == core_->catalogue.opened()) resultList_->MarkChangedResults();
+    });
+    connect(indexesPage_, &TIndexesPage::catalogueReloaded, monitoringPage_,
+            &TMonitoringPage::applyMonitoringFilter);
+    connect(monitoringPage_, &TMonitoringPage::cacheFoldersChanged, watcherPage_,
+            &TCacheWatcherPage::cacheFoldersChanged);
 
     // The Cache Watcher page.
     connect(watcherPage_, &TCacheWatcherPage::createIndexRequested, indexesPage_,

@@ -4,10 +4,12 @@
 // the build state shown in cmdUpdate.
 #include "index/ui/TIndexesPage.h"
 
+#include "index/IndexDefinition.h"
 #include "index/IndexingCore.h"
 #include "index/ui/TFormBrowse.h"
 #include "index/ui/TFormChange.h"
 #include "platform/ProgramSetup.h"
+#include "platform/ui/MessageBox.h"
 #include "platform/ui/PageHost.h"
 #include "platform/ui/Widgets.h"
 
@@ -227,8 +229,55 @@ void TIndexesPage::showSettings() {
     ui.txtIndexFolder->setText(QString::fromStdString(host_.settings().indexFolder));
 }
 
-void TIndexesPage::chkAutoUpdateClick() {}  // Hook: automatic updating.
-void TIndexesPage::chkArcClick() {}  // Hook: automatic updating (the two boxes exclude each other).
+// An index that looks into archives is never automatically updateable: the two boxes
+// uncheck each other.
+void TIndexesPage::chkAutoUpdateClick() {
+    const bool checked = ui.chkAutoUpdate->isChecked();
+    const bool archivesBefore = ui.chkArc->isChecked();
+    if (checked && archivesBefore) ui.chkArc->setChecked(false);
+    IndexingCore* core = host_.core();
+    const int selected = ui.cmbIndexName->currentIndex();
+    if (!core || selected < 0 ||
+        ui.cmbIndexName->currentText() != ui.cmbIndexName->itemText(selected) ||
+        selected >= core->notifier.ScopeCount() ||
+        checked == core->notifier.GetAutoUpdate(selected))
+        return;
+    if (checked &&
+        ShowMessage(QStringLiteral("To make the index automatically updateable the system\rfirst "
+                                   "must update it. Do you want to proceed?"),
+                    MessageIcon::Warning, MessageButtons::YesNo, this) != MessageResult::Yes) {
+        ui.chkAutoUpdate->setChecked(false);
+        ui.chkArc->setChecked(archivesBefore);
+        return;
+    }
+    const std::filesystem::path file = core->catalogue.definitionFile(selected);
+    if (std::optional<IndexDefinition> definition = IndexDefinition::load(file)) {
+        definition->monitored = checked;
+        definition->save(file);
+    }
+    core->notifier.SetAutoUpdate(selected, checked);
+    // The update walks the index's folders, which watches them.
+    if (checked) cmdUpdateClick(nullptr);
+}
+
+void TIndexesPage::chkArcClick() {
+    if (ui.chkArc->isChecked()) ui.chkAutoUpdate->setChecked(false);
+}
+
+void TIndexesPage::showAutoUpdatedIndex(int position, const QString& lastUpdated) {
+    IndexingCore* core = host_.core();
+    if (!core || position != core->catalogue.opened()) return;
+    if (const vellcore::IndexObject* index = core->catalogue.object(position)) {
+        showStatistics(*index);
+        ui.lblLastUpdated1->setText(lastUpdated);
+    }
+}
+
+void TIndexesPage::showAutomaticUpdate(bool running) {
+    // "Update" turns into "Cancel" and stops the automatic update as it stops a build.
+    host_.state().indexingBusy = running;
+    ui.cmdUpdate->setText(running ? QStringLiteral("&Cancel") : QStringLiteral("&Update"));
+}
 void TIndexesPage::cmdIndexesHelpClick() { host_.showHelp(4); }
 
 bool TIndexesPage::wizardOnly() const { return host_.settings().wizardOnly; }

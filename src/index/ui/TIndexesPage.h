@@ -139,6 +139,11 @@ class TIndexesPage : public QWidget {
     void cmdBrowseClick();
     void chkAutoUpdateClick();
     void chkArcClick();
+    // An automatic update changed the index at position: the statistics of the index in
+    // use follow.
+    void showAutoUpdatedIndex(int position, const QString& lastUpdated);
+    // An automatic update runs (true) or ended.
+    void showAutomaticUpdate(bool running);
     void cmdIndexesHelpClick();
     void showSettings();  // the index folder
 

@@ -256,6 +256,14 @@ void TCacheWatcherPage::cacheFoldersChanged() {
     if (cachewatch::CacheWatcher* cw = watcher()) cw->refreshMirrorAndIndex();
 }
 
+QStringList TCacheWatcherPage::cacheFoldersToWatch() {
+    QStringList folders;
+    if (cachewatch::CacheWatcher* cw = watcher())
+        for (const auto& folder : cw->foldersToWatch())
+            folders << QString::fromStdString(folder.string());
+    return folders;
+}
+
 void TCacheWatcherPage::cmdNewSearchClick() {
     ShowCacheWatcherStartPage();
     ui.HTML2->setFocus();

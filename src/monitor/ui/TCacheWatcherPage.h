@@ -14,6 +14,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <functional>
@@ -77,6 +78,8 @@ class TCacheWatcherPage : public QWidget {
     // A browser's cache folder changed: the mirror follows, and the index with it.
     // Automatic updating calls it for the folders the core names (foldersToWatch).
     void cacheFoldersChanged();
+    // The browsers' cache folders to watch for cacheFoldersChanged.
+    QStringList cacheFoldersToWatch();
 
     // ---- What the frame asks of the page ----
     void applyFont();     // the Cache Watcher font and background from Settings

@@ -5,17 +5,24 @@
 // and detaches the notifier's two events and shuts the notifier down, since suspended
 // monitoring is the notifier's lock held here.
 //
-// Excluding folders, catching up on them and automatic updating are empty hooks until
-// automatic updating lands.
+// Automatic updating itself is the core's FolderChangeHandler; this page gives it the
+// filter made of its settings and a view that does the window's part on the main thread
+// (status line, cursor, buttons through automaticUpdateRunning, the failure message, the
+// statistics and the result list through indexAutoUpdated).
 //
 // Owned by the main window (as its page widget); main thread only.
 #pragma once
 
 #include <QWidget>
 
+#include <memory>
+#include <string>
+
 class QCheckBox;
 class QComboBox;
 class QFileSystemModel;
+class QFileSystemWatcher;
+class QTimer;
 class QGroupBox;
 class QLabel;
 class QListWidget;
@@ -25,6 +32,8 @@ class QTreeView;
 
 namespace vellumar {
 
+class FolderChangeView;
+struct FolderChangeReport;
 class PageHost;
 
 class TMonitoringPage : public QWidget {
@@ -50,6 +59,7 @@ class TMonitoringPage : public QWidget {
     };
 
     explicit TMonitoringPage(PageHost& host, QWidget* parent = nullptr);
+    ~TMonitoringPage() override;
     // For tests and the page itself.
     const Controls& controls() const { return ui; }
 
@@ -75,14 +85,44 @@ class TMonitoringPage : public QWidget {
     // The folders the system refused to watch, shown on the page; returns the text ("" when
     // none).
     QString showUnwatchableFolders();
+    // The settings and the index folder as the automatic updates' filter.
+    void applyMonitoringFilter();
+    // Reports folder (as the user names it) to the notifier as changed, so the changes
+    // made while it was not monitored are indexed now.
+    void catchUpOn(const QString& folder);
+
+    // Watches the browsers' cache folders: a change (after a short quiet time, and not
+    // while monitoring is suspended) is announced with cacheFoldersChanged.
+    void watchCacheFolders(const QStringList& folders);
+
+    // ---- The automatic update's window work (main thread) ----
+    void automaticUpdateStarting();
+    void automaticUpdateFinished(const FolderChangeReport& report);
+
+  signals:
+    // An automatic update starts (searching and updating are off) or ends.
+    void automaticUpdateRunning(bool running);
+    // An automatic update changed the index at position: its statistics and the listed
+    // results follow.
+    void indexAutoUpdated(int position, const QString& lastUpdated);
+    // A browser's cache changed: the Cache Watcher's mirror and index follow.
+    void cacheFoldersChanged();
 
   private:
     void build();
+    void showExcludedFolders();
+    std::string temporaryFolder() const;  // the system's, as the program found it at start
 
     PageHost& host_;
     Controls ui;
     QFileSystemModel* folderModel_ = nullptr;
     bool monitoringSuspended_ = false;  // radSuspended holds the notifier lock
+    std::unique_ptr<FolderChangeView> view_;
+    QString savedStatus_;
+    QString shownVolume_;  // the volume the folder list shows
+    QFileSystemWatcher* cacheWatch_ = nullptr;
+    QTimer* cacheQuiet_ = nullptr;  // one refresh for a burst of cache writes
+    bool cacheChangedWhileSuspended_ = false;
 };
 
 }  // namespace vellumar

@@ -42,6 +42,10 @@ class ChangeSource {
     // time-out of 0 (a poll) is supported.
     virtual std::uint32_t WaitForMultipleObjects(std::uint32_t count, const ChangeHandle* handles,
                                                  std::uint32_t timeoutMs = 0) = 0;
+
+    // False when certainly no handle is signalled, so that a polling pass over many
+    // thousands of idle folders costs one call instead of one per batch of handles.
+    virtual bool AnySignalled() { return true; }
 };
 
 }  // namespace vellumar

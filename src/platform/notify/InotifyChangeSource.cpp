@@ -60,7 +60,7 @@ ChangeHandle InotifyChangeSource::FindFirstChangeNotification(const std::string&
 bool InotifyChangeSource::FindNextChangeNotification(ChangeHandle handle) {
     std::lock_guard lock(mutex_);
     if (!IsOpenLocked(handle)) return false;
-    slots_[static_cast<std::size_t>(handle)].signalled = false;
+    SetSignalledLocked(slots_[static_cast<std::size_t>(handle)], false);
     return true;
 }
 
@@ -68,6 +68,7 @@ bool InotifyChangeSource::FindCloseChangeNotification(ChangeHandle handle) {
     std::lock_guard lock(mutex_);
     if (!IsOpenLocked(handle)) return false;
     Slot& slot = slots_[static_cast<std::size_t>(handle)];
+    SetSignalledLocked(slot, false);
     if (slot.wd >= 0) {
         auto it = byWatch_.find(slot.wd);
         if (it != byWatch_.end()) {
@@ -93,7 +94,7 @@ void InotifyChangeSource::SignalWatchLocked(int wd, bool watchGone) {
     if (it == byWatch_.end()) return;  // a watch closed a moment ago
     for (ChangeHandle h : it->second) {
         Slot& slot = slots_[static_cast<std::size_t>(h)];
-        slot.signalled = true;
+        SetSignalledLocked(slot, true);
         if (watchGone) slot.wd = -1;
     }
     if (watchGone) byWatch_.erase(it);
@@ -110,7 +111,7 @@ void InotifyChangeSource::DrainLocked() {
             at += static_cast<ssize_t>(sizeof(inotify_event) + event.len);
             if (event.mask & IN_Q_OVERFLOW) {
                 for (Slot& slot : slots_) {
-                    if (slot.open) slot.signalled = true;
+                    if (slot.open) SetSignalledLocked(slot, true);
                 }
                 continue;
             }
@@ -130,6 +131,18 @@ std::uint32_t InotifyChangeSource::WaitForMultipleObjects(std::uint32_t count,
         if (IsOpenLocked(h) && slots_[static_cast<std::size_t>(h)].signalled) return i;
     }
     return kWaitTimeout;
+}
+
+void InotifyChangeSource::SetSignalledLocked(Slot& slot, bool signalled) {
+    if (slot.signalled == signalled) return;
+    slot.signalled = signalled;
+    signalledCount_ += signalled ? 1 : -1;
+}
+
+bool InotifyChangeSource::AnySignalled() {
+    std::lock_guard lock(mutex_);
+    if (fd_ >= 0) DrainLocked();
+    return signalledCount_ > 0;
 }
 
 int InotifyChangeSource::OpenHandleCount() const {

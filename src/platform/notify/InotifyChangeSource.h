@@ -35,6 +35,8 @@ class InotifyChangeSource : public ChangeSource {
     std::uint32_t WaitForMultipleObjects(std::uint32_t count, const ChangeHandle* handles,
                                          std::uint32_t timeoutMs = 0) override;
 
+    bool AnySignalled() override;
+
     int OpenHandleCount() const;
 
     // The system's limit of folder watches per user (fs.inotify.max_user_watches), or -1.
@@ -49,12 +51,14 @@ class InotifyChangeSource : public ChangeSource {
 
     void DrainLocked();
     void SignalWatchLocked(int wd, bool watchGone);
+    void SetSignalledLocked(Slot& slot, bool signalled);
     bool IsOpenLocked(ChangeHandle handle) const;
 
     mutable std::mutex mutex_;
     int fd_ = -1;
     int initError_ = 0;
     int openCount_ = 0;
+    int signalledCount_ = 0;  // open handles that are signalled
     int closesSinceDrain_ = 0;
     std::vector<Slot> slots_;         // indexed by handle
     std::vector<ChangeHandle> free_;  // closed handles, reused

@@ -158,6 +158,15 @@ class IndexObject {
     // True when the document is indexed; stamp receives its stamp and file (when given)
     // the file version stored with it.
     bool FindDocument(std::string_view name, Stamp& stamp, FileVersion* file = nullptr);
+    // FindDocument for a document whose file the caller has just found on disk: a rescan
+    // (ReadyForRescan) then counts it as present and spares it the vanished-file check.
+    bool FindExistingDocument(std::string_view name, Stamp& stamp, FileVersion* file = nullptr);
+    // Inside a session: reads the name, stamp and version of every stored document in one
+    // pass, so that the lookups by name of FindDocument, FindExistingDocument and
+    // BeginDocument are answered from memory until the outermost session ends (the map
+    // follows every store and removal meanwhile). False, changing nothing, outside a
+    // session, for a very large index or a damaged document.
+    bool LoadDocumentVersions();
     // Opens a document for AddWord. Declines with 7 when the name is indexed with the same
     // stamp and size and, where both versions know it, the same file version; anything
     // else replaces the old version when the new one is stored. Names keep their case; an archive
