@@ -5,7 +5,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    const auto document = wordmill::ReadRtf(bytes);
+    const auto document = wordmill::readRtf(bytes);
     if (!document) return 0;
     FUZZ_CHECK(textfold::isValidUtf8(document->text));
     const std::size_t characters = textfold::utf8Length(document->text);

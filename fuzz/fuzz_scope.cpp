@@ -11,7 +11,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string scope(reinterpret_cast<const char*>(data), size);
-    (void)vellumar::CheckScope(scope);
+    (void)vellumar::checkScope(scope);
     (void)vellumar::RetargetScopeDrive(scope, "/media/fuzz");
     // Callers never parse a blank scope.
     if (scope.find_first_not_of(" \t\r\n") == std::string::npos) return 0;
@@ -25,9 +25,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int i = 0; i < parser.Count(); ++i) {
         const vellumar::TScopeEntry entry = parser.GetEntry(i);
         const std::string folder = vellumar::ScopeFolder(entry.text);
-        (void)vellumar::NormalizeScopeFolder(folder);
+        (void)vellumar::normalizeScopeFolder(folder);
         const std::string patterns = vellumar::ScopePatterns(entry.text);
-        for (const auto& group : vellumar::SplitPatternGroups(patterns))
+        for (const auto& group : vellumar::splitPatternGroups(patterns))
             for (const std::string& p : group.patterns) FUZZ_CHECK(!p.empty());
     }
     FUZZ_CHECK(parser.GetEntry(parser.Count()).text.empty());

@@ -26,8 +26,8 @@ int usage() {
 int main(int argc, char** argv) {
     try {
         if (argc == 3 && std::strcmp(argv[1], "--samples") == 0) {
-            for (const auto& lang : vellumar::SampleLanguages())
-                vellumar::WriteLangFile(std::filesystem::path(argv[2]) / lang.fileName, lang.name,
+            for (const auto& lang : vellumar::sampleLanguages())
+                vellumar::writeLangFile(std::filesystem::path(argv[2]) / lang.fileName, lang.name,
                                         lang.table);
             return 0;
         }
@@ -37,9 +37,9 @@ int main(int argc, char** argv) {
         if (base == "english")
             table = textfold::englishTable();
         else if (base == "german")
-            table = vellumar::GermanTable();
+            table = vellumar::germanTable();
         else if (base == "french")
-            table = vellumar::FrenchTable();
+            table = vellumar::frenchTable();
         else
             return usage();
         if (argc == 5) {
@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
                 if (cp < 256) table[cp] = static_cast<unsigned char>(cp);
             }
         }
-        vellumar::WriteLangFile(argv[1], argv[2], table);
+        vellumar::writeLangFile(argv[1], argv[2], table);
         return 0;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "vellumar-lngmake: %s\n", e.what());

@@ -93,7 +93,7 @@ Measure parseFiles(const std::vector<std::filesystem::path>& files, bool html,
 
 Measure wordCount(const std::vector<std::filesystem::path>& files, std::uint64_t bytes) {
     wordmill::ProgramCall call;
-    call.program = wordmill::FindProgram("wc").value_or("/usr/bin/wc");
+    call.program = wordmill::findProgram("wc").value_or("/usr/bin/wc");
     call.arguments = {"-w"};
     for (const auto& f : files) call.arguments.push_back(f.string());
     call.captureOutput = true;
@@ -101,7 +101,7 @@ Measure wordCount(const std::vector<std::filesystem::path>& files, std::uint64_t
     Measure m;
     m.bytes = bytes;
     const auto start = Clock::now();
-    const wordmill::ProgramResult r = wordmill::RunProgram(call);
+    const wordmill::ProgramResult r = wordmill::runProgram(call);
     m.seconds = std::chrono::duration<double>(Clock::now() - start).count();
     // A wc that failed or crashed must stop the benchmark, never count as a fast run.
     if (!r.succeeded() || r.outputTruncated) {
@@ -138,7 +138,7 @@ int run(const std::filesystem::path& dir, const std::filesystem::path& htmlDir, 
     std::sort(pages.begin(), pages.end());
     std::vector<Corpus> corpora = {
         {"text parser, ASCII", {dir / "ascii.txt"}, false, textfold::englishTable()},
-        {"text parser, UTF-8 with accents", {dir / "utf8.txt"}, false, vellumar::FrenchTable()},
+        {"text parser, UTF-8 with accents", {dir / "utf8.txt"}, false, vellumar::frenchTable()},
         {"HTML parser, HTML pages", pages, true, textfold::englishTable()},
     };
     std::printf("%-34s %8s %10s %11s %8s %14s %11s %11s\n", "corpus", "MB", "ours MB/s",
@@ -183,7 +183,7 @@ int main(int argc, char** argv) {
         const bool html = argc >= 4 && std::string(argv[3]) == "html";
         const bool accents = argc >= 4 && std::string(argv[3]) == "french";
         const Measure m = parseFiles({argv[2]}, html,
-                                     accents ? vellumar::FrenchTable() : textfold::englishTable());
+                                     accents ? vellumar::frenchTable() : textfold::englishTable());
         std::printf("%llu %s\n", static_cast<unsigned long long>(m.words), argv[2]);
         return 0;
     }

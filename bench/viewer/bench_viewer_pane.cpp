@@ -271,13 +271,13 @@ struct Run {
 };
 
 double timeGrep(const fs::path& file, const std::string& word) {
-    static const auto grep = wordmill::FindProgram("grep");
+    static const auto grep = wordmill::findProgram("grep");
     const auto start = Clock::now();
     wordmill::ProgramCall call;
     call.program = *grep;
     call.arguments = {"-c", word, file.string()};
     call.captureOutput = true;
-    wordmill::RunProgram(call);
+    wordmill::runProgram(call);
     return millis(Clock::now() - start);
 }
 

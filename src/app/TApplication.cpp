@@ -26,7 +26,7 @@ void TApplication::handleException(const QString& message) {
         handler_(message);
         return;
     }
-    ShowMessage(message, MessageIcon::Error);
+    showMessageBox(message, MessageIcon::Error);
     quit();
 }
 

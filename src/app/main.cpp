@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
     try {
         window = std::make_unique<TFormMain>(startupEnvironment(line));
     } catch (const std::exception& error) {
-        ShowMessage(QString::fromUtf8(error.what()), MessageIcon::Error);
+        showMessageBox(QString::fromUtf8(error.what()), MessageIcon::Error);
         return 1;
     }
     QObject::connect(window.get(), &TFormMain::quitRequested, &app, &QCoreApplication::quit,

@@ -9,7 +9,7 @@ namespace vellumar::cli {
 
 std::optional<std::string> queryFromListFile(const std::string& file, vellcore::IndexObject& index,
                                              TParserSet& parsers, UserInterface& ui) {
-    const auto text = ReadListFile(file);
+    const auto text = readListFile(file);
     if (!text) {
         ui.showMessage("The list file \"" + file +
                            "\" cannot be read: it must be a readable text file of at most " +
@@ -20,8 +20,8 @@ std::optional<std::string> queryFromListFile(const std::string& file, vellcore::
     parsers.SetMaxWordLength(static_cast<std::uint8_t>(index.GetMaxWordLength()));
     parsers.SetMinWordLength(static_cast<std::uint8_t>(index.GetMinWordLength()));
     parsers.SetLanguageTable(index.GetLanguageTable());
-    const auto query = QueryFromListText(parsers.TextParser(), *text);
-    if (!query || TrimQuery(*query).empty()) {
+    const auto query = queryFromListText(parsers.TextParser(), *text);
+    if (!query || trimQuery(*query).empty()) {
         ui.showMessage("The list file \"" + file + "\" holds no words to search for.",
                        MessageIcon::Error, MessageButtons::Ok);
         return std::nullopt;
@@ -41,13 +41,13 @@ std::vector<HitContext> HitContextReader::read(const std::string& name,
                                                const std::vector<vellcore::HitRecord>& hits) {
     // Hook: archive members get their context once the viewer's entry location (which
     // unpacks them) is joined with this reader.
-    if (hits.empty() || IsArchiveMember(name)) return {};
+    if (hits.empty() || isArchiveMember(name)) return {};
     wordmill::WordRecord record;
     wordmill::Parser* parser = parsers_.OpenDocument(name, filesAsText_, record);
     if (!parser) return {};
     const DocumentKind kind = parsers_.LastKind();
     const bool markup = kind == DocumentKind::Html || kind == DocumentKind::Xml;
-    auto contexts = HitContexts(*parser, hits, kContextWords, !markup);
+    auto contexts = hitContexts(*parser, hits, kContextWords, !markup);
     parser->Close();
     return contexts;
 }

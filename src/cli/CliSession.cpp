@@ -4,8 +4,8 @@
 #include <csignal>
 
 #include "index/IndexFolder.h"
-#include "index/WordListFiles.h"
 #include "index/IndexingCoreSetup.h"
+#include "index/WordListFiles.h"
 #include "platform/Home.h"
 #include "platform/ProgramSetup.h"
 #include "scope/ScopeStrings.h"
@@ -65,9 +65,9 @@ Session::~Session() {
 }
 
 fs::path Session::definitionWithoutIndex(const std::string& name) const {
-    const std::string wanted = AsciiLower(trimmed(name));
+    const std::string wanted = asciiLower(trimmed(name));
     for (const fs::path& file : core->catalogue.definitionsWithoutIndex())
-        if (AsciiLower(indexNameOfDefinition(file)) == wanted) return file;
+        if (asciiLower(indexNameOfDefinition(file)) == wanted) return file;
     return {};
 }
 

@@ -11,18 +11,21 @@
 
 namespace vellumar {
 
-namespace {
-
-}  // namespace
+namespace {}  // namespace
 
 std::string openFailureText(int errorCode, const std::string& indexName) {
     const std::string quoted = "\"" + indexName + "\"";
     switch (errorCode) {
-        case 1: return "Out of memory or disk space. can not load\r" + quoted + " index.";
-        case 4: return "Can't open the file \rfor " + quoted + " index.";
-        case 5: return "S.STS file for\r" + quoted + " index are corrupted.";
-        case 6: return "Mapping failure: can not load\r" + quoted + " index.";
-        default: return "";
+        case 1:
+            return "Out of memory or disk space. can not load\r" + quoted + " index.";
+        case 4:
+            return "Can't open the file \rfor " + quoted + " index.";
+        case 5:
+            return "S.STS file for\r" + quoted + " index are corrupted.";
+        case 6:
+            return "Mapping failure: can not load\r" + quoted + " index.";
+        default:
+            return "";
     }
 }
 
@@ -52,9 +55,9 @@ std::filesystem::path Catalogue::definitionFile(int position) const {
 }
 
 int Catalogue::find(const std::string& name) const {
-    const std::string wanted = AsciiLower(trimmed(name));
+    const std::string wanted = asciiLower(trimmed(name));
     for (int i = 0; i < count(); ++i)
-        if (AsciiLower(trimmed(names_[i])) == wanted) return i;
+        if (asciiLower(trimmed(names_[i])) == wanted) return i;
     return -1;
 }
 
@@ -115,7 +118,7 @@ int Catalogue::LoadIndexes(const std::vector<std::filesystem::path>& definitionF
             if (!object) break;
             if (object->GetErrorCode() != 0) continue;
             // Unpack folders a killed build left behind go at program start.
-            RemoveStaleUnpackFolders(*object);
+            removeStaleUnpackFolders(*object);
             std::string problem;
             const auto definition = IndexDefinition::load(file, &problem);
             if (!problem.empty()) {

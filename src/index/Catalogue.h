@@ -27,7 +27,7 @@ class TNotifier;
 
 // Mirrors the catalogue into the window's index boxes (cmbIndexName and cmbUsedIndex).
 class CatalogueListener {
-public:
+  public:
     virtual ~CatalogueListener() = default;
     virtual void indexInserted(int position, const std::string& name) = 0;
     virtual void indexRemoved(int position) = 0;
@@ -35,12 +35,12 @@ public:
 
 struct CatalogueSettings {
     std::string indexFolder;
-    bool runFromCd = false;    // scopes are retargeted to the volume's mount point
-    std::string mountPoint;    // of the program's volume, in CD-ROM mode
+    bool runFromCd = false;  // scopes are retargeted to the volume's mount point
+    std::string mountPoint;  // of the program's volume, in CD-ROM mode
 };
 
 class Catalogue {
-public:
+  public:
     Catalogue(TNotifier& notifier, UserInterface& ui, CatalogueSettings settings);
     ~Catalogue();
 
@@ -110,7 +110,7 @@ public:
 
     TNotifier& notifier() { return notifier_; }
 
-private:
+  private:
     TNotifier& notifier_;
     UserInterface& ui_;
     CatalogueSettings settings_;

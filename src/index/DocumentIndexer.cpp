@@ -84,7 +84,7 @@ void DocumentIndexer::begin(vellcore::IndexObject& index, IndexingOptions option
     if (options.wholeIndex && !index.LoadDocumentVersions()) index.ClearError();
     virtualPath_.clear();
     archiveDepth_ = 0;
-    RemoveStaleUnpackFolders(index);
+    removeStaleUnpackFolders(index);
     services_.parsers.SetKeepGoing([this] { return keepGoing(); });
 }
 
@@ -148,7 +148,7 @@ std::int32_t DocumentIndexer::IndexFolderFiles(int, const std::string& folderIn,
         std::size_t pos = 0;
         while (pos < groups.size()) {
             std::string token = NextPatternToken(groups, pos, groups.size(), nullptr);
-            if (!token.empty() && !IsLabelToken(token)) memberList.push_back(std::move(token));
+            if (!token.empty() && !isLabelToken(token)) memberList.push_back(std::move(token));
         }
         for (std::string& mask : archiveMasks()) memberList.push_back(std::move(mask));
     }
@@ -170,7 +170,7 @@ std::int32_t DocumentIndexer::scanGroups(const std::string& folder, const std::s
         const std::string token = NextPatternToken(groups, pos, groups.size(), &groupStarted);
         if (groupStarted) label.clear();
         if (token.empty()) continue;
-        if (IsLabelToken(token)) {
+        if (isLabelToken(token)) {
             const std::string field = "/" + token.substr(1);
             if (index_->GetFieldNumber(field) != 0) label = field;
             continue;
@@ -193,7 +193,7 @@ std::int32_t DocumentIndexer::indexPattern(const std::string& folder, const std:
         listedFd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     }
     for (const Entry& entry : listing_) {
-        if (entry.isFolder || !arcread::MatchesMask(entry.name, pattern)) continue;
+        if (entry.isFolder || !arcread::matchesMask(entry.name, pattern)) continue;
         if (archivesOnly && !isArchiveName(entry.name)) continue;
         letMessagesThrough();
         if (services_.cancel.load()) {

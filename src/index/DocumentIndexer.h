@@ -174,6 +174,6 @@ bool isArchiveName(const std::string& name);
 // Removes the unpack folders that a killed build left in the index's folder; nothing while
 // another process holds the index for writing (its build may be using them). Cheap when
 // there are none. Called at the start of each build and when indexes are loaded.
-void RemoveStaleUnpackFolders(vellcore::IndexObject& index);
+void removeStaleUnpackFolders(vellcore::IndexObject& index);
 
 }  // namespace vellumar

@@ -57,7 +57,7 @@ bool endsWith(const std::string& s, std::string_view tail) {
 bool isArchiveName(const std::string& name) {
     static const char* const kinds[] = {".zip", ".arj", ".cab",  ".rar", ".7z",  ".tar",
                                         ".tgz", ".tbz", ".tbz2", ".txz", ".tzst"};
-    const std::string lower = AsciiLower(name);
+    const std::string lower = asciiLower(name);
     for (const char* kind : kinds)
         if (endsWith(lower, kind) && lower.size() > std::char_traits<char>::length(kind))
             return true;
@@ -67,7 +67,7 @@ bool isArchiveName(const std::string& name) {
            arcread::ArchiveReader::IsSupportedName(lower);
 }
 
-void RemoveStaleUnpackFolders(vellcore::IndexObject& index) {
+void removeStaleUnpackFolders(vellcore::IndexObject& index) {
     const fs::path root = fs::path(index.GetIndexPath()) / kUnpackRoot;
     std::error_code ec;
     if (!fs::exists(root, ec)) return;
@@ -87,8 +87,8 @@ void DocumentIndexer::IndexArchive(const std::string& folder, const std::string&
         return;
     }
     // Without the arj program arj archives are skipped, as they always were.
-    if (AsciiLower(fs::path(archiveName).extension().string()) == ".arj" &&
-        !wordmill::FindProgram("arj", services_.archiveTools.programFolder))
+    if (asciiLower(fs::path(archiveName).extension().string()) == ".arj" &&
+        !wordmill::findProgram("arj", services_.archiveTools.programFolder))
         return;
     auto reader = arcread::ArchiveReader::Open(full, {}, services_.archiveTools);
     if (!reader) {

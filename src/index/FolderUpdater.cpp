@@ -107,7 +107,8 @@ FolderUpdateOutcome FolderUpdater::Update(int position, const std::string& folde
         index->CloseFiles();
         index->ClearError();
         outcome.reopened =
-            index->Prepare(vellcore::kPrepareForSearch, "", nullptr, 32, 2, kCompactingRatio) && index->GetErrorCode() == 0;
+            index->Prepare(vellcore::kPrepareForSearch, "", nullptr, 32, 2, kCompactingRatio) &&
+            index->GetErrorCode() == 0;
         index->ClearError();
         if (!wasOpen) index->CloseFiles();
         if (!outcome.reopened && wasOpen) catalogue.setOpened(-1);

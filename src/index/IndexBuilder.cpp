@@ -183,7 +183,8 @@ bool IndexBuilder::reopenAfterFailedUpdate(int position) {
     index->ClearError();
     index->CloseFiles();
     index->ClearError();
-    if (index->Prepare(vellcore::kPrepareForSearch, "", nullptr, 32, 2, kCompactingRatio) && index->GetErrorCode() == 0)
+    if (index->Prepare(vellcore::kPrepareForSearch, "", nullptr, 32, 2, kCompactingRatio) &&
+        index->GetErrorCode() == 0)
         return true;
     index->ClearError();
     if (services_.catalogue.opened() == position) services_.catalogue.setOpened(-1);
@@ -228,8 +229,8 @@ std::int32_t IndexBuilder::CreateIndex(IndexRequest& request, int maxLength, int
     auto index = vellcore::CreateIndexObject(indexPathOf(folder, name).string(), 0);
     if (!index) return BuildResult::kOutOfMemory;
     if (const int code = index->GetErrorCode()) return code;
-    index->Prepare(vellcore::kPrepareCreate, request.languageName, &request.languageTable, maxLength, minLength,
-                   kCompactingRatio);
+    index->Prepare(vellcore::kPrepareCreate, request.languageName, &request.languageTable,
+                   maxLength, minLength, kCompactingRatio);
     if (const int code = index->GetErrorCode()) {
         removeIndexLeftovers(*index);
         return code;
@@ -270,8 +271,8 @@ std::int32_t IndexBuilder::CreateIndex(IndexRequest& request, int maxLength, int
     vellcore::IndexObject& created = *index;
     services_.indexer.begin(created, {request.archives, request.filesAsText}, errorLog_);
     std::int32_t walked = 0;
-    position = services_.catalogue.insert(std::move(index), name, request.scope,
-                                          request.autoUpdate, /*scan=*/true, &walked);
+    position = services_.catalogue.insert(std::move(index), name, request.scope, request.autoUpdate,
+                                          /*scan=*/true, &walked);
     std::int32_t result = walkResult(walked);
     services_.indexer.end();
 

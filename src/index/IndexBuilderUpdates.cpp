@@ -27,7 +27,7 @@ std::vector<std::string> memberPatterns(const std::string& groups) {
     std::size_t pos = 0;
     while (pos < groups.size()) {
         const std::string token = NextPatternToken(groups, pos, groups.size(), nullptr);
-        if (!token.empty() && !IsLabelToken(token)) patterns.push_back(token);
+        if (!token.empty() && !isLabelToken(token)) patterns.push_back(token);
     }
     for (const char* mask : {"*.zip", "*.rar", "*.arj", "*.cab"}) patterns.push_back(mask);
     return patterns;
@@ -83,8 +83,8 @@ std::int32_t IndexBuilder::RebuildIndex(int position, const IndexRequest& reques
     auto fresh = vellcore::CreateIndexObject(aside.string(), 0);
     if (!fresh) return BuildResult::kOutOfMemory;
     const textfold::CharTable table = old.GetLanguageTable();
-    fresh->Prepare(vellcore::kPrepareCreate, old.GetLanguageName(), &table, old.GetMaxWordLength(), old.GetMinWordLength(),
-                   old.GetCompactingRatio());
+    fresh->Prepare(vellcore::kPrepareCreate, old.GetLanguageName(), &table, old.GetMaxWordLength(),
+                   old.GetMinWordLength(), old.GetCompactingRatio());
     std::int32_t result = fresh->GetErrorCode();
     if (result == 0) {
         // The rebuilt index keeps the stop-words and the dictionary of the request.

@@ -15,14 +15,14 @@ namespace vellumar {
 inline constexpr std::string_view kDefinitionExtension = ".inf";
 
 struct IndexDefinition {
-    std::string scope;             // empty makes the index unloadable
-    bool monitored = false;        // automatically updateable
+    std::string scope;       // empty makes the index unloadable
+    bool monitored = false;  // automatically updateable
     bool express = false;
-    std::string dictionary;        // empty: no filtering dictionary (key absent)
-    std::string stopWords;         // empty: no stop-word list (key absent)
-    bool archive = false;          // scan archives
-    bool filesAsText = false;      // do not use format filters
-    std::string lastUpdated;       // date and time of the last successful update
+    std::string dictionary;    // empty: no filtering dictionary (key absent)
+    std::string stopWords;     // empty: no stop-word list (key absent)
+    bool archive = false;      // scan archives
+    bool filesAsText = false;  // do not use format filters
+    std::string lastUpdated;   // date and time of the last successful update
     std::string notes;
 
     // Missing keys read as their defaults; a missing file gives nullopt, and so does a

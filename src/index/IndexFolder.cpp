@@ -23,12 +23,14 @@ std::vector<std::filesystem::path> listDefinitionFiles(const std::string& folder
         if (!it->is_regular_file(typeError)) continue;
         const std::string name = it->path().filename().string();
         if (name.size() <= kDefinitionExtension.size()) continue;
-        if (AsciiLower(name.substr(name.size() - kDefinitionExtension.size())) != kDefinitionExtension)
+        if (asciiLower(name.substr(name.size() - kDefinitionExtension.size())) !=
+            kDefinitionExtension)
             continue;
         files.push_back(it->path());
     }
     std::sort(files.begin(), files.end(), [](const auto& a, const auto& b) {
-        const std::string la = AsciiLower(a.filename().string()), lb = AsciiLower(b.filename().string());
+        const std::string la = asciiLower(a.filename().string()),
+                          lb = asciiLower(b.filename().string());
         return la != lb ? la < lb : a.filename().string() < b.filename().string();
     });
     return files;

@@ -35,7 +35,7 @@ struct IndexingCoreSettings {
     bool runFromCd = false;
     std::string mountPoint;
     textfold::CharTable firstLanguageTable = textfold::englishTable();
-    bool startNotifierThread = true;  // the command-line tool polls nothing
+    bool startNotifierThread = true;    // the command-line tool polls nothing
     std::string writerRole = "window";  // who holds the home while it writes (HomeLock)
 };
 
@@ -59,7 +59,7 @@ class IndexingCore {
     DocumentIndexer indexer;
     Catalogue catalogue;
     IndexBuilder builder;
-    FolderUpdater folderUpdater;  // automatic updating of one changed folder
+    FolderUpdater folderUpdater;        // automatic updating of one changed folder
     FolderChangeHandler folderChanges;  // what the notifier's folder reports start
 
     // Attaches the walk's per-folder step to the indexer (the window does this at the

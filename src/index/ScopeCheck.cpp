@@ -7,7 +7,7 @@ namespace vellumar {
 
 std::vector<SkippedScopeEntry> skippedScopeEntries(std::string_view scope) {
     std::vector<SkippedScopeEntry> skipped;
-    if (TrimScopeBlanks(scope).empty()) return skipped;
+    if (trimScopeBlanks(scope).empty()) return skipped;
     const TScopeParser parser(scope);
     for (int i = 0; i < parser.Count(); ++i) {
         const TScopeItem& item = parser.Items()[static_cast<std::size_t>(i)];
@@ -25,7 +25,7 @@ std::vector<SkippedScopeEntry> skippedScopeEntries(std::string_view scope) {
         std::string reason;
         if (folder.empty() && entry.text.find('/') == std::string::npos)
             reason = "it names no folder";
-        else if (NormalizeScopeFolder(folder).empty())
+        else if (normalizeScopeFolder(folder).empty())
             reason = "the folder is not an absolute path";
         else if (patterns.empty())
             reason = "it has no file patterns, such as <*.txt>";

@@ -72,8 +72,9 @@ std::vector<std::string> indexWords(vellcore::IndexObject& index) {
         std::size_t pos = 0;
         while (pos < w.size()) {
             const char32_t cp = textfold::nextUtf8(w, pos);
-            textfold::appendUtf8(out, cp < 128 ? static_cast<char32_t>(std::tolower(static_cast<int>(cp)))
-                                                : textfold::unicodeUpper(cp));
+            textfold::appendUtf8(
+                out, cp < 128 ? static_cast<char32_t>(std::tolower(static_cast<int>(cp)))
+                              : textfold::unicodeUpper(cp));
         }
         return out;
     };

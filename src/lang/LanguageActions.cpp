@@ -6,14 +6,14 @@
 
 namespace vellumar {
 
-LanguageChange DecideLanguageChange(bool creatingNewIndex, UserInterface& ui) {
+LanguageChange decideLanguageChange(bool creatingNewIndex, UserInterface& ui) {
     if (creatingNewIndex) return LanguageChange::ForNewIndex;
     const MessageResult answer =
         ui.showMessage(kRecreateWithLanguageQuestion, MessageIcon::Warning, MessageButtons::YesNo);
     return answer == MessageResult::Yes ? LanguageChange::Recreate : LanguageChange::Keep;
 }
 
-std::string LanguageMakerFailureMessage(int error, const std::filesystem::path& programFolder) {
+std::string languageMakerFailureMessage(int error, const std::filesystem::path& programFolder) {
     switch (error) {
         case ENOMEM:
         case EAGAIN:
@@ -30,15 +30,15 @@ std::string LanguageMakerFailureMessage(int error, const std::filesystem::path& 
     }
 }
 
-bool StartLanguageMaker(const std::filesystem::path& programFolder, UserInterface& ui,
+bool startLanguageMaker(const std::filesystem::path& programFolder, UserInterface& ui,
                         const ProgramStarter& starter) {
-    const auto program = wordmill::FindProgram("tablewright", programFolder);
+    const auto program = wordmill::findProgram("tablewright", programFolder);
     int error = ENOENT;
     if (program)
         error = starter ? starter(*program, {programFolder.string()})
-                        : wordmill::StartDetached(*program, {programFolder.string()});
+                        : wordmill::startDetached(*program, {programFolder.string()});
     if (error == 0) return true;
-    ui.showMessage(LanguageMakerFailureMessage(error, programFolder), MessageIcon::Warning,
+    ui.showMessage(languageMakerFailureMessage(error, programFolder), MessageIcon::Warning,
                    MessageButtons::Ok);
     return false;
 }

@@ -28,7 +28,7 @@ enum class LanguageChange {
 };
 
 // creatingNewIndex: the update button reads "&Create".
-LanguageChange DecideLanguageChange(bool creatingNewIndex, UserInterface& ui);
+LanguageChange decideLanguageChange(bool creatingNewIndex, UserInterface& ui);
 
 // Starts a program detached; returns 0 or an errno.
 using ProgramStarter =
@@ -37,10 +37,10 @@ using ProgramStarter =
 // Starts "tablewright" (from the program folder, else the PATH) with the program
 // folder as its one argument. On failure shows one of the four messages (warning) and
 // returns false. The starter can be replaced for tests.
-bool StartLanguageMaker(const std::filesystem::path& programFolder, UserInterface& ui,
+bool startLanguageMaker(const std::filesystem::path& programFolder, UserInterface& ui,
                         const ProgramStarter& starter = {});
 
 // The message for a failed start with errno `error`.
-std::string LanguageMakerFailureMessage(int error, const std::filesystem::path& programFolder);
+std::string languageMakerFailureMessage(int error, const std::filesystem::path& programFolder);
 
 }  // namespace vellumar

@@ -34,7 +34,7 @@ textfold::CharTable withBaseLetters() {
 
 }  // namespace
 
-textfold::CharTable GermanTable() {
+textfold::CharTable germanTable() {
     textfold::CharTable t = withBaseLetters();
     t[0xC4] = t[0xE4] = 0xC4;  // Ä ä
     t[0xD6] = t[0xF6] = 0xD6;  // Ö ö
@@ -43,10 +43,10 @@ textfold::CharTable GermanTable() {
     return t;
 }
 
-textfold::CharTable FrenchTable() { return withBaseLetters(); }
+textfold::CharTable frenchTable() { return withBaseLetters(); }
 
-std::vector<SampleLanguage> SampleLanguages() {
-    return {{"German.LNG", "Deutsch", GermanTable()}, {"French.LNG", "Francais", FrenchTable()}};
+std::vector<SampleLanguage> sampleLanguages() {
+    return {{"German.LNG", "Deutsch", germanTable()}, {"French.LNG", "Francais", frenchTable()}};
 }
 
 }  // namespace vellumar

@@ -21,8 +21,8 @@ struct SampleLanguage {
 // their base letter. French indexes every accented letter under its base letter, so
 // "élève" and "eleve" find each other. Digits are not word characters in either, as in
 // the built-in table.
-textfold::CharTable GermanTable();
-textfold::CharTable FrenchTable();
-std::vector<SampleLanguage> SampleLanguages();
+textfold::CharTable germanTable();
+textfold::CharTable frenchTable();
+std::vector<SampleLanguage> sampleLanguages();
 
 }  // namespace vellumar

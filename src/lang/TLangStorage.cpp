@@ -67,7 +67,7 @@ TLangStorage TLangStorage::BuiltIn() {
     return TLangStorage(kBuiltInLanguageName, textfold::englishTable());
 }
 
-void WriteLangFile(const std::filesystem::path& file, const std::string& name,
+void writeLangFile(const std::filesystem::path& file, const std::string& name,
                    const textfold::CharTable& table) {
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     if (!out) throw std::runtime_error("Cannot create file " + file.string());

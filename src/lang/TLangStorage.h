@@ -62,7 +62,7 @@ class TLangStorage {
 };
 
 // Writes a .LNG file (the name as UTF-8 bytes). Throws std::runtime_error on failure.
-void WriteLangFile(const std::filesystem::path& file, const std::string& name,
+void writeLangFile(const std::filesystem::path& file, const std::string& name,
                    const textfold::CharTable& table);
 
 }  // namespace vellumar

@@ -42,7 +42,7 @@ bool isLanguageFile(const std::filesystem::path& p) {
 
 }  // namespace
 
-bool LanguageNameLess(const std::string& a, const std::string& b) {
+bool languageNameLess(const std::string& a, const std::string& b) {
     const auto ka = sortingKey(a), kb = sortingKey(b);
     if (ka != kb) return ka < kb;
     return a < b;
@@ -70,7 +70,7 @@ int TLanguageList::FillLanguageList(const std::filesystem::path& programFolder, 
         }
     }
     std::stable_sort(items_.begin(), items_.end(), [](const auto& a, const auto& b) {
-        return LanguageNameLess(a->Name(), b->Name());
+        return languageNameLess(a->Name(), b->Name());
     });
     const int remembered = rememberedName.empty() ? -1 : IndexOf(rememberedName);
     return remembered >= 0 ? remembered : 0;

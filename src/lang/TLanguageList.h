@@ -37,6 +37,6 @@ class TLanguageList {
 
 // The list's order: names compared without regard to case and, first, without their
 // accents (Latin letters), then byte by byte.
-bool LanguageNameLess(const std::string& a, const std::string& b);
+bool languageNameLess(const std::string& a, const std::string& b);
 
 }  // namespace vellumar

@@ -81,7 +81,7 @@ bool TDirectoryTable::RegisterFolder(const std::string& path, std::int32_t numbe
         return covered;
     }
 
-    if (!SubtractExclusions(*folder, patterns)) return false;
+    if (!subtractExclusions(*folder, patterns)) return false;
     if (folder->HasPattern(number, patterns, exclude)) return false;
     if (!watched) {
         int error = 0;

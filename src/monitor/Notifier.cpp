@@ -123,7 +123,7 @@ int TNotifier::AddScope(const std::string& scope, bool autoUpdate, bool scanNow,
     scopeNumbers_.Insert(position, position);
     autoUpdate_.Insert(position, autoUpdate);
     scopes_.insert(scopes_.begin() + position, scope);
-    const int walked = scanNow && !TrimScopeBlanks(scope).empty() ? ScanScope(position) : 0;
+    const int walked = scanNow && !trimScopeBlanks(scope).empty() ? ScanScope(position) : 0;
     if (walkResult) *walkResult = walked;
     return position;
 }
@@ -147,7 +147,7 @@ int TNotifier::SetScope(int position, const std::string& scope) {
     RemoveScopeEntries(position);
     int walked = 0;
     try {
-        if (!TrimScopeBlanks(scope).empty()) walked = ScanScope(position);
+        if (!trimScopeBlanks(scope).empty()) walked = ScanScope(position);
     } catch (...) {
         DropEmptyFolders();
         throw;

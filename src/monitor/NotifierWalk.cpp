@@ -37,7 +37,7 @@ int TNotifier::ScanScope(int position) {
     for (int i = 0; i < parser.Count() && !aborted_.load(); ++i) {
         const TScopeEntry entry = parser.GetEntry(i);
         if (entry.text.empty()) continue;
-        const std::string folder = NormalizeScopeFolder(ScopeFolder(entry.text));
+        const std::string folder = normalizeScopeFolder(ScopeFolder(entry.text));
         std::string patterns = ScopePatterns(entry.text);
         if (entry.exclude && patterns.empty()) patterns = "<*.*>";
         // Group text must open a group: in "/home/ann/docs+<*>" (a "/" forgotten) the
@@ -85,7 +85,7 @@ int TNotifier::ScanNewSubfolders(int position, const std::string& folder) {
         for (int i = 0; i < parser.Count() && !aborted_.load(); ++i) {
             const TScopeEntry entry = parser.GetEntry(i);
             if (entry.text.empty()) continue;
-            const std::string base = NormalizeScopeFolder(ScopeFolder(entry.text));
+            const std::string base = normalizeScopeFolder(ScopeFolder(entry.text));
             std::string patterns = ScopePatterns(entry.text);
             if (entry.exclude && patterns.empty()) patterns = "<*.*>";
             if (base.empty() || patterns.empty() || patterns.front() != '<') continue;
@@ -115,7 +115,7 @@ void TNotifier::WalkFolder(int position, const std::string& folder, const std::s
     UserInterface& ui = services_.ui;
     if (services_.throttle.due()) ui.showStatus("Processing: " + JoinPath(folder, ""));
     state.ProcessMessages(ui);
-    if (aborted_.load() || IsNeverWalkedFolder(folder)) return;
+    if (aborted_.load() || isNeverWalkedFolder(folder)) return;
 
     // A folder that vanished or cannot be read is skipped; the walk goes on.
     FolderListing listing;

@@ -4,15 +4,15 @@
 
 namespace vellumar {
 
-bool IsCompressedDocument(const std::filesystem::path& file) {
-    return arcread::IsCompressedFileName(file);
+bool isCompressedDocument(const std::filesystem::path& file) {
+    return arcread::isCompressedFileName(file);
 }
 
-std::filesystem::path InnerDocumentName(const std::filesystem::path& file) {
-    return arcread::DecompressedName(file);
+std::filesystem::path innerDocumentName(const std::filesystem::path& file) {
+    return arcread::decompressedName(file);
 }
 
-std::optional<DecompressedDocument> DecompressDocument(const std::filesystem::path& file,
+std::optional<DecompressedDocument> decompressDocument(const std::filesystem::path& file,
                                                        const std::filesystem::path& folder,
                                                        std::uint64_t maxBytes, std::string& problem,
                                                        const std::function<bool()>& keepGoing) {
@@ -20,9 +20,9 @@ std::optional<DecompressedDocument> DecompressDocument(const std::filesystem::pa
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
     DecompressedDocument out;
-    out.file = folder / InnerDocumentName(file);
+    out.file = folder / innerDocumentName(file);
     const arcread::Status status =
-        arcread::DecompressFile(file, out.file, maxBytes, out.truncated, keepGoing);
+        arcread::decompressFile(file, out.file, maxBytes, out.truncated, keepGoing);
     switch (status) {
         case arcread::Status::Ok:
             return out;

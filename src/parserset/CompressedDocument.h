@@ -3,7 +3,7 @@
 // as the kind its name without the suffix says (changelog.html.gz as HTML), whatever the
 // "Scan archives" option. A compressed tar (.tar.gz) is an archive, not a document.
 //
-// The parser set opens them through DecompressDocument, and so can the viewer: it puts
+// The parser set opens them through decompressDocument, and so can the viewer: it puts
 // the document inside into a folder of the caller's, where it opens like any file of its
 // kind.
 //
@@ -18,10 +18,10 @@
 
 namespace vellumar {
 
-bool IsCompressedDocument(const std::filesystem::path& file);
+bool isCompressedDocument(const std::filesystem::path& file);
 
 // "changelog.html.gz" gives "changelog.html".
-std::filesystem::path InnerDocumentName(const std::filesystem::path& file);
+std::filesystem::path innerDocumentName(const std::filesystem::path& file);
 
 struct DecompressedDocument {
     std::filesystem::path file;  // folder / the inner name
@@ -31,7 +31,7 @@ struct DecompressedDocument {
 // Decompresses into folder (created when missing) under the inner name, at most maxBytes
 // of it. Nothing when it cannot be read; problem then says why in a few words (empty
 // when the file simply could not be opened or the keepGoing callback stopped it).
-std::optional<DecompressedDocument> DecompressDocument(const std::filesystem::path& file,
+std::optional<DecompressedDocument> decompressDocument(const std::filesystem::path& file,
                                                        const std::filesystem::path& folder,
                                                        std::uint64_t maxBytes, std::string& problem,
                                                        const std::function<bool()>& keepGoing = {});

@@ -27,14 +27,14 @@ DocumentKind kindOfExtension(const std::filesystem::path& file) {
 
 }  // namespace
 
-DocumentKind KindOfDocument(const std::filesystem::path& file) {
+DocumentKind kindOfDocument(const std::filesystem::path& file) {
     // One level only: the parser set decompresses once, and the kind must say what it
     // then reads.
-    if (IsCompressedDocument(file)) return kindOfExtension(InnerDocumentName(file));
+    if (isCompressedDocument(file)) return kindOfExtension(innerDocumentName(file));
     return kindOfExtension(file);
 }
 
-bool IsConvertedKind(DocumentKind kind) {
+bool isConvertedKind(DocumentKind kind) {
     switch (kind) {
         case DocumentKind::Rtf:
         case DocumentKind::Doc:

@@ -24,10 +24,10 @@ enum class DocumentKind {
     Epub,  // .epub
 };
 
-DocumentKind KindOfDocument(const std::filesystem::path& file);
+DocumentKind kindOfDocument(const std::filesystem::path& file);
 
 // The kinds whose text is converted: the viewer shows the parser set's converted text
 // (or, for PDF, the PDF text file) for them instead of the file itself.
-bool IsConvertedKind(DocumentKind kind);
+bool isConvertedKind(DocumentKind kind);
 
 }  // namespace vellumar

@@ -12,7 +12,7 @@ bool isContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) 
 
 }  // namespace
 
-void CutDocumentText(std::string& text, std::uint64_t maxBytes) {
+void cutDocumentText(std::string& text, std::uint64_t maxBytes) {
     if (text.size() <= maxBytes) return;
     std::size_t cut = static_cast<std::size_t>(maxBytes);
     const std::size_t floor = cut > kCutSearch ? cut - kCutSearch : 0;
@@ -30,7 +30,7 @@ void CutDocumentText(std::string& text, std::uint64_t maxBytes) {
     if (text.capacity() - text.size() > (1u << 20)) text.shrink_to_fit();
 }
 
-std::optional<std::string> ReadDocumentHead(const std::filesystem::path& file,
+std::optional<std::string> readDocumentHead(const std::filesystem::path& file,
                                             std::uint64_t maxBytes) {
     std::ifstream in(file, std::ios::binary);
     if (!in) return std::nullopt;
@@ -39,11 +39,11 @@ std::optional<std::string> ReadDocumentHead(const std::filesystem::path& file,
     in.read(head.data(), static_cast<std::streamsize>(head.size()));
     if (in.bad()) return std::nullopt;
     head.resize(static_cast<std::size_t>(in.gcount()));
-    CutDocumentText(head, maxBytes);
+    cutDocumentText(head, maxBytes);
     return head;
 }
 
-bool TrimCutTextFile(const std::filesystem::path& file) {
+bool trimCutTextFile(const std::filesystem::path& file) {
     std::error_code ec;
     const std::uintmax_t size = std::filesystem::file_size(file, ec);
     if (ec) return false;
@@ -57,13 +57,13 @@ bool TrimCutTextFile(const std::filesystem::path& file) {
     // The cut as if the file went on: the last byte is treated as the start of what was
     // lost, so a file ending on a blank keeps everything before it.
     std::string probe = tail + 'x';
-    CutDocumentText(probe, tail.size());
+    cutDocumentText(probe, tail.size());
     if (probe.size() == tail.size()) return true;
     std::filesystem::resize_file(file, tailStart + probe.size(), ec);
     return !ec;
 }
 
-std::string TruncationNote(std::uint64_t maxBytes) {
+std::string truncationNote(std::uint64_t maxBytes) {
     const std::string amount = maxBytes >= (1u << 20) ? std::to_string(maxBytes >> 20) + " MB"
                                : maxBytes >= 1024     ? std::to_string(maxBytes >> 10) + " KB"
                                                       : std::to_string(maxBytes) + " bytes";

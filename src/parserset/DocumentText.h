@@ -20,17 +20,17 @@ inline constexpr std::uint64_t kMaxDocumentText = 32ull << 20;
 // The first bytes of a file, at most maxBytes, cut back to the last line break or blank
 // in the final 64 KiB (else to the start of a UTF-8 character), so that neither a word
 // nor a character is cut in two. Nothing when the file cannot be read.
-std::optional<std::string> ReadDocumentHead(const std::filesystem::path& file,
+std::optional<std::string> readDocumentHead(const std::filesystem::path& file,
                                             std::uint64_t maxBytes);
 
 // The same cut for text already in memory (at most maxBytes are kept).
-void CutDocumentText(std::string& text, std::uint64_t maxBytes);
+void cutDocumentText(std::string& text, std::uint64_t maxBytes);
 
 // A text file that a converter's cap cut off in the middle of a word or character loses
-// that last part, as ReadDocumentHead would cut it. False when it cannot be changed.
-bool TrimCutTextFile(const std::filesystem::path& file);
+// that last part, as readDocumentHead would cut it. False when it cannot be changed.
+bool trimCutTextFile(const std::filesystem::path& file);
 
 // "only the first 32 MB of its text were indexed"
-std::string TruncationNote(std::uint64_t maxBytes);
+std::string truncationNote(std::uint64_t maxBytes);
 
 }  // namespace vellumar

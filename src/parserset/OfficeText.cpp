@@ -177,7 +177,7 @@ std::optional<std::string> epubText(arcread::ArchiveReader& zip, std::string& pr
             std::string chapter;
             if (zip.ReadMember(resolveHref(opfPath, href), kLargestPart, chapter) ==
                 arcread::Status::Ok) {
-                text += wordmill::ExtractXmlText(chapter, rules);
+                text += wordmill::extractXmlText(chapter, rules);
                 text += '\n';
                 if (text.size() > textLimit) return text;
             }
@@ -189,7 +189,7 @@ std::optional<std::string> epubText(arcread::ArchiveReader& zip, std::string& pr
 
 }  // namespace
 
-std::optional<std::string> ConvertOfficeDocument(const std::filesystem::path& file,
+std::optional<std::string> convertOfficeDocument(const std::filesystem::path& file,
                                                  DocumentKind kind, std::string& problem,
                                                  std::uint64_t textLimit) {
     problem.clear();
@@ -204,10 +204,10 @@ std::optional<std::string> ConvertOfficeDocument(const std::filesystem::path& fi
     switch (kind) {
         case DocumentKind::Docx:
             if (!readPart(*zip, "word/document.xml", part, problem)) return std::nullopt;
-            return wordmill::ExtractXmlText(part, docxRules());
+            return wordmill::extractXmlText(part, docxRules());
         case DocumentKind::Odt:
             if (!readPart(*zip, "content.xml", part, problem)) return std::nullopt;
-            return wordmill::ExtractXmlText(part, odtRules());
+            return wordmill::extractXmlText(part, odtRules());
         case DocumentKind::Epub:
             return epubText(*zip, problem, textLimit);
         default:

@@ -18,7 +18,7 @@ namespace vellumar {
 // Nothing when the file is not a readable container of that kind; problem then says why
 // in a few words. A book stops taking chapters once its text passes textLimit (the caller
 // cuts the rest).
-std::optional<std::string> ConvertOfficeDocument(const std::filesystem::path& file,
+std::optional<std::string> convertOfficeDocument(const std::filesystem::path& file,
                                                  DocumentKind kind, std::string& problem,
                                                  std::uint64_t textLimit);
 

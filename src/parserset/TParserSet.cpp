@@ -115,8 +115,8 @@ wordmill::Parser* TParserSet::openConverted(std::optional<std::string> text,
                                             wordmill::WordRecord& record) {
     if (!text) return nullptr;
     if (text->size() > shared_->maxDocumentText) {
-        CutDocumentText(*text, shared_->maxDocumentText);
-        problem_ = TruncationNote(shared_->maxDocumentText);
+        cutDocumentText(*text, shared_->maxDocumentText);
+        problem_ = truncationNote(shared_->maxDocumentText);
     }
     shared_->convertedText = std::move(*text);
     return text_->OpenMemory(shared_->convertedText, record) ? text_.get() : nullptr;
@@ -130,9 +130,9 @@ wordmill::Parser* TParserSet::openCapped(wordmill::Parser& parser,
     if (ec || size <= shared_->maxDocumentText)
         return parser.Open(file, record) ? &parser : nullptr;
     // Larger than any document should be: its head only, read no further.
-    std::optional<std::string> head = ReadDocumentHead(file, shared_->maxDocumentText);
+    std::optional<std::string> head = readDocumentHead(file, shared_->maxDocumentText);
     if (!head) return nullptr;
-    problem_ = TruncationNote(shared_->maxDocumentText);
+    problem_ = truncationNote(shared_->maxDocumentText);
     return parser.OpenMemory(*head, record) ? &parser : nullptr;
 }
 
@@ -144,13 +144,13 @@ wordmill::Parser* TParserSet::openRtf(const std::filesystem::path& file,
     if (ec) return nullptr;
     std::optional<wordmill::RtfDocument> doc;
     if (size <= shared_->maxDocumentText) {
-        doc = wordmill::ReadRtfFile(file);
+        doc = wordmill::readRtfFile(file);
     } else {
         // A document cut short keeps the text read up to the cut.
-        const std::optional<std::string> head = ReadDocumentHead(file, shared_->maxDocumentText);
+        const std::optional<std::string> head = readDocumentHead(file, shared_->maxDocumentText);
         if (!head) return nullptr;
-        doc = wordmill::ReadRtf(*head);
-        if (doc) problem_ = TruncationNote(shared_->maxDocumentText);
+        doc = wordmill::readRtf(*head);
+        if (doc) problem_ = truncationNote(shared_->maxDocumentText);
     }
     if (!doc) {
         if (std::filesystem::is_regular_file(file, ec))
@@ -168,18 +168,18 @@ wordmill::Parser* TParserSet::openWord(const std::filesystem::path& file,
     if (textFile.empty()) return nullptr;
     const wordmill::ConverterSettings settings = converterSettings();
     const wordmill::ConversionResult converted =
-        wordmill::ConvertWordDocument(file, textFile, settings);
+        wordmill::convertWordDocument(file, textFile, settings);
     if (!converted.ok()) {
         // A missing converter leaves .doc files out without a word, as a missing word
         // processor always has; a cancel is the user's own doing.
         if (converted.status != wordmill::ConversionStatus::NotInstalled &&
             converted.status != wordmill::ConversionStatus::Cancelled)
-            problem_ = wordmill::ConversionProblem(converted, settings);
+            problem_ = wordmill::conversionProblem(converted, settings);
         return nullptr;
     }
     if (converted.status == wordmill::ConversionStatus::Truncated) {
-        TrimCutTextFile(textFile);
-        problem_ = TruncationNote(shared_->maxDocumentText);
+        trimCutTextFile(textFile);
+        problem_ = truncationNote(shared_->maxDocumentText);
     }
     std::optional<std::string> text = readWholeFile(textFile);
     std::error_code ec;
@@ -195,27 +195,27 @@ bool TParserSet::convertPdf(const std::filesystem::path& file) {
     if (shared_->lastPdf && shared_->lastPdf->file == stamp.file &&
         shared_->lastPdf->size == stamp.size && shared_->lastPdf->modified == stamp.modified &&
         std::filesystem::is_regular_file(out, ec)) {
-        if (shared_->lastPdf->truncated) problem_ = TruncationNote(shared_->maxDocumentText);
+        if (shared_->lastPdf->truncated) problem_ = truncationNote(shared_->maxDocumentText);
         return true;
     }
     shared_->lastPdf.reset();
     const wordmill::ConverterSettings settings = converterSettings();
     const std::filesystem::path fresh = uniqueName(out.parent_path(), "pdftotxt", false);
     if (fresh.empty()) return false;
-    const wordmill::ConversionResult converted = wordmill::ConvertPdf(file, fresh, settings);
+    const wordmill::ConversionResult converted = wordmill::convertPdfToText(file, fresh, settings);
     // No message is let through from here until the caller has opened the text file.
     if (converted.ok()) std::filesystem::rename(fresh, out, ec);
     if (!converted.ok() || ec) {
         std::filesystem::remove(fresh, ec);
         if (converted.status != wordmill::ConversionStatus::NotInstalled &&
             converted.status != wordmill::ConversionStatus::Cancelled)
-            problem_ = wordmill::ConversionProblem(converted, settings);
+            problem_ = wordmill::conversionProblem(converted, settings);
         return false;
     }
     stamp.truncated = converted.status == wordmill::ConversionStatus::Truncated;
     if (stamp.truncated) {
-        TrimCutTextFile(out);
-        problem_ = TruncationNote(shared_->maxDocumentText);
+        trimCutTextFile(out);
+        problem_ = truncationNote(shared_->maxDocumentText);
     }
     shared_->lastPdf = stamp;
     return true;
@@ -224,19 +224,19 @@ bool TParserSet::convertPdf(const std::filesystem::path& file) {
 wordmill::Parser* TParserSet::OpenDocument(const std::filesystem::path& file, bool rawText,
                                            wordmill::WordRecord& record, std::string_view label) {
     problem_.clear();
-    lastKind_ = rawText ? DocumentKind::Text : KindOfDocument(file);
+    lastKind_ = rawText ? DocumentKind::Text : kindOfDocument(file);
     // A file that is not there or cannot be read is skipped without a word; only what
     // goes wrong in reading a readable file is worth a line in the log.
     std::error_code ec;
     if (!std::filesystem::is_regular_file(file, ec) || ::access(file.c_str(), R_OK) != 0)
         return nullptr;
-    if (IsCompressedDocument(file)) return openCompressed(file, rawText, record, label);
+    if (isCompressedDocument(file)) return openCompressed(file, rawText, record, label);
     return openPlain(file, rawText, record, label);
 }
 
 wordmill::Parser* TParserSet::openCompressed(const std::filesystem::path& file, bool rawText,
                                              wordmill::WordRecord& record, std::string_view label) {
-    const DocumentKind inner = rawText ? DocumentKind::Text : KindOfDocument(file);
+    const DocumentKind inner = rawText ? DocumentKind::Text : kindOfDocument(file);
     lastKind_ = inner;
     // Text read from the file itself is useful in part; a PDF or an office file is not,
     // so those may unpack up to the archive limit (and are then converted, capped).
@@ -245,7 +245,7 @@ wordmill::Parser* TParserSet::openCompressed(const std::filesystem::path& file, 
     const std::filesystem::path folder = uniqueName(shared_->conversionFolder(), "unpacked", true);
     if (folder.empty()) return nullptr;
     const std::optional<DecompressedDocument> unpacked =
-        DecompressDocument(file, folder, limit, problem_, keepGoing_);
+        decompressDocument(file, folder, limit, problem_, keepGoing_);
     std::error_code ec;
     if (!unpacked) {
         std::filesystem::remove_all(folder, ec);
@@ -257,7 +257,7 @@ wordmill::Parser* TParserSet::openCompressed(const std::filesystem::path& file, 
     } else {
         parser = openPlain(unpacked->file, rawText, record, label);
         if (parser && unpacked->truncated && problem_.empty())
-            problem_ = TruncationNote(shared_->maxDocumentText);
+            problem_ = truncationNote(shared_->maxDocumentText);
     }
     // The parsers hold what they read (and a PDF's text is in the PDF text file), so the
     // copy can go at once; nothing of it lingers beside the PDF text file.
@@ -272,7 +272,7 @@ wordmill::Parser* TParserSet::openPlain(const std::filesystem::path& file, bool 
         lastKind_ = DocumentKind::Text;
         return openCapped(*text_, file, record);
     }
-    lastKind_ = KindOfDocument(file);
+    lastKind_ = kindOfDocument(file);
     switch (lastKind_) {
         case DocumentKind::Html:
             return openCapped(*html_, file, record);
@@ -288,7 +288,7 @@ wordmill::Parser* TParserSet::openPlain(const std::filesystem::path& file, bool 
         case DocumentKind::Epub: {
             std::string why;
             std::optional<std::string> text =
-                ConvertOfficeDocument(file, lastKind_, why, shared_->maxDocumentText);
+                convertOfficeDocument(file, lastKind_, why, shared_->maxDocumentText);
             if (!text) problem_ = why;
             return openConverted(std::move(text), record);
         }

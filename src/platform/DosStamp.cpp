@@ -1,7 +1,7 @@
 #include "platform/DosStamp.h"
 
-#include <cstdio>
 #include <sys/stat.h>
+#include <cstdio>
 
 namespace vellumar {
 

@@ -77,7 +77,8 @@ std::string retargetToMount(std::string_view recordedPath, std::string_view moun
 
 std::string mountPointOf(std::string_view path) {
     std::error_code ec;
-    std::string target = std::filesystem::weakly_canonical(std::filesystem::path(path), ec).string();
+    std::string target =
+        std::filesystem::weakly_canonical(std::filesystem::path(path), ec).string();
     if (ec || target.empty()) target = std::string(path);
 
     std::ifstream mountinfo("/proc/self/mountinfo");

@@ -12,7 +12,7 @@
 namespace vellumar {
 
 class ProgressThrottle {
-public:
+  public:
     using Clock = std::function<std::int64_t()>;  // milliseconds, monotonic
 
     explicit ProgressThrottle(std::chrono::milliseconds interval = std::chrono::milliseconds(500),
@@ -27,7 +27,7 @@ public:
 
     std::chrono::milliseconds interval() const { return interval_; }
 
-private:
+  private:
     std::chrono::milliseconds interval_;
     Clock clock_;
     std::atomic<std::int64_t> lastReport_{0};

@@ -18,7 +18,7 @@ enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
 enum class MessageResult { Ok = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 6, No = 7 };
 
 class UserInterface {
-public:
+  public:
     virtual ~UserInterface() = default;
 
     // Lets the user interface react (repaint, a click on "Cancel") during long work.
@@ -39,18 +39,22 @@ public:
 // A user interface that shows nothing and answers every question with its first button
 // (Ok, Yes or Retry) unless told otherwise; for tests and headless use.
 class SilentUserInterface : public UserInterface {
-public:
+  public:
     void processPendingMessages() override {}
     void showStatus(const std::string& text) override { lastStatus = text; }
-    MessageResult showMessage(const std::string& text, MessageIcon, MessageButtons buttons) override {
+    MessageResult showMessage(const std::string& text, MessageIcon,
+                              MessageButtons buttons) override {
         lastMessage = text;
         ++messageCount;
         switch (buttons) {
             case MessageButtons::Ok:
-            case MessageButtons::OkCancel: return MessageResult::Ok;
+            case MessageButtons::OkCancel:
+                return MessageResult::Ok;
             case MessageButtons::YesNo:
-            case MessageButtons::YesNoCancel: return answerYes ? MessageResult::Yes : MessageResult::No;
-            case MessageButtons::RetryCancel: return MessageResult::Cancel;
+            case MessageButtons::YesNoCancel:
+                return answerYes ? MessageResult::Yes : MessageResult::No;
+            case MessageButtons::RetryCancel:
+                return MessageResult::Cancel;
         }
         return MessageResult::Ok;
     }

@@ -73,14 +73,14 @@ void TakeOut(std::string& patterns, const std::string& token) {
 
 }  // namespace
 
-bool SubtractExclusions(const TDirItem& folder, std::string& patterns) {
+bool subtractExclusions(const TDirItem& folder, std::string& patterns) {
     for (const TPatternItem& item : folder.Patterns()) {
         if (!item.exclude) continue;
         std::size_t pos = 0;
         while (pos < item.text.size()) {
             const std::string token = NextPatternToken(item.text, pos, item.text.size());
-            if (token.empty() || IsLabelToken(token)) continue;
-            if (IsAllFilesPattern(token)) return false;
+            if (token.empty() || isLabelToken(token)) continue;
+            if (isAllFilesPattern(token)) return false;
             TakeOut(patterns, token);
         }
     }

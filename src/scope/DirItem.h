@@ -59,6 +59,6 @@ class TDirItem : public THashListItem {
 // "*.doc" alone), at every place it occurs; a group left empty goes with its label. Label
 // tokens of an exclusion are not patterns and take nothing out. An exclusion whose group
 // is not closed by ">" applies the tokens that precede the unclosed one.
-bool SubtractExclusions(const TDirItem& folder, std::string& patterns);
+bool subtractExclusions(const TDirItem& folder, std::string& patterns);
 
 }  // namespace vellumar

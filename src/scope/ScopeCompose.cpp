@@ -10,7 +10,7 @@ namespace {
 bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
 std::string_view TrimTrailingSeparators(std::string_view text) {
-    text = TrimScopeBlanks(text);
+    text = trimScopeBlanks(text);
     while (!text.empty() && (text.back() == ';' || static_cast<unsigned char>(text.back()) < 33))
         text.remove_suffix(1);
     return text;
@@ -41,22 +41,22 @@ std::size_t FindJoinGroup(const std::string& scope, std::size_t from, std::size_
 
 }  // namespace
 
-std::string CleanScopeLabel(std::string_view label) {
-    std::string out = AsciiLower(TrimScopeBlanks(label));
+std::string cleanScopeLabel(std::string_view label) {
+    std::string out = asciiLower(trimScopeBlanks(label));
     for (char& c : out) {
         if (!IsAsciiLetter(c) && c != '0' && c != '9') c = '_';
     }
     return out;
 }
 
-ComposedScope ComposeScopeEntry(std::string_view dialogScope, const BrowseAddition& addition) {
+ComposedScope composeScopeEntry(std::string_view dialogScope, const BrowseAddition& addition) {
     ComposedScope result;
     std::string folder = addition.folder;
     if (folder.empty() || folder.back() != '/') folder += '/';
     const std::string marks = addition.subfolders ? "+<" : "<";
     const std::string prefix = addition.exclude ? ";-" : ";";
-    result.patterns = AsciiLower(TrimScopeBlanks(addition.patterns));
-    if (!addition.exclude) result.label = CleanScopeLabel(addition.label);
+    result.patterns = asciiLower(trimScopeBlanks(addition.patterns));
+    if (!addition.exclude) result.label = cleanScopeLabel(addition.label);
 
     std::string scope(TrimTrailingSeparators(dialogScope));
     const std::string haystack = ";" + scope;
@@ -122,20 +122,20 @@ std::string RetargetScopeDrive(std::string_view scope, std::string_view mountPoi
     return out;
 }
 
-std::vector<ScopeProblem> CheckScope(std::string_view scope) {
+std::vector<ScopeProblem> checkScope(std::string_view scope) {
     std::vector<ScopeProblem> problems;
     int number = 0;
     std::size_t pos = 0;
     while (pos <= scope.size()) {
         std::size_t next = scope.find(';', pos);
         if (next == std::string_view::npos) next = scope.size();
-        const std::string_view raw = TrimScopeBlanks(scope.substr(pos, next - pos));
+        const std::string_view raw = trimScopeBlanks(scope.substr(pos, next - pos));
         pos = next + 1;
         if (raw.empty()) continue;
         ++number;
         std::string_view entry = raw;
         const bool exclude = entry.front() == '-';
-        if (exclude) entry = TrimScopeBlanks(entry.substr(1));
+        if (exclude) entry = trimScopeBlanks(entry.substr(1));
 
         auto report = [&](std::string message) {
             problems.push_back({number, std::string(raw), std::move(message)});

@@ -1,11 +1,11 @@
 // Composing, checking and retargeting whole scope strings.
 //
-//  - ComposeScopeEntry is what the folder dialog does on every "add": it turns the
+//  - composeScopeEntry is what the folder dialog does on every "add": it turns the
 //    selected folder, its marks, patterns and label into one entry and merges it into the
 //    dialog's scope text (a new entry, or new patterns joined to a matching group).
 //  - RetargetScopeDrive moves the folders of a scope recorded on removable media to the
 //    volume's current mount point (running from a CD-ROM or USB stick).
-//  - CheckScope lists the entries that can take nothing, for a message to the user.
+//  - checkScope lists the entries that can take nothing, for a message to the user.
 //
 // Pure functions (RetargetScopeDrive apart from existence checks); thread-safe.
 #pragma once
@@ -36,9 +36,9 @@ struct ComposedScope {
 
 // The label as the dialog stores it: trimmed, lower case, and every character other than
 // an ASCII letter or the digits 0 and 9 replaced by "_" ("My Files-2" gives "my_files__").
-std::string CleanScopeLabel(std::string_view label);
+std::string cleanScopeLabel(std::string_view label);
 
-ComposedScope ComposeScopeEntry(std::string_view dialogScope, const BrowseAddition& addition);
+ComposedScope composeScopeEntry(std::string_view dialogScope, const BrowseAddition& addition);
 
 // Every entry's folder passed through retargetToMount (platform/MediaPath.h) with the mount
 // point of the volume the program runs from; marks, patterns and labels stay as written.
@@ -50,6 +50,6 @@ struct ScopeProblem {
     std::string text;  // the entry as written, trimmed
     std::string message;
 };
-std::vector<ScopeProblem> CheckScope(std::string_view scope);
+std::vector<ScopeProblem> checkScope(std::string_view scope);
 
 }  // namespace vellumar

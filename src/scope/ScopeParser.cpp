@@ -34,10 +34,10 @@ std::string CleanEntry(std::string_view entry) {
 
 }  // namespace
 
-std::string NormalizeEntryCase(std::string_view entry) {
+std::string normalizeEntryCase(std::string_view entry) {
     const std::size_t slash = entry.rfind('/');
     if (slash == std::string_view::npos) return std::string(entry);
-    return std::string(entry.substr(0, slash + 1)) + AsciiLower(entry.substr(slash + 1));
+    return std::string(entry.substr(0, slash + 1)) + asciiLower(entry.substr(slash + 1));
 }
 
 TScopeParser::TScopeParser(std::string_view scope) {
@@ -45,8 +45,8 @@ TScopeParser::TScopeParser(std::string_view scope) {
     std::vector<std::string> inclusions;
     for (const std::string_view raw : SplitEntries(scope)) {
         std::string entry = CleanEntry(raw);
-        if (TrimScopeBlanks(entry).empty()) continue;
-        entry = NormalizeEntryCase(entry);
+        if (trimScopeBlanks(entry).empty()) continue;
+        entry = normalizeEntryCase(entry);
         (entry.front() == '-' ? exclusions : inclusions).push_back(std::move(entry));
     }
     for (const auto* kind : {&exclusions, &inclusions}) {

@@ -50,6 +50,6 @@ class TScopeParser {
 };
 
 // Lower-cases the group text of one entry (the part after its last "/").
-std::string NormalizeEntryCase(std::string_view entry);
+std::string normalizeEntryCase(std::string_view entry);
 
 }  // namespace vellumar

@@ -49,7 +49,7 @@ std::string NextPatternToken(std::string_view text, std::size_t& pos, std::size_
     return {};
 }
 
-std::vector<PatternGroup> SplitPatternGroups(std::string_view groups) {
+std::vector<PatternGroup> splitPatternGroups(std::string_view groups) {
     std::vector<PatternGroup> result;
     std::size_t pos = 0;
     while (pos < groups.size()) {
@@ -57,7 +57,7 @@ std::vector<PatternGroup> SplitPatternGroups(std::string_view groups) {
         std::string token = NextPatternToken(groups, pos, groups.size(), &started);
         if (started || result.empty()) result.emplace_back();
         if (token.empty()) continue;
-        if (IsLabelToken(token)) {
+        if (isLabelToken(token)) {
             result.back().label = token.substr(1);
         } else {
             result.back().patterns.push_back(std::move(token));
@@ -80,7 +80,7 @@ void StripLastPathPart(std::string& path) {
     path.erase(slash == 0 ? 1 : slash);
 }
 
-std::string NormalizeScopeFolder(std::string_view folder) {
+std::string normalizeScopeFolder(std::string_view folder) {
     if (folder.empty() || folder.front() != '/') return {};
     std::vector<std::string_view> parts;
     std::size_t pos = 0;
@@ -104,7 +104,7 @@ std::string NormalizeScopeFolder(std::string_view folder) {
     return out;
 }
 
-bool IsPathUnder(std::string_view path, std::string_view folder) {
+bool isPathUnder(std::string_view path, std::string_view folder) {
     if (folder == "/") return !path.empty() && path.front() == '/';
     if (path.substr(0, folder.size()) != folder) return false;
     return path.size() == folder.size() || path[folder.size()] == '/';
@@ -115,21 +115,21 @@ const std::vector<std::string>& SystemFolders() {
     return folders;
 }
 
-bool IsInSystemFolder(std::string_view path) {
+bool isInSystemFolder(std::string_view path) {
     return std::any_of(SystemFolders().begin(), SystemFolders().end(),
-                       [&](const std::string& f) { return IsPathUnder(path, f); });
+                       [&](const std::string& f) { return isPathUnder(path, f); });
 }
 
-bool IsNeverWalkedFolder(std::string_view path) {
+bool isNeverWalkedFolder(std::string_view path) {
     static constexpr std::string_view kPseudo[] = {"/proc", "/sys", "/dev", "/run"};
     // Removable volumes are mounted under /run/media/USER on many desktops; they hold the
     // user's documents like /media does.
-    if (IsPathUnder(path, "/run/media") && path != "/run/media") return false;
+    if (isPathUnder(path, "/run/media") && path != "/run/media") return false;
     return std::any_of(std::begin(kPseudo), std::end(kPseudo),
-                       [&](std::string_view f) { return IsPathUnder(path, f); });
+                       [&](std::string_view f) { return isPathUnder(path, f); });
 }
 
-std::string AsciiLower(std::string_view text) {
+std::string asciiLower(std::string_view text) {
     std::string out(text);
     for (char& c : out) {
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
@@ -137,7 +137,7 @@ std::string AsciiLower(std::string_view text) {
     return out;
 }
 
-std::string_view TrimScopeBlanks(std::string_view text) {
+std::string_view trimScopeBlanks(std::string_view text) {
     while (!text.empty() && static_cast<unsigned char>(text.front()) < 33) text.remove_prefix(1);
     while (!text.empty() && static_cast<unsigned char>(text.back()) < 33) text.remove_suffix(1);
     return text;

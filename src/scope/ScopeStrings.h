@@ -41,10 +41,10 @@ std::string NextPatternToken(std::string_view text, std::size_t& pos, std::size_
 
 // True when a token from NextPatternToken is a label ("<orders"); its field name is the
 // token with the "<" replaced by "/" ("/orders").
-inline bool IsLabelToken(std::string_view token) { return !token.empty() && token[0] == '<'; }
+inline bool isLabelToken(std::string_view token) { return !token.empty() && token[0] == '<'; }
 
 // True for the patterns that stand for every file ("*.*" and "*").
-inline bool IsAllFilesPattern(std::string_view token) { return token == "*.*" || token == "*"; }
+inline bool isAllFilesPattern(std::string_view token) { return token == "*.*" || token == "*"; }
 
 // One group of a pattern text, as the indexing step uses it: its label ("" when it has
 // none) and its patterns in order (empty tokens left out).
@@ -52,7 +52,7 @@ struct PatternGroup {
     std::string label;
     std::vector<std::string> patterns;
 };
-std::vector<PatternGroup> SplitPatternGroups(std::string_view groups);
+std::vector<PatternGroup> splitPatternGroups(std::string_view groups);
 
 // folder + name, with one "/" between them unless the folder already ends in "/".
 std::string JoinPath(std::string_view folder, std::string_view name);
@@ -64,26 +64,26 @@ void StripLastPathPart(std::string& path);
 // A folder written in a scope, made into a table key: "//" and "/./" collapsed, ".."
 // resolved lexically, no trailing "/" (except for the root itself). Empty for a folder that
 // is not absolute, since walking relative to whatever the current folder is would surprise.
-std::string NormalizeScopeFolder(std::string_view folder);
+std::string normalizeScopeFolder(std::string_view folder);
 
 // True when path is folder itself or lies below it (folder given without trailing "/";
 // "/" contains every absolute path).
-bool IsPathUnder(std::string_view path, std::string_view folder);
+bool isPathUnder(std::string_view path, std::string_view folder);
 
 // The system folders that "Do not monitor system folders" leaves out: /etc, /usr, /var,
 // /boot and /opt. (On Linux there is no single system folder.)
 const std::vector<std::string>& SystemFolders();
-bool IsInSystemFolder(std::string_view path);
+bool isInSystemFolder(std::string_view path);
 
 // Folders the walk never enters: the kernel's pseudo file systems under /proc, /sys, /dev
 // and /run (their contents are not documents and some files block when read). Volumes
 // mounted under /run/media/USER are the exception: they are the user's removable media.
-bool IsNeverWalkedFolder(std::string_view path);
+bool isNeverWalkedFolder(std::string_view path);
 
 // ASCII lower case; patterns and labels compare without regard to case.
-std::string AsciiLower(std::string_view text);
+std::string asciiLower(std::string_view text);
 
 // Blanks and control characters (code below 33) removed at both ends.
-std::string_view TrimScopeBlanks(std::string_view text);
+std::string_view trimScopeBlanks(std::string_view text);
 
 }  // namespace vellumar

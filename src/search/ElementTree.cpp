@@ -106,7 +106,7 @@ class TreeBuilder {
 
 }  // namespace
 
-std::optional<ElementTree> BuildElementTree(const ElementPathSource& next, int count) {
+std::optional<ElementTree> buildElementTree(const ElementPathSource& next, int count) {
     try {
         TreeBuilder builder;
         std::string path;
@@ -122,17 +122,17 @@ std::optional<ElementTree> BuildElementTree(const ElementPathSource& next, int c
     }
 }
 
-std::optional<ElementTree> BuildElementTree(vellcore::IndexObject& index) {
+std::optional<ElementTree> buildElementTree(vellcore::IndexObject& index) {
     const int count = index.GetTagCount();
     if (count <= 0) return std::nullopt;
-    auto tree = BuildElementTree(
+    auto tree = buildElementTree(
         [&](bool first, std::string& path) { return index.EnumElementPaths(first, path); }, count);
     index.ClearError();
     if (tree && tree->empty()) return std::nullopt;
     return tree;
 }
 
-std::string ElementPathOf(const ElementTree& tree, int node, bool fullPath) {
+std::string elementPathOf(const ElementTree& tree, int node, bool fullPath) {
     if (node < 0 || static_cast<std::size_t>(node) >= tree.size()) return {};
     if (!fullPath) return "//" + tree[static_cast<std::size_t>(node)].name;
     std::vector<const std::string*> names;

@@ -30,14 +30,14 @@ using ElementPathSource = std::function<bool(bool first, std::string& path)>;
 // Reads up to count paths; stops early at the end of the source or at a path shorter than
 // 2 characters. Nothing when the paths break the engine's order (a path sharing nothing
 // with the previous one, or sharing elements the last added node does not descend from).
-std::optional<ElementTree> BuildElementTree(const ElementPathSource& next, int count);
+std::optional<ElementTree> buildElementTree(const ElementPathSource& next, int count);
 
 // The tree of an index opened for searching; nothing when it has no tags or the build
 // gave up (the advanced search is then disabled).
-std::optional<ElementTree> BuildElementTree(vellcore::IndexObject& index);
+std::optional<ElementTree> buildElementTree(vellcore::IndexObject& index);
 
 // The selected element: with fullPath "/" + the names from the top down joined by "/"
 // (/html/body/p), else "//" + the node's name (the element at any depth).
-std::string ElementPathOf(const ElementTree& tree, int node, bool fullPath);
+std::string elementPathOf(const ElementTree& tree, int node, bool fullPath);
 
 }  // namespace vellumar

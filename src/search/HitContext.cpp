@@ -31,7 +31,7 @@ void appendCollapsed(std::string& out, std::string_view text) {
 
 }  // namespace
 
-std::vector<HitContext> HitContexts(wordmill::Parser& parser,
+std::vector<HitContext> hitContexts(wordmill::Parser& parser,
                                     const std::vector<vellcore::HitRecord>& hits, int contextWords,
                                     bool showSourceText) {
     const std::int64_t around = std::max(contextWords, 0);

@@ -27,7 +27,7 @@ struct HitContext {
 // order of hits. showSourceText: the text between words is shown as the document has it
 // (runs of blanks and line breaks as one blank), as for plain and converted text; else
 // (HTML, XML, where markup lies between words) the words are joined with blanks.
-std::vector<HitContext> HitContexts(wordmill::Parser& openParser,
+std::vector<HitContext> hitContexts(wordmill::Parser& openParser,
                                     const std::vector<vellcore::HitRecord>& hits, int contextWords,
                                     bool showSourceText);
 

@@ -12,7 +12,7 @@ namespace vellumar {
 
 namespace fs = std::filesystem;
 
-std::string StoredListFilePath(const std::string& chosen, const fs::path& home) {
+std::string storedListFilePath(const std::string& chosen, const fs::path& home) {
     std::string prefix = home.lexically_normal().string();
     if (prefix.empty()) return chosen;
     if (prefix.back() != '/') prefix += '/';
@@ -21,15 +21,15 @@ std::string StoredListFilePath(const std::string& chosen, const fs::path& home) 
     return chosen;
 }
 
-fs::path ResolveListFilePath(std::string_view stored, const fs::path& home) {
-    const std::string path = TrimQuery(stored);
+fs::path resolveListFilePath(std::string_view stored, const fs::path& home) {
+    const std::string path = trimQuery(stored);
     if (!path.empty() && path.front() == '/') return path;
     return home / path;
 }
 
 // Hook: the safe reader of user files in src/platform (regular files, size cap) takes
 // this over when it lands.
-std::optional<std::string> ReadListFile(const fs::path& file) {
+std::optional<std::string> readListFile(const fs::path& file) {
     // O_NONBLOCK: a FIFO given as a list file must not hang the window in open().
     const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) return std::nullopt;
@@ -56,7 +56,7 @@ std::optional<std::string> ReadListFile(const fs::path& file) {
     return text;
 }
 
-std::optional<std::string> QueryFromListText(wordmill::Parser& parser, std::string_view text) {
+std::optional<std::string> queryFromListText(wordmill::Parser& parser, std::string_view text) {
     wordmill::WordRecord record;
     if (!parser.OpenMemory(text, record)) return std::nullopt;
     const std::string& doc = parser.DocumentText();
@@ -71,7 +71,7 @@ std::optional<std::string> QueryFromListText(wordmill::Parser& parser, std::stri
         for (std::int32_t k = 0; k < record.span && end < doc.size(); ++k)
             textfold::nextUtf8(doc, end);
         if (previousEnd < begin) separator = doc.substr(previousEnd, begin - previousEnd);
-        if (!first && TrimQuery(separator).empty()) separator = " | ";
+        if (!first && trimQuery(separator).empty()) separator = " | ";
         query += separator;
         query.append(doc, begin, end - begin);
         previousEnd = end;
@@ -81,14 +81,14 @@ std::optional<std::string> QueryFromListText(wordmill::Parser& parser, std::stri
     return query;
 }
 
-std::optional<std::string> QueryFromListFile(const fs::path& file,
+std::optional<std::string> readListFileQuery(const fs::path& file,
                                              const vellcore::IndexObject& index) {
-    const auto text = ReadListFile(file);
+    const auto text = readListFile(file);
     if (!text) return std::nullopt;
     auto parser = wordmill::CreateTextParser(index.GetLanguageTable());
     parser->SetMaxWordLength(static_cast<std::uint8_t>(index.GetMaxWordLength()));
     parser->SetMinWordLength(static_cast<std::uint8_t>(index.GetMinWordLength()));
-    return QueryFromListText(*parser, *text);
+    return queryFromListText(*parser, *text);
 }
 
 }  // namespace vellumar

@@ -25,22 +25,22 @@ namespace vellumar {
 inline constexpr std::uintmax_t kMaxListFileBytes = 1024 * 1024;
 
 // The path as the list-file box keeps it.
-std::string StoredListFilePath(const std::string& chosen, const std::filesystem::path& home);
+std::string storedListFilePath(const std::string& chosen, const std::filesystem::path& home);
 // The file a stored path names (relative ones lie in the home). Blanks around are ignored.
-std::filesystem::path ResolveListFilePath(std::string_view stored,
+std::filesystem::path resolveListFilePath(std::string_view stored,
                                           const std::filesystem::path& home);
 
 // The whole file, or nothing when it is not a regular file, cannot be read, is larger
 // than kMaxListFileBytes or holds NUL bytes (not a text file).
-std::optional<std::string> ReadListFile(const std::filesystem::path& file);
+std::optional<std::string> readListFile(const std::filesystem::path& file);
 
 // The query from a list text, with a text parser set up by the caller. Nothing when the
 // parser cannot open the text; an empty query when the text has no words.
-std::optional<std::string> QueryFromListText(wordmill::Parser& textParser, std::string_view text);
+std::optional<std::string> queryFromListText(wordmill::Parser& textParser, std::string_view text);
 
-// ReadListFile and QueryFromListText with a text parser set to the index's language and
+// readListFile and queryFromListText with a text parser set to the index's language and
 // word lengths.
-std::optional<std::string> QueryFromListFile(const std::filesystem::path& file,
+std::optional<std::string> readListFileQuery(const std::filesystem::path& file,
                                              const vellcore::IndexObject& index);
 
 }  // namespace vellumar

@@ -6,7 +6,7 @@
 
 namespace vellumar {
 
-std::string FilterSelectedWords(const textfold::CharTable& table, std::string_view text) {
+std::string filterSelectedWords(const textfold::CharTable& table, std::string_view text) {
     std::string out;
     std::size_t runStart = 0;  // where the current run of word characters begins in out
     std::size_t runLength = 0;
@@ -32,30 +32,30 @@ std::string FilterSelectedWords(const textfold::CharTable& table, std::string_vi
         else
             out += ' ';
     }
-    return TrimQuery(out);
+    return trimQuery(out);
 }
 
-std::string ResearchExpression(const std::string& lastQuery, const std::string& text) {
+std::string researchExpression(const std::string& lastQuery, const std::string& text) {
     if (lastQuery.empty()) return text;
     return "(" + lastQuery + ") & (" + text + ")";
 }
 
-bool RememberResearchText(std::vector<std::string>& list, const std::string& text) {
+bool rememberResearchText(std::vector<std::string>& list, const std::string& text) {
     if (std::any_of(list.begin(), list.end(),
-                    [&](const std::string& item) { return SameIgnoringCase(item, text); }))
+                    [&](const std::string& item) { return sameIgnoringCase(item, text); }))
         return false;
     list.push_back(text);
     return true;
 }
 
-std::string ElementExpression(const std::string& elementPath, const std::string& words) {
+std::string elementExpression(const std::string& elementPath, const std::string& words) {
     if (elementPath.empty()) return words;
     return elementPath + "[" + words + "]";
 }
 
-std::string AdvancedSearchQuery(bool newQuery, const std::string& currentQuery,
+std::string advancedSearchQuery(bool newQuery, const std::string& currentQuery,
                                 const std::string& expression) {
-    const std::string current = TrimQuery(currentQuery);
+    const std::string current = trimQuery(currentQuery);
     // Joining with an empty query would leave a lone "&", which never parses.
     if (newQuery || current.empty()) return expression;
     return current + " & " + expression;

@@ -5,7 +5,7 @@
 
 namespace vellumar {
 
-int PageSizeFromText(std::string_view text) {
+int pageSizeFromText(std::string_view text) {
     while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
     while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
     if (!text.empty() && text.front() == '+') text.remove_prefix(1);
@@ -16,7 +16,7 @@ int PageSizeFromText(std::string_view text) {
     return value;
 }
 
-bool IsArchiveMember(std::string_view name) { return name.find("//") != std::string_view::npos; }
+bool isArchiveMember(std::string_view name) { return name.find("//") != std::string_view::npos; }
 
 void ResultPager::Reset(int total, int start) {
     total_ = std::max(total, 0);
@@ -95,7 +95,7 @@ bool ResultPager::MarkChangedResults(vellcore::IndexObject& index, bool runFromC
         } else if (index.GetErrorCode() != 0) {
             // The index could not be asked: say nothing rather than something wrong.
             index.ClearError();
-        } else if (!IsArchiveMember(page_.names[p])) {
+        } else if (!isArchiveMember(page_.names[p])) {
             page_.pictures[p] = ItemPicture::Deleted;
         }
     }

@@ -30,11 +30,11 @@ enum class PageMode { Current = 0, Next = 1, Last = 2, Previous = -1, First = -2
 // None, the modified picture, the deleted picture.
 enum class ItemPicture { None, Modified, Deleted };
 
-int PageSizeFromText(std::string_view text);
+int pageSizeFromText(std::string_view text);
 
 // An archive member ("archive//member") is never opened with the desktop, never marked
 // deleted.
-bool IsArchiveMember(std::string_view name);
+bool isArchiveMember(std::string_view name);
 
 struct ResultPage {
     int start = 0;  // result number of the first listed file

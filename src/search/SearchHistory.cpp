@@ -21,14 +21,14 @@ char32_t caseKey(char32_t cp) {
 
 }  // namespace
 
-std::string TrimQuery(std::string_view text) {
+std::string trimQuery(std::string_view text) {
     const auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
     while (!text.empty() && blank(text.front())) text.remove_prefix(1);
     while (!text.empty() && blank(text.back())) text.remove_suffix(1);
     return std::string(text);
 }
 
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
+bool sameIgnoringCase(std::string_view a, std::string_view b) {
     if (a == b) return true;
     if (!textfold::isValidUtf8(a) || !textfold::isValidUtf8(b)) return false;
     std::size_t i = 0, j = 0;
@@ -37,9 +37,9 @@ bool SameIgnoringCase(std::string_view a, std::string_view b) {
     return i == a.size() && j == b.size();
 }
 
-void RememberQuery(std::vector<std::string>& history, const std::string& query, std::size_t limit) {
+void rememberQuery(std::vector<std::string>& history, const std::string& query, std::size_t limit) {
     const auto same = std::find_if(history.begin(), history.end(), [&](const std::string& h) {
-        return SameIgnoringCase(h, query);
+        return sameIgnoringCase(h, query);
     });
     if (same != history.end()) history.erase(same);
     history.insert(history.begin(), query);

@@ -14,15 +14,15 @@ namespace vellumar {
 inline constexpr std::size_t kSearchHistoryLimit = 40;
 
 // Removes leading and trailing blanks and control characters (everything up to U+0020).
-std::string TrimQuery(std::string_view text);
+std::string trimQuery(std::string_view text);
 
 // Equal when the texts differ at most in the case of their letters: ASCII, Latin-1 and
 // the other Unicode letters with a simple upper case. Invalid UTF-8 compares by bytes.
-bool SameIgnoringCase(std::string_view a, std::string_view b);
+bool sameIgnoringCase(std::string_view a, std::string_view b);
 
 // Puts query at the top of history: the first entry equal to it ignoring case goes,
 // and entries beyond the limit drop off the bottom.
-void RememberQuery(std::vector<std::string>& history, const std::string& query,
+void rememberQuery(std::vector<std::string>& history, const std::string& query,
                    std::size_t limit = kSearchHistoryLimit);
 
 }  // namespace vellumar

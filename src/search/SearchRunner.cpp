@@ -30,13 +30,13 @@ class RunningQuery {
 
 }  // namespace
 
-SortOrder SortOrderFromSetting(std::int32_t sorting) {
+SortOrder sortOrderFromSetting(std::int32_t sorting) {
     if (sorting == 1) return SortOrder::Alphabetical;
     if (sorting == 2) return SortOrder::Relevance;
     return SortOrder::Engine;
 }
 
-SearchFailure FailureForCode(int code) {
+SearchFailure failureForCode(int code) {
     switch (code) {
         case vellcore::kNoSpace:
             return {code, "Out of memory or disk space.", MessageIcon::Error};
@@ -59,7 +59,7 @@ SearchOutcome SearchRunner::Run(vellcore::IndexObject& index, const SearchReques
     RunningQuery session(index, running_);
     // The engine only remembers the name; nothing here can fail.
     if (request.stayOn && !request.viewedFile.empty()) index.SetStayOnFile(request.viewedFile);
-    outcome.query = TrimQuery(request.text);
+    outcome.query = trimQuery(request.text);
     index.SetProgressCallback([this] { ui_.processPendingMessages(); });
 
     int files = 0;
@@ -67,18 +67,17 @@ SearchOutcome SearchRunner::Run(vellcore::IndexObject& index, const SearchReques
     const int position = index.RunQuery(outcome.query, files, entries);
     outcome.cancelled = cancelled_;
     if (position == 0) {
-        outcome.failure = FailureForCode(index.GetErrorCode());
+        outcome.failure = failureForCode(index.GetErrorCode());
         index.ClearError();
         return outcome;
     }
     if (request.sort != SortOrder::Engine) {
         // A sort that fails leaves the engine's order, which is still a valid answer.
-        const vellcore::ResultOrder order = request.sort == SortOrder::Alphabetical
-                                                ? vellcore::kByName
-                                                : vellcore::kByRelevance;
+        const vellcore::ResultOrder order =
+            request.sort == SortOrder::Alphabetical ? vellcore::kByName : vellcore::kByRelevance;
         if (!index.SortResults(order)) index.ClearError();
     }
-    RememberQuery(history, outcome.query);
+    rememberQuery(history, outcome.query);
     outcome.files = files;
     outcome.entries = entries;
     if (files == 0) return outcome;

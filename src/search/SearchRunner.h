@@ -25,7 +25,7 @@ namespace vellumar {
 
 // The sort boxes: stored as Sorting 1 (alphabetically) and 2 (by relevancy).
 enum class SortOrder { Engine = 0, Alphabetical = 1, Relevance = 2 };
-SortOrder SortOrderFromSetting(std::int32_t sorting);
+SortOrder sortOrderFromSetting(std::int32_t sorting);
 
 struct SearchRequest {
     std::string text;  // the search box as typed (trimmed here)
@@ -42,7 +42,7 @@ struct SearchFailure {
 };
 
 // The message for a failed query: by the engine's error code.
-SearchFailure FailureForCode(int code);
+SearchFailure failureForCode(int code);
 
 struct SearchOutcome {
     std::string query;  // the trimmed query: the "current query" of the program

@@ -4,9 +4,9 @@ namespace fs = std::filesystem;
 
 namespace vellumar {
 
-bool IsArchiveMemberName(const std::string& name) { return name.find("//") != std::string::npos; }
+bool isArchiveMemberName(const std::string& name) { return name.find("//") != std::string::npos; }
 
-std::optional<std::vector<std::string>> SplitMemberName(const std::string& name) {
+std::optional<std::vector<std::string>> splitMemberName(const std::string& name) {
     std::vector<std::string> parts;
     std::size_t from = 0;
     for (;;) {
@@ -19,9 +19,9 @@ std::optional<std::vector<std::string>> SplitMemberName(const std::string& name)
     return parts;
 }
 
-std::optional<fs::path> ExtractArchiveMember(const std::string& name, const ProgramTempFolder& temp,
+std::optional<fs::path> extractArchiveMember(const std::string& name, const ProgramTempFolder& temp,
                                              const arcread::ToolSettings& tools) {
-    const auto parts = SplitMemberName(name);
+    const auto parts = splitMemberName(name);
     if (!parts || parts->size() < 2) return std::nullopt;
     fs::path archive = parts->front();
     for (std::size_t level = 1; level < parts->size(); ++level) {

@@ -20,16 +20,16 @@
 
 namespace vellumar {
 
-bool IsArchiveMemberName(const std::string& name);
+bool isArchiveMemberName(const std::string& name);
 
 // The archive on disk followed by the member path of every level; a plain name gives one
 // part. Nothing when a part is empty ("a.zip//", "//x").
-std::optional<std::vector<std::string>> SplitMemberName(const std::string& name);
+std::optional<std::vector<std::string>> splitMemberName(const std::string& name);
 
 // Extracts the member into the temp folder and returns the extracted file; nothing when an
 // archive cannot be opened, a member is missing or damaged, or no temporary file can be
 // made. Files of earlier levels stay until the temp folder is emptied.
-std::optional<std::filesystem::path> ExtractArchiveMember(const std::string& name,
+std::optional<std::filesystem::path> extractArchiveMember(const std::string& name,
                                                           const ProgramTempFolder& temp,
                                                           const arcread::ToolSettings& tools = {});
 

@@ -53,12 +53,12 @@ PreviewStatus DocumentPreview::Load(const PreviewRequest& request) {
     listName_ = request.listName;
     rawText_ = request.rawText;
     std::error_code ec;
-    fileExists_ = !IsArchiveMemberName(listName_) && fs::is_regular_file(listName_, ec);
+    fileExists_ = !isArchiveMemberName(listName_) && fs::is_regular_file(listName_, ec);
     fileToShow_ = listName_;
     if (!fileExists_) {
         const std::string name = listName_;
-        if (!IsArchiveMemberName(name)) return fail(PreviewStatus::Missing, kCannotOpen + name);
-        const auto extracted = ExtractArchiveMember(name, temp_, options_.archiveTools);
+        if (!isArchiveMemberName(name)) return fail(PreviewStatus::Missing, kCannotOpen + name);
+        const auto extracted = extractArchiveMember(name, temp_, options_.archiveTools);
         if (!extracted) return fail(PreviewStatus::Missing, kCannotOpen + name);
         fileToShow_ = *extracted;
         fileExists_ = true;

@@ -167,9 +167,9 @@ bool EntryLocator::wordNumbered(std::int64_t number, Word& out) {
     }
     // Kept words are in number order, with gaps where words were left out.
     const auto at = [&]() -> const Word* {
-        const auto it = std::lower_bound(
-            kept_.begin(), kept_.end(), number,
-            [](const Word& w, std::int64_t n) { return w.number < n; });
+        const auto it =
+            std::lower_bound(kept_.begin(), kept_.end(), number,
+                             [](const Word& w, std::int64_t n) { return w.number < n; });
         return it != kept_.end() && it->number == number ? &*it : nullptr;
     };
     const Word* word = at();

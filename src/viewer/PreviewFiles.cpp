@@ -141,7 +141,7 @@ bool IsFileModified(const std::string& fileName, DosStamp stamp, bool fileExists
     return now && *now != stamp;
 }
 
-void BlankControlBytes(char* bytes, std::size_t size) {
+void blankControlBytes(char* bytes, std::size_t size) {
     for (std::size_t i = 0; i < size; ++i) {
         const auto b = static_cast<unsigned char>(bytes[i]);
         if (b < 32 && b != 9 && b != 10 && b != 13) bytes[i] = ' ';
@@ -168,11 +168,11 @@ TTextFileStream::~TTextFileStream() {
 std::size_t TTextFileStream::Read(char* buffer, std::size_t size) {
     if (!file_) return 0;
     const std::size_t got = std::fread(buffer, 1, size, file_);
-    BlankControlBytes(buffer, got);
+    blankControlBytes(buffer, got);
     return got;
 }
 
-std::optional<std::string> ReadTextForDisplay(const fs::path& file) {
+std::optional<std::string> readTextForDisplay(const fs::path& file) {
     TTextFileStream stream(file);
     if (!stream.isOpen()) return std::nullopt;
     std::string bytes;

@@ -74,12 +74,12 @@ class TTextFileStream {
 };
 
 // Replaces every byte below 32 other than TAB, LF and CR by a blank.
-void BlankControlBytes(char* bytes, std::size_t size);
+void blankControlBytes(char* bytes, std::size_t size);
 
 // The whole file as the viewer shows it: read through TTextFileStream and decoded as the
 // parsers decode documents (UTF-8 when valid, else Windows-1252), so that it is exactly
 // the text whose character offsets the text parser reports. Nothing when unreadable.
-std::optional<std::string> ReadTextForDisplay(const std::filesystem::path& file);
+std::optional<std::string> readTextForDisplay(const std::filesystem::path& file);
 
 // The large-file limit in bytes from the text of "Warn if file is more than (KB)": the
 // text (blanks around it allowed) as a 32-bit integer times 1024, or 500 KB when it is

@@ -9,7 +9,7 @@ constexpr int kBottomMargin = 50;
 
 }  // namespace
 
-FileListLayout LayOutFileList(std::size_t itemCount, int textHeight, int pageHeight) {
+FileListLayout layOutFileList(std::size_t itemCount, int textHeight, int pageHeight) {
     FileListLayout layout;
     layout.lineHeight = textHeight + 8;
     layout.heading = {0, kMargin, kMargin};
@@ -31,7 +31,7 @@ FileListLayout LayOutFileList(std::size_t itemCount, int textHeight, int pageHei
     return layout;
 }
 
-std::string FileListHeading(const std::string& lastQuery) {
+std::string fileListHeading(const std::string& lastQuery) {
     return "File list found for \"" + lastQuery + "\":";
 }
 

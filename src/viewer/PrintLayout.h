@@ -30,9 +30,9 @@ struct FileListLayout {
 };
 
 // textHeight: the height of "W_" in the printer font; pageHeight: the printable height.
-FileListLayout LayOutFileList(std::size_t itemCount, int textHeight, int pageHeight);
+FileListLayout layOutFileList(std::size_t itemCount, int textHeight, int pageHeight);
 
 // "File list found for "QUERY":"
-std::string FileListHeading(const std::string& lastQuery);
+std::string fileListHeading(const std::string& lastQuery);
 
 }  // namespace vellumar

@@ -136,7 +136,7 @@ std::optional<std::string> savedFrom(const LinkContext& context) {
 std::string normalPath(const fs::path& path) { return path.lexically_normal().string(); }
 
 ResolvedLink localFile(std::string path, std::string_view url) {
-    return {LinkKind::LocalFile, std::move(path), UrlFragment(url)};
+    return {LinkKind::LocalFile, std::move(path), urlFragment(url)};
 }
 
 bool isUnder(const std::string& file, const fs::path& folder) {
@@ -167,22 +167,22 @@ std::optional<std::string> findInCache(const fs::path& folder, const std::string
 
 }  // namespace
 
-std::string UrlScheme(std::string_view url) {
+std::string urlScheme(std::string_view url) {
     std::string scheme(url.substr(0, schemeLength(url)));
     std::transform(scheme.begin(), scheme.end(), scheme.begin(), lower);
     return scheme;
 }
 
-std::string UrlFragment(std::string_view url) {
+std::string urlFragment(std::string_view url) {
     const auto hash = url.find('#');
     return hash == std::string_view::npos ? std::string() : std::string(url.substr(hash + 1));
 }
 
-std::string UrlToLocalPath(std::string_view url) {
+std::string urlToLocalPath(std::string_view url) {
     std::string_view text = url;
     if (const auto cut = text.find_first_of("?#"); cut != std::string_view::npos)
         text = text.substr(0, cut);
-    if (UrlScheme(text) == "file") {
+    if (urlScheme(text) == "file") {
         text = text.substr(5);
         // "file://host/path": the host (empty or "localhost" for this machine) goes.
         if (text.substr(0, 2) == "//") {
@@ -193,7 +193,7 @@ std::string UrlToLocalPath(std::string_view url) {
     return percentDecoded(text);
 }
 
-std::string FileUrl(const std::string& path) {
+std::string fileUrl(const std::string& path) {
     static const char kHex[] = "0123456789ABCDEF";
     std::string out = "file://";
     for (const char c : path) {
@@ -209,7 +209,7 @@ std::string FileUrl(const std::string& path) {
     return out;
 }
 
-std::string ExpandRelativeUrl(std::string_view baseText, std::string_view reference) {
+std::string expandRelativeUrl(std::string_view baseText, std::string_view reference) {
     const Uri base = parse(baseText);
     const Uri ref = parse(reference);
     Uri t;
@@ -254,54 +254,54 @@ std::string ExpandRelativeUrl(std::string_view baseText, std::string_view refere
 
 ResolvedLink ResolveLink(const LinkContext& context, std::string_view url) {
     if (!url.empty() && url[0] == '#')
-        return {LinkKind::Anchor, std::string(url), UrlFragment(url)};
+        return {LinkKind::Anchor, std::string(url), urlFragment(url)};
 
-    const std::string scheme = UrlScheme(url);
+    const std::string scheme = urlScheme(url);
     if (!scheme.empty()) {
-        if (scheme == "file") return localFile(normalPath(UrlToLocalPath(url)), url);
+        if (scheme == "file") return localFile(normalPath(urlToLocalPath(url)), url);
         if (scheme == "javascript") return {LinkKind::Ignore, std::string(url), {}};
-        return {LinkKind::OpenOutside, std::string(url), {}};
+        return {LinkKind::openOutsideProgram, std::string(url), {}};
     }
 
     const std::string pageUrl =
-        context.currentFile.empty() ? std::string() : FileUrl(context.currentFile);
+        context.currentFile.empty() ? std::string() : fileUrl(context.currentFile);
     if (!context.base.empty()) {
         if (context.base == "DosPath") {
             const fs::path folder = fs::path(context.currentFile).parent_path();
-            return localFile(normalPath(folder.string() + "/" + UrlToLocalPath(url)), url);
+            return localFile(normalPath(folder.string() + "/" + urlToLocalPath(url)), url);
         }
-        std::string expanded = ExpandRelativeUrl(context.base, url);
-        if (UrlScheme(expanded).empty() && !pageUrl.empty())
-            expanded = ExpandRelativeUrl(pageUrl, expanded);  // a relative base
-        if (UrlScheme(expanded) == "file")
-            return localFile(normalPath(UrlToLocalPath(expanded)), url);
-        return {LinkKind::OpenOutside, expanded, {}};
+        std::string expanded = expandRelativeUrl(context.base, url);
+        if (urlScheme(expanded).empty() && !pageUrl.empty())
+            expanded = expandRelativeUrl(pageUrl, expanded);  // a relative base
+        if (urlScheme(expanded) == "file")
+            return localFile(normalPath(urlToLocalPath(expanded)), url);
+        return {LinkKind::openOutsideProgram, expanded, {}};
     }
 
     if (const auto address = savedFrom(context))
-        return {LinkKind::OpenOutside, ExpandRelativeUrl(*address, url), {}};
+        return {LinkKind::openOutsideProgram, expandRelativeUrl(*address, url), {}};
 
     if (context.currentFile.empty())
-        return localFile(normalPath(context.programFolder / UrlToLocalPath(url)), url);
+        return localFile(normalPath(context.programFolder / urlToLocalPath(url)), url);
 
     if (!context.cacheFolder.empty() && isUnder(context.currentFile, context.cacheFolder) &&
         fs::path(context.currentFile).filename().string().find('[') != std::string::npos) {
-        std::string name = UrlToLocalPath(url);
+        std::string name = urlToLocalPath(url);
         if (const auto slash = name.find_last_of("/\\"); slash != std::string::npos)
             name.erase(0, slash + 1);
         if (const auto dot = name.find('.'); dot != std::string::npos) name.insert(dot, "[1]");
         if (!name.empty())
             if (auto found = findInCache(context.cacheFolder, name)) return localFile(*found, url);
     }
-    return localFile(normalPath(UrlToLocalPath(ExpandRelativeUrl(pageUrl, url))), url);
+    return localFile(normalPath(urlToLocalPath(expandRelativeUrl(pageUrl, url))), url);
 }
 
-std::string HotSpotStatusText(const LinkContext& context, std::string_view url) {
+std::string hotSpotStatusText(const LinkContext& context, std::string_view url) {
     if (url.empty())
         return context.currentFile.empty() ? std::string() : "Current file: " + context.currentFile;
-    if (url[0] != '#' && UrlScheme(url).empty())
+    if (url[0] != '#' && urlScheme(url).empty())
         if (const auto address = savedFrom(context))
-            return "Shortcut to: " + ExpandRelativeUrl(*address, url);
+            return "Shortcut to: " + expandRelativeUrl(*address, url);
     return "Shortcut to: " + std::string(url);
 }
 

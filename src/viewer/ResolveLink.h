@@ -32,10 +32,10 @@
 namespace vellumar {
 
 enum class LinkKind {
-    OpenOutside = 0,  // hand the target to the desktop (browser, mail program)
-    LocalFile = 1,    // load the target file into the display
-    Anchor = 2,       // position the current page to `anchor`
-    Ignore = 3,       // a script link: do nothing
+    openOutsideProgram = 0,  // hand the target to the desktop (browser, mail program)
+    LocalFile = 1,           // load the target file into the display
+    Anchor = 2,              // position the current page to `anchor`
+    Ignore = 3,              // a script link: do nothing
 };
 
 struct ResolvedLink {
@@ -57,22 +57,22 @@ ResolvedLink ResolveLink(const LinkContext& context, std::string_view url);
 
 // The status line while the mouse is over `url` ("Shortcut to: ..."), or, with an empty
 // url (the mouse left the link), "Current file: " + the current file (empty without one).
-std::string HotSpotStatusText(const LinkContext& context, std::string_view url);
+std::string hotSpotStatusText(const LinkContext& context, std::string_view url);
 
 // The scheme of an absolute URL, lower-cased ("http"), or empty for a relative reference.
-std::string UrlScheme(std::string_view url);
+std::string urlScheme(std::string_view url);
 
 // A file: URL or a relative reference as a path: scheme, host, query and fragment dropped,
 // percent escapes decoded.
-std::string UrlToLocalPath(std::string_view url);
+std::string urlToLocalPath(std::string_view url);
 
 // "file://" + the path, with the characters that would end or escape a path encoded.
-std::string FileUrl(const std::string& path);
+std::string fileUrl(const std::string& path);
 
 // The fragment of a reference (after the first "#"), without the "#".
-std::string UrlFragment(std::string_view url);
+std::string urlFragment(std::string_view url);
 
 // Resolves a reference against an absolute base URL (RFC 3986, section 5.2).
-std::string ExpandRelativeUrl(std::string_view base, std::string_view reference);
+std::string expandRelativeUrl(std::string_view base, std::string_view reference);
 
 }  // namespace vellumar

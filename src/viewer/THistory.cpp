@@ -58,7 +58,7 @@ void THistory::Record(THistoryItem item) {
     if (!navigating_) Add(std::move(item));
 }
 
-HistoryPlan PlanHistoryMove(const THistoryItem& target, const THistoryItem* left) {
+HistoryPlan planHistoryMove(const THistoryItem& target, const THistoryItem* left) {
     HistoryPlan plan;
     plan.query = target.query;
     plan.fileName = target.fileName;
@@ -75,7 +75,7 @@ HistoryPlan PlanHistoryMove(const THistoryItem& target, const THistoryItem* left
     return plan;
 }
 
-int FindListedFile(const std::vector<std::string>& listItems, const std::string& fileName) {
+int findListedFile(const std::vector<std::string>& listItems, const std::string& fileName) {
     const auto it = std::find(listItems.begin(), listItems.end(), fileName);
     return it == listItems.end() ? -1 : static_cast<int>(it - listItems.begin());
 }

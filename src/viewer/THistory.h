@@ -8,7 +8,7 @@
 // nothing new is recorded. The window's buttons follow CanGoBack / CanGoForward through
 // the callback given at creation, which runs after every change.
 //
-// PlanHistoryMove decides what a move to an item means (run the search again, show a
+// planHistoryMove decides what a move to an item means (run the search again, show a
 // listed file, load a page, or only scroll), so that the window merely carries it out.
 //
 // Ownership: the main window owns one THistory; the items belong to it. Thread: the main
@@ -101,10 +101,10 @@ struct HistoryPlan {
 
 // What moving from `left` (the item current before the move; may be null) to `target`
 // means.
-HistoryPlan PlanHistoryMove(const THistoryItem& target, const THistoryItem* left);
+HistoryPlan planHistoryMove(const THistoryItem& target, const THistoryItem* left);
 
 // The position of fileName among the result list's items, or -1. Paths compare exactly:
 // the file system tells upper and lower case apart.
-int FindListedFile(const std::vector<std::string>& listItems, const std::string& fileName);
+int findListedFile(const std::vector<std::string>& listItems, const std::string& fileName);
 
 }  // namespace vellumar

@@ -4,12 +4,12 @@
 
 namespace vellumar {
 
-TextViewer TextViewerFor(DocumentKind kind, bool formatFiltersInUse, bool rtfAsPlain) {
+TextViewer textViewerFor(DocumentKind kind, bool formatFiltersInUse, bool rtfAsPlain) {
     return formatFiltersInUse && kind == DocumentKind::Rtf && !rtfAsPlain ? TextViewer::Rich
                                                                           : TextViewer::Plain;
 }
 
-ViewChoice ChooseView(const ViewState& s) {
+ViewChoice chooseView(const ViewState& s) {
     ViewChoice choice;
     choice.htmlInFront =
         s.formatFiltersInUse && ((s.isHtmlItem && !s.htmlAsSource) || !s.itemSelected);
@@ -23,12 +23,12 @@ ViewChoice ChooseView(const ViewState& s) {
     return choice;
 }
 
-EntryLabels EntryLabelsFor(std::size_t hitCount, std::size_t position, bool modified) {
+EntryLabels entryLabelsFor(std::size_t hitCount, std::size_t position, bool modified) {
     if (hitCount == 0) return {modified ? "???" : "", "", ""};
     return {std::to_string(position + 1), "/", std::to_string(hitCount)};
 }
 
-ViewerPopup ViewerPopupState(bool htmlMode, TextViewer current, const std::string& selection,
+ViewerPopup viewerPopupState(bool htmlMode, TextViewer current, const std::string& selection,
                              bool resultsListed, const std::string& hotKey) {
     ViewerPopup popup;
     popup.searchSelectedCaption = "Search for Selected Word     Ctrl+" + hotKey;
@@ -41,7 +41,7 @@ ViewerPopup ViewerPopupState(bool htmlMode, TextViewer current, const std::strin
     return popup;
 }
 
-bool LoadBrowserEnabled(const std::string& currentFile) {
+bool loadBrowserEnabled(const std::string& currentFile) {
     std::string ext = std::filesystem::path(currentFile).extension().string().substr(0, 4);
     for (char& c : ext)
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');

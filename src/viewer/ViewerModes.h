@@ -20,7 +20,7 @@ enum class TextViewer {
 
 // The text viewer for a document: the rich one only for RTF read with format filters and
 // not asked to be shown as plain text.
-TextViewer TextViewerFor(DocumentKind kind, bool formatFiltersInUse, bool rtfAsPlain);
+TextViewer textViewerFor(DocumentKind kind, bool formatFiltersInUse, bool rtfAsPlain);
 
 struct ViewState {
     bool formatFiltersInUse = true;  // "&Don't use format filters" is off
@@ -36,7 +36,7 @@ struct ViewChoice {
     bool selectEntry = false;           // select the current entry again
 };
 
-ViewChoice ChooseView(const ViewState& state);
+ViewChoice chooseView(const ViewState& state);
 
 // The entry labels: "3" "/" "12"; without entries "" "" "", or "???" for a file changed
 // since it was indexed.
@@ -45,7 +45,7 @@ struct EntryLabels {
     std::string slash;
     std::string count;
 };
-EntryLabels EntryLabelsFor(std::size_t hitCount, std::size_t position, bool modified);
+EntryLabels entryLabelsFor(std::size_t hitCount, std::size_t position, bool modified);
 
 struct ViewerPopup {
     std::string searchSelectedCaption;  // "Search for Selected Word     Ctrl+S"
@@ -58,11 +58,11 @@ struct ViewerPopup {
 };
 
 // selection: the selected text of the HTML display in HTML mode, else of the text viewer.
-ViewerPopup ViewerPopupState(bool htmlMode, TextViewer current, const std::string& selection,
+ViewerPopup viewerPopupState(bool htmlMode, TextViewer current, const std::string& selection,
                              bool resultsListed, const std::string& hotKey);
 
 // "Load HTML into Browser" of the Cache Watcher display: for files whose extension begins
 // with ".htm" (any case).
-bool LoadBrowserEnabled(const std::string& currentFile);
+bool loadBrowserEnabled(const std::string& currentFile);
 
 }  // namespace vellumar

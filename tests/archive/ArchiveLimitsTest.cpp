@@ -152,9 +152,9 @@ TEST(ArchiveKinds, CompressedTarsAndSevenZipAreArchives) {
                  {"x.lz", false, false},     {"paper.txt", false, false}};
     for (const NameCase& n : names) {
         EXPECT_EQ(ArchiveReader::IsSupportedName(n.name), n.archive) << n.name;
-        EXPECT_EQ(IsCompressedFileName(n.name), n.compressedFile) << n.name;
+        EXPECT_EQ(isCompressedFileName(n.name), n.compressedFile) << n.name;
     }
-    EXPECT_EQ(DecompressedName("/usr/share/doc/x/changelog.html.gz"), "changelog.html");
+    EXPECT_EQ(decompressedName("/usr/share/doc/x/changelog.html.gz"), "changelog.html");
 }
 
 TEST(ArchiveKinds, SingleCompressedFilesDecompressWithACap) {
@@ -164,30 +164,30 @@ TEST(ArchiveKinds, SingleCompressedFilesDecompressWithACap) {
         const auto file = dir / (std::string("notes.") + filter);
         ASSERT_TRUE(makeCompressed(file, text, filter)) << filter;
         bool truncated = true;
-        EXPECT_EQ(DecompressFile(file, dir / "out.txt", 1000, truncated), Status::Ok) << filter;
+        EXPECT_EQ(decompressFile(file, dir / "out.txt", 1000, truncated), Status::Ok) << filter;
         EXPECT_FALSE(truncated);
         EXPECT_EQ(readFile(dir / "out.txt"), text) << filter;
     }
 
     ASSERT_TRUE(makeCompressed(dir / "big.gz", std::string(100000, 'w'), "gzip"));
     bool truncated = false;
-    EXPECT_EQ(DecompressFile(dir / "big.gz", dir / "big.txt", 4096, truncated), Status::Ok);
+    EXPECT_EQ(decompressFile(dir / "big.gz", dir / "big.txt", 4096, truncated), Status::Ok);
     EXPECT_TRUE(truncated);
     EXPECT_EQ(std::filesystem::file_size(dir / "big.txt"), 4096u);
 
     // Cut short: damaged, and nothing half-written stays.
     const std::string whole = readFile(dir / "big.gz");
     writeFile(dir / "cut.gz", whole.substr(0, whole.size() / 2));
-    EXPECT_EQ(DecompressFile(dir / "cut.gz", dir / "cut.txt", 1u << 20, truncated),
+    EXPECT_EQ(decompressFile(dir / "cut.gz", dir / "cut.txt", 1u << 20, truncated),
               Status::Damaged);
     EXPECT_FALSE(std::filesystem::exists(dir / "cut.txt"));
 
     // Never written through a link planted where the document goes.
     writeFile(dir / "victim", "keep");
     std::filesystem::create_symlink(dir / "victim", dir / "link.txt");
-    EXPECT_EQ(DecompressFile(dir / "notes.gzip", dir / "link.txt", 1000, truncated),
+    EXPECT_EQ(decompressFile(dir / "notes.gzip", dir / "link.txt", 1000, truncated),
               Status::WriteFailed);
     EXPECT_EQ(readFile(dir / "victim"), "keep");
-    EXPECT_EQ(DecompressFile(dir / "missing.gz", dir / "m.txt", 1000, truncated),
+    EXPECT_EQ(decompressFile(dir / "missing.gz", dir / "m.txt", 1000, truncated),
               Status::OpenFailed);
 }

@@ -36,7 +36,7 @@ TEST(ArchiveNames, SafeMemberPathsAndMasks) {
         {"..data/a..b", "..data/a..b"},
     };
     for (const Case& c : cases) {
-        const auto safe = SafeMemberPath(c.raw);
+        const auto safe = safeMemberPath(c.raw);
         if (c.safe) {
             ASSERT_TRUE(safe) << c.raw;
             EXPECT_EQ(*safe, c.safe);
@@ -61,7 +61,7 @@ TEST(ArchiveNames, SafeMemberPathsAndMasks) {
         {"[1].txt", "[1].txt", true},
     };
     for (const MaskCase& m : masks)
-        EXPECT_EQ(MatchesMask(m.name, m.mask), m.match) << m.name << " ~ " << m.mask;
+        EXPECT_EQ(matchesMask(m.name, m.mask), m.match) << m.name << " ~ " << m.mask;
 }
 
 TEST(ArchiveReader, UnpacksMatchingMembersWithTheirFolders) {
@@ -223,7 +223,7 @@ TEST(ArchiveReader, SingleCompressedFiles) {
     wordmill::ProgramCall call;
     call.program = "/bin/gzip";
     call.arguments = {(dir / "notes.txt").string()};
-    if (!wordmill::RunProgram(call).succeeded()) GTEST_SKIP() << "gzip is not available";
+    if (!wordmill::runProgram(call).succeeded()) GTEST_SKIP() << "gzip is not available";
     auto reader = ArchiveReader::Open(dir / "notes.txt.gz");
     ASSERT_TRUE(reader);
     EXPECT_EQ(reader->MemberNames(), std::vector<std::string>{"notes.txt"});
@@ -233,7 +233,7 @@ TEST(ArchiveReader, SingleCompressedFiles) {
 }
 
 TEST(ArjArchives, ThroughTheArjProgram) {
-    const auto arj = wordmill::FindProgram("arj");
+    const auto arj = wordmill::findProgram("arj");
     if (!arj) GTEST_SKIP() << "arj is not installed";
     TempDir dir;
     std::filesystem::create_directories(dir / "src/sub");
@@ -244,7 +244,7 @@ TEST(ArjArchives, ThroughTheArjProgram) {
     call.program = *arj;
     call.arguments = {"a", "-r", "-y", (dir / "test.arj").string(), "a.txt", "sub/b.txt", "c.dat"};
     call.workingFolder = dir / "src";
-    ASSERT_TRUE(wordmill::RunProgram(call).succeeded());
+    ASSERT_TRUE(wordmill::runProgram(call).succeeded());
 
     auto reader = ArchiveReader::Open(dir / "test.arj");
     ASSERT_TRUE(reader);

@@ -100,7 +100,11 @@ class SelectionTest : public QObject {
         QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBFwords after the mark");
         QTest::newRow("separators")
             << QByteArray("line\xE2\x80\xA8next para\xE2\x80\xA9graph zero\xEF\xBB\xBFwidth");
-        QTest::newRow("control bytes") << QByteArray("bin\x01\x02" "ary\x0c form\x00" "feed", 19);
+        QTest::newRow("control bytes") << QByteArray(
+            "bin\x01\x02"
+            "ary\x0c form\x00"
+            "feed",
+            19);
         QTest::newRow("everything")
             << QByteArray("x\r\n\r\n\ry \xF0\x9F\x98\x80\r\nzz\t\xE4\xB8\xAD\r\nend");
     }

@@ -4,13 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <deque>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <stdexcept>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "index/IndexingCore.h"
@@ -20,12 +20,13 @@
 namespace vellumar::testing {
 
 class ScriptedUserInterface : public UserInterface {
-public:
+  public:
     void processPendingMessages() override {
         if (onMessages) onMessages();
     }
     void showStatus(const std::string& text) override { statuses.push_back(text); }
-    MessageResult showMessage(const std::string& text, MessageIcon, MessageButtons buttons) override {
+    MessageResult showMessage(const std::string& text, MessageIcon,
+                              MessageButtons buttons) override {
         messages.push_back(text);
         if (!answers.empty()) {
             const MessageResult answer = answers.front();
@@ -34,9 +35,12 @@ public:
         }
         switch (buttons) {
             case MessageButtons::YesNo:
-            case MessageButtons::YesNoCancel: return MessageResult::Yes;
-            case MessageButtons::RetryCancel: return MessageResult::Cancel;
-            default: return MessageResult::Ok;
+            case MessageButtons::YesNoCancel:
+                return MessageResult::Yes;
+            case MessageButtons::RetryCancel:
+                return MessageResult::Cancel;
+            default:
+                return MessageResult::Ok;
         }
     }
     bool saw(const std::string& start) const {
@@ -52,7 +56,7 @@ public:
 };
 
 class CoreFixture : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         tmp = std::make_unique<testing_support::TempDir>();
         root = tmp->path();

@@ -8,9 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 #include "support/TempDir.h"
 
 namespace fs = std::filesystem;
@@ -19,10 +19,8 @@ using namespace vellumar;
 namespace {
 
 class IndexFolderTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        fs::create_directories(dir);
-    }
+  protected:
+    void SetUp() override { fs::create_directories(dir); }
     void touch(const fs::path& p, const std::string& text = "") { std::ofstream(p) << text; }
     testing_support::TempDir tmp;
     fs::path dir = tmp.path();

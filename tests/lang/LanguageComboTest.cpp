@@ -19,13 +19,13 @@ TEST(LanguageCombo, RefillKeepsTheSelectionAndPointsAtTheEntries) {
     int changes = 0;
     QObject::connect(&box, &QComboBox::currentIndexChanged, [&] { ++changes; });
 
-    EXPECT_EQ(RefillLanguageCombo(box, list, dir.path(), ui), 0);
+    EXPECT_EQ(refillLanguageCombo(box, list, dir.path(), ui), 0);
     ASSERT_EQ(box.count(), 1);
     EXPECT_EQ(box.currentText(), "English (i)");
 
-    for (const auto& lang : SampleLanguages())
-        WriteLangFile(dir / lang.fileName, lang.name, lang.table);
-    EXPECT_EQ(RefillLanguageCombo(box, list, dir.path(), ui), 1) << "English (i) stays selected";
+    for (const auto& lang : sampleLanguages())
+        writeLangFile(dir / lang.fileName, lang.name, lang.table);
+    EXPECT_EQ(refillLanguageCombo(box, list, dir.path(), ui), 1) << "English (i) stays selected";
     ASSERT_EQ(box.count(), 3);
     EXPECT_EQ(box.itemText(0), "Deutsch");
     EXPECT_EQ(box.itemText(2), "Francais");
@@ -35,12 +35,12 @@ TEST(LanguageCombo, RefillKeepsTheSelectionAndPointsAtTheEntries) {
     EXPECT_EQ(LanguageOfItem(box, 7), nullptr);
     EXPECT_EQ(changes, 0) << "refilling is not a user's change";
 
-    EXPECT_TRUE(SelectLanguageByName(box, "Francais"));
-    EXPECT_EQ(LanguageOfItem(box)->CharacterTable(), FrenchTable());
-    EXPECT_FALSE(SelectLanguageByName(box, "Klingon"));
+    EXPECT_TRUE(selectLanguageByName(box, "Francais"));
+    EXPECT_EQ(LanguageOfItem(box)->CharacterTable(), frenchTable());
+    EXPECT_FALSE(selectLanguageByName(box, "Klingon"));
     EXPECT_EQ(box.currentIndex(), -1);
     EXPECT_EQ(LanguageOfItem(box), nullptr);
-    EXPECT_EQ(RefillLanguageCombo(box, list, dir.path(), ui), 0) << "no selection: item 0";
+    EXPECT_EQ(refillLanguageCombo(box, list, dir.path(), ui), 0) << "no selection: item 0";
 }
 
 int main(int argc, char** argv) {

@@ -46,7 +46,7 @@ TEST(TLangStorage, ReadsWhatWasWrittenAndRefusesBadFiles) {
     TempDir dir;
     textfold::CharTable table = textfold::englishTable();
     table[0xE9] = 'E';
-    WriteLangFile(dir / "French.LNG",
+    writeLangFile(dir / "French.LNG",
                   "Fran\xC3\xA7"
                   "ais",
                   table);
@@ -106,12 +106,12 @@ TEST(TLanguageList, SortedByNameWithFailuresReported) {
     EXPECT_EQ(list.FillLanguageList(dir.path(), ui), 0);
     EXPECT_EQ(names(list), std::vector<std::string>{"English (i)"});
 
-    for (const auto& lang : SampleLanguages())
-        WriteLangFile(dir / lang.fileName, lang.name, lang.table);
+    for (const auto& lang : sampleLanguages())
+        writeLangFile(dir / lang.fileName, lang.name, lang.table);
     writeBytes(dir / "broken.LNG", "0123456789");
     std::filesystem::create_directory(dir / "folder.LNG");
-    WriteLangFile(dir / "lower.lng", "alpha", textfold::englishTable());
-    WriteLangFile(dir / "other.txt", "Ignored", textfold::englishTable());
+    writeLangFile(dir / "lower.lng", "alpha", textfold::englishTable());
+    writeLangFile(dir / "other.txt", "Ignored", textfold::englishTable());
 
     EXPECT_EQ(list.FillLanguageList(dir.path(), ui), 0);
     EXPECT_EQ(names(list),
@@ -125,7 +125,7 @@ TEST(TLanguageList, SortedByNameWithFailuresReported) {
     // Refilling keeps the remembered selection and picks up new files.
     std::filesystem::remove(dir / "lower.lng");
     std::filesystem::remove(dir / "broken.LNG");
-    WriteLangFile(dir / "Czech.LNG",
+    writeLangFile(dir / "Czech.LNG",
                   "\xC4\x8C"
                   "e\xC5\xA1tina",
                   textfold::englishTable());
@@ -146,7 +146,7 @@ TEST(TLanguageList, LanguageFilesThatAreNotOrdinaryAreReportedAtOnce) {
                                                  testing_support::SpecialFile::DevZeroLink));
     // A valid header whose name claims the rest of a 50 MB file.
     writeBytes(dir / "huge.LNG", header(0x7FFFFFFF, std::string(50u << 20, 'n')));
-    WriteLangFile(dir / "Good.LNG", "Good", textfold::englishTable());
+    writeLangFile(dir / "Good.LNG", "Good", textfold::englishTable());
 
     struct RecordingUi : SilentUserInterface {
         std::vector<std::string> all;
@@ -166,15 +166,15 @@ TEST(TLanguageList, LanguageFilesThatAreNotOrdinaryAreReportedAtOnce) {
                                         (dir / "zero.LNG").string() + ": not an ordinary file"}));
 }
 
-TEST(SampleLanguages, ShippedFilesAreWhatTheToolMakes) {
+TEST(sampleLanguages, ShippedFilesAreWhatTheToolMakes) {
     const std::filesystem::path home = std::filesystem::path(VELLUMAR_SOURCE_DIR) / "data/home";
-    for (const auto& lang : SampleLanguages()) {
+    for (const auto& lang : sampleLanguages()) {
         const TLangStorage shipped(home / lang.fileName);
         EXPECT_EQ(shipped.Name(), lang.name);
         EXPECT_EQ(shipped.CharacterTable(), lang.table)
             << lang.fileName << ": run vellumar-lngmake --samples data/home";
     }
-    const textfold::CharTable german = GermanTable(), french = FrenchTable();
+    const textfold::CharTable german = germanTable(), french = frenchTable();
     EXPECT_EQ(textfold::foldWord(german,
                                  "M\xC3\xA4"
                                  "dchen Stra\xC3\x9F"
@@ -190,12 +190,12 @@ TEST(SampleLanguages, ShippedFilesAreWhatTheToolMakes) {
 
 TEST(LanguageActions, ChangingTheLanguageOfAnIndex) {
     SilentUserInterface ui;
-    EXPECT_EQ(DecideLanguageChange(true, ui), LanguageChange::ForNewIndex);
+    EXPECT_EQ(decideLanguageChange(true, ui), LanguageChange::ForNewIndex);
     EXPECT_EQ(ui.messageCount, 0) << "a new index asks nothing";
-    EXPECT_EQ(DecideLanguageChange(false, ui), LanguageChange::Recreate);
+    EXPECT_EQ(decideLanguageChange(false, ui), LanguageChange::Recreate);
     EXPECT_EQ(ui.lastMessage, "Do you really want to recreate index with another language?");
     ui.answerYes = false;
-    EXPECT_EQ(DecideLanguageChange(false, ui), LanguageChange::Keep);
+    EXPECT_EQ(decideLanguageChange(false, ui), LanguageChange::Keep);
 }
 
 TEST(LanguageActions, StartingTheLanguageMaker) {
@@ -203,15 +203,15 @@ TEST(LanguageActions, StartingTheLanguageMaker) {
     SilentUserInterface ui;
     const std::string folder = dir.path().string();
     // Not in the program folder (nor, on a test machine, on the PATH).
-    if (!wordmill::FindProgram("tablewright")) {
-        EXPECT_FALSE(StartLanguageMaker(dir.path(), ui));
+    if (!wordmill::findProgram("tablewright")) {
+        EXPECT_FALSE(startLanguageMaker(dir.path(), ui));
         EXPECT_EQ(ui.lastMessage,
                   "Tablewright was not found in the current folder\r\n\"" + folder + "\"");
     }
     writeBytes(dir / "tablewright", "#!/bin/sh\ntouch \"$1/started\"\n");
     std::filesystem::permissions(dir / "tablewright", std::filesystem::perms::owner_all);
     ui.messageCount = 0;
-    EXPECT_TRUE(StartLanguageMaker(dir.path(), ui));
+    EXPECT_TRUE(startLanguageMaker(dir.path(), ui));
     for (int i = 0; i < 300 && !std::filesystem::exists(dir / "started"); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_TRUE(std::filesystem::exists(dir / "started"))
@@ -227,7 +227,7 @@ TEST(LanguageActions, StartingTheLanguageMaker) {
     };
     for (const auto& [error, message] : failures) {
         std::vector<std::string> given;
-        EXPECT_FALSE(StartLanguageMaker(
+        EXPECT_FALSE(startLanguageMaker(
             dir.path(), ui,
             [&, e = error](const std::filesystem::path&, const std::vector<std::string>& args) {
                 given = args;

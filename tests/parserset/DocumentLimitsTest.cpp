@@ -112,9 +112,9 @@ TEST(CompressedDocuments, OpenAsTheDocumentInsideByTheKindOfTheInnerName) {
     using archive_test::makeCompressed;
     const std::string page = "<html><body><p>Release notes</p></body></html>";
     ASSERT_TRUE(makeCompressed(f.dir / "changelog.html.gz", page, "gzip"));
-    EXPECT_EQ(KindOfDocument("changelog.html.gz"), DocumentKind::Html);
-    EXPECT_EQ(KindOfDocument("backup.tar.gz"), DocumentKind::Text) << "an archive, not a page";
-    EXPECT_EQ(InnerDocumentName("/d/changelog.html.gz"), "changelog.html");
+    EXPECT_EQ(kindOfDocument("changelog.html.gz"), DocumentKind::Html);
+    EXPECT_EQ(kindOfDocument("backup.tar.gz"), DocumentKind::Text) << "an archive, not a page";
+    EXPECT_EQ(innerDocumentName("/d/changelog.html.gz"), "changelog.html");
     wordmill::Parser* parser = f.set->OpenDocument(f.dir / "changelog.html.gz", false, f.record);
     ASSERT_TRUE(parser);
     EXPECT_EQ(f.set->LastKind(), DocumentKind::Html);

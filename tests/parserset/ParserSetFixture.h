@@ -50,7 +50,7 @@ struct Fixture {
 
     // The text the viewer shows for a document of this kind, once it is open.
     std::string viewerText(const wordmill::Parser& parser) const {
-        if (set->LastKind() == DocumentKind::Pdf || !IsConvertedKind(set->LastKind()))
+        if (set->LastKind() == DocumentKind::Pdf || !isConvertedKind(set->LastKind()))
             return parser.DocumentText();
         return shared->convertedText;
     }

@@ -29,7 +29,7 @@ TEST(TParserSet, ChoosesTheParserByExtensionWithoutRegardToCase) {
         {"e.ODT", DocumentKind::Odt},        {"f.epub", DocumentKind::Epub},
         {"g.xml.bak", DocumentKind::Text},
     };
-    for (const Case& c : cases) EXPECT_EQ(KindOfDocument(c.name), c.kind) << c.name;
+    for (const Case& c : cases) EXPECT_EQ(kindOfDocument(c.name), c.kind) << c.name;
 
     EXPECT_EQ(f.words(f.file("report.HTML", page)), (Words{"word", "more"}));
     EXPECT_EQ(f.set->LastKind(), DocumentKind::Html);
@@ -114,7 +114,7 @@ TEST(TParserSet, PdfIsConvertedOnceUntilItChanges) {
 }
 
 TEST(TParserSet, RealPdfToText) {
-    if (!wordmill::FindProgram("pdftotext")) GTEST_SKIP() << "pdftotext is not installed";
+    if (!wordmill::findProgram("pdftotext")) GTEST_SKIP() << "pdftotext is not installed";
     Fixture f;
     const auto pdf = f.file("hello.pdf", wordmill_test::tinyPdf("Hello PDF world"));
     wordmill::Parser* parser = f.set->OpenDocument(pdf, false, f.record);

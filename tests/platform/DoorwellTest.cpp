@@ -112,7 +112,7 @@ TEST(Doorwell, ReadsTheSavedFromMarkAndNothingElse) {
 
 TEST(DesktopDatabases, TypesDefaultApplicationsAndTheirCommands) {
     FakeDesktop d;
-    const auto type = [&](const std::string& name) { return MimeTypeOf(name, d.dirs); };
+    const auto type = [&](const std::string& name) { return mimeTypeOf(name, d.dirs); };
     EXPECT_EQ(type("/x/a.TXT"), "text/plain") << "globs ignore case unless marked cs";
     EXPECT_EQ(type("/x/README"), "text/x-readme");
     EXPECT_EQ(type("/x/readme"), "application/octet-stream") << "a case-sensitive glob";
@@ -120,23 +120,23 @@ TEST(DesktopDatabases, TypesDefaultApplicationsAndTheirCommands) {
     EXPECT_EQ(type("/x/a.bin"), "application/octet-stream");
     EXPECT_EQ(type(d.tmp.path().string()), "inode/directory");
 
-    const auto editor = DefaultApplicationFor("text/plain", d.dirs);
+    const auto editor = defaultApplicationFor("text/plain", d.dirs);
     ASSERT_TRUE(editor) << "the first installed default";
     EXPECT_EQ(editor->id, "editor.desktop");
     EXPECT_EQ(editor->exec,
               (std::vector<std::string>{"/opt/my editor/bin/ed", "--new", "a \"q\"", "%F"}));
-    const auto browser = DefaultApplicationFor("text/html", d.dirs);
+    const auto browser = defaultApplicationFor("text/html", d.dirs);
     ASSERT_TRUE(browser) << "from the applications' own list";
     EXPECT_EQ(browser->exec, (std::vector<std::string>{"browse", "%u"}));
-    EXPECT_FALSE(DefaultApplicationFor("image/png", d.dirs));
-    const auto plain = ApplicationsFor("text/plain", d.dirs);
+    EXPECT_FALSE(defaultApplicationFor("image/png", d.dirs));
+    const auto plain = applicationsFor("text/plain", d.dirs);
     ASSERT_EQ(plain.size(), 2U);
     EXPECT_EQ(plain[1].id, "term.desktop");
     EXPECT_TRUE(plain[1].terminal);
 
     std::ofstream(d.tmp / "notes.txt") << "x";
-    EXPECT_EQ(DefaultCommandOf((d.tmp / "notes.txt").string(), d.dirs), "editor.desktop");
-    EXPECT_EQ(DefaultCommandOf((d.tmp / "gone.txt").string(), d.dirs), "") << "no file";
+    EXPECT_EQ(defaultCommandOf((d.tmp / "notes.txt").string(), d.dirs), "editor.desktop");
+    EXPECT_EQ(defaultCommandOf((d.tmp / "gone.txt").string(), d.dirs), "") << "no file";
     // The library entry point reads the environment's folders.
     ::setenv("XDG_DATA_HOME", d.dirs.dataHome.c_str(), 1);
     ::setenv("XDG_DATA_DIRS", d.dirs.dataDirs[0].c_str(), 1);
@@ -162,28 +162,28 @@ TEST(CommandLines, SplitWithoutAShellAndFilledWithTheFile) {
         {"a''b \"\"", {"ab", ""}},
     };
     for (const auto& c : cases) {
-        const auto argv = SplitCommandLine(c.line);
+        const auto argv = splitCommandLine(c.line);
         ASSERT_TRUE(argv) << c.line;
         EXPECT_EQ(*argv, c.argv) << c.line;
     }
     std::string error;
     for (const char* bad : {"", "   ", "x \"open", "x 'open", "x \\"}) {
-        EXPECT_FALSE(SplitCommandLine(bad, &error)) << bad;
+        EXPECT_FALSE(splitCommandLine(bad, &error)) << bad;
         EXPECT_FALSE(error.empty());
     }
 
     using V = std::vector<std::string>;
-    EXPECT_EQ(ArgumentsForFile({"ed"}, "/a b.txt"), (V{"ed", "/a b.txt"}));
-    EXPECT_EQ(ArgumentsForFile({"ed", "%F", "--x"}, "/a.txt"), (V{"ed", "/a.txt", "--x"}));
-    EXPECT_EQ(ArgumentsForFile({"b", "%U", "%i", "%c", "100%%"}, "/a b"),
+    EXPECT_EQ(argumentsForFile({"ed"}, "/a b.txt"), (V{"ed", "/a b.txt"}));
+    EXPECT_EQ(argumentsForFile({"ed", "%F", "--x"}, "/a.txt"), (V{"ed", "/a.txt", "--x"}));
+    EXPECT_EQ(argumentsForFile({"b", "%U", "%i", "%c", "100%%"}, "/a b"),
               (V{"b", "file:///a%20b", "100%"}));
-    EXPECT_EQ(ArgumentsForFile({"ed", "--file=%f"}, "/x"), (V{"ed", "--file=/x"}));
-    EXPECT_EQ(ArgumentsForFile({"ed"}, "-rf"), (V{"ed", "./-rf"})) << "never an option";
+    EXPECT_EQ(argumentsForFile({"ed", "--file=%f"}, "/x"), (V{"ed", "--file=/x"}));
+    EXPECT_EQ(argumentsForFile({"ed"}, "-rf"), (V{"ed", "./-rf"})) << "never an option";
 
-    EXPECT_EQ(FileUri("/a b/\xE9%#?.txt"), "file:///a%20b/%E9%25%23%3F.txt");
-    EXPECT_EQ(PercentDecode("/a%20b/%e9%25"), "/a b/\xE9%");
-    EXPECT_FALSE(PercentDecode("/a%2"));
-    EXPECT_FALSE(PercentDecode("/a%zz"));
+    EXPECT_EQ(fileUri("/a b/\xE9%#?.txt"), "file:///a%20b/%E9%25%23%3F.txt");
+    EXPECT_EQ(percentDecode("/a%20b/%e9%25"), "/a b/\xE9%");
+    EXPECT_FALSE(percentDecode("/a%2"));
+    EXPECT_FALSE(percentDecode("/a%zz"));
 }
 
 TEST(OpenFiles, FailuresMapToTheirMessagesAndTheDefaultCommandIsTheRetry) {
@@ -240,9 +240,9 @@ TEST(OpenFiles, FailuresMapToTheirMessagesAndTheDefaultCommandIsTheRetry) {
     r = OpenWithAssociation((d.tmp / "a.zip//inner.txt").string(), launcher, d.dirs);
     EXPECT_EQ(r.message, "The specified file was not found");
     EXPECT_TRUE(launcher.calls.empty()) << "archive members and missing files start nothing";
-    EXPECT_EQ(OpenFailureMessage(kBadProgram),
+    EXPECT_EQ(openFailureMessage(kBadProgram),
               "The .EXE file is invalid (non-Win32\r.EXE or error in .EXE image).");
-    EXPECT_EQ(OpenFailureMessage(kOpened), "");
+    EXPECT_EQ(openFailureMessage(kOpened), "");
 }
 
 TEST(OpenFiles, TheRealLauncherHandsOddNamesOverIntact) {
@@ -261,7 +261,7 @@ TEST(OpenFiles, TheRealLauncherHandsOddNamesOverIntact) {
     XdgDirs none;
     none.dataHome = none.configHome = "/nonexistent";
     const OpenResult r = OpenWithAssociation(file, SystemLauncher(), none);
-    const OpenResult folder = OpenFolder(tmp.path().string());
+    const OpenResult folder = openFolderOnDesktop(tmp.path().string());
     ::setenv("PATH", oldPath.c_str(), 1);
     EXPECT_EQ(r.code, kFileNotFound) << "the opener's own exit status";
     EXPECT_EQ(folder.code, kFileNotFound);
@@ -274,16 +274,16 @@ TEST(OpenFiles, TheRealLauncherHandsOddNamesOverIntact) {
     ::setenv("PATH", oldPath.c_str(), 1);
     EXPECT_EQ(readFile(args), file + "\n") << "one argument, byte for byte";
 
-    const LaunchOutcome missing = OpenWithCommand("no-such-program-xyz %f", file);
+    const LaunchOutcome missing = openWithCommand("no-such-program-xyz %f", file);
     EXPECT_FALSE(missing.ok);
     EXPECT_NE(missing.message.find("cannot be started"), std::string::npos) << missing.message;
     const LaunchOutcome failing =
-        OpenWithCommand("false", file, SystemLauncher(), std::chrono::seconds(30));
+        openWithCommand("false", file, SystemLauncher(), std::chrono::seconds(30));
     EXPECT_FALSE(failing.ok);
     EXPECT_NE(failing.message.find("exit status 1"), std::string::npos) << failing.message;
-    EXPECT_FALSE(OpenWithCommand("\"unclosed", file).ok);
+    EXPECT_FALSE(openWithCommand("\"unclosed", file).ok);
     std::error_code ec;
-    const LaunchOutcome copy = OpenWithCommand("cp %f '" + (tmp / "copy.txt").string() + "'", file);
+    const LaunchOutcome copy = openWithCommand("cp %f '" + (tmp / "copy.txt").string() + "'", file);
     EXPECT_TRUE(copy.ok) << copy.message;
     for (int i = 0; i < 3000 && fs::file_size(tmp / "copy.txt", ec) != 1; ++i) ::usleep(10000);
     EXPECT_EQ(readFile(tmp / "copy.txt"), "x");
@@ -295,34 +295,34 @@ TEST(FileActions, FolderClipboardPropertiesAndWhatTheMenuOffers) {
     std::ofstream(file) << "12345";
     ::chmod(file.c_str(), 0640);
 
-    FolderRequest f = ContainingFolder(file);
+    FolderRequest f = containingFolder(file);
     EXPECT_EQ(f.folder, tmp.path().string());
     EXPECT_EQ(f.item, file);
-    f = ContainingFolder("/docs/a.zip//sub/inner.zip//x.txt");
+    f = containingFolder("/docs/a.zip//sub/inner.zip//x.txt");
     EXPECT_EQ(f.folder, "/docs");
     EXPECT_EQ(f.item, "/docs/a.zip");
     EXPECT_EQ(f.itemUri, "file:///docs/a.zip");
 
-    EXPECT_EQ(PathForClipboard("/a b/c.txt"), "/a b/c.txt");
-    EXPECT_EQ(PathForClipboard("/a/\xE9.txt"), "file:///a/%E9.txt") << "not UTF-8: keep every byte";
-    const auto data = ClipboardDataFor({"/a b.txt", "/z.zip//m.txt", "relative.txt", "/c"});
+    EXPECT_EQ(pathForClipboard("/a b/c.txt"), "/a b/c.txt");
+    EXPECT_EQ(pathForClipboard("/a/\xE9.txt"), "file:///a/%E9.txt") << "not UTF-8: keep every byte";
+    const auto data = clipboardDataFor({"/a b.txt", "/z.zip//m.txt", "relative.txt", "/c"});
     ASSERT_TRUE(data);
     EXPECT_EQ(data->uriList, "file:///a%20b.txt\r\nfile:///c\r\n");
     EXPECT_EQ(data->gnomeCopiedFiles, "copy\nfile:///a%20b.txt\nfile:///c");
     EXPECT_EQ(data->text, "/a b.txt\n/c");
-    EXPECT_FALSE(ClipboardDataFor({"/z.zip//m.txt"}));
+    EXPECT_FALSE(clipboardDataFor({"/z.zip//m.txt"}));
 
-    AvailableActions a = ActionsFor(file);
+    AvailableActions a = actionsFor(file);
     EXPECT_TRUE(a.open && a.openWith && a.openFolder && a.copyFile && a.moveToTrash &&
                 a.properties);
     std::ofstream(tmp / "a.zip") << "PK";
-    a = ActionsFor((tmp / "a.zip//m.txt").string());
+    a = actionsFor((tmp / "a.zip//m.txt").string());
     EXPECT_FALSE(a.open || a.openWith || a.copyFile || a.moveToTrash);
     EXPECT_TRUE(a.openFolder && a.copyPath && a.properties);
-    a = ActionsFor((tmp / "gone.txt").string());
+    a = actionsFor((tmp / "gone.txt").string());
     EXPECT_FALSE(a.open || a.openFolder || a.moveToTrash || a.properties);
 
-    auto p = GetFileProperties(file);
+    auto p = getFileProperties(file);
     ASSERT_TRUE(p);
     EXPECT_EQ(p->name, kOddName);
     EXPECT_EQ(p->folder, tmp.path().string());
@@ -331,18 +331,18 @@ TEST(FileActions, FolderClipboardPropertiesAndWhatTheMenuOffers) {
     EXPECT_EQ(p->permissions, "rw-r-----");
     EXPECT_EQ(p->modified.size(), 19U);
     fs::create_symlink(file, tmp / "link");
-    p = GetFileProperties((tmp / "link").string());
+    p = getFileProperties((tmp / "link").string());
     ASSERT_TRUE(p);
     EXPECT_EQ(p->type, "Link");
     EXPECT_EQ(p->linkTarget, file);
-    p = GetFileProperties((tmp / "a.zip//sub/m.txt").string());
+    p = getFileProperties((tmp / "a.zip//sub/m.txt").string());
     ASSERT_TRUE(p);
     EXPECT_EQ(p->name, "sub/m.txt");
     EXPECT_EQ(p->folder, (tmp / "a.zip").string());
     EXPECT_EQ(p->type, "Archive member");
-    EXPECT_FALSE(GetFileProperties((tmp / "gone").string()));
+    EXPECT_FALSE(getFileProperties((tmp / "gone").string()));
     ::chmod(tmp.path().c_str(), 01777);
-    EXPECT_EQ(GetFileProperties(tmp.path().string())->permissions, "rwxrwxrwt");
+    EXPECT_EQ(getFileProperties(tmp.path().string())->permissions, "rwxrwxrwt");
 }
 
 TEST(Trash, TheHomeTrashKeepsTheNameTheOriginalPlaceAndTheDate) {
@@ -355,7 +355,7 @@ TEST(Trash, TheHomeTrashKeepsTheNameTheOriginalPlaceAndTheDate) {
     std::ofstream(file) << "first";
 
     const std::time_t when = 1700000000;
-    TrashResult r = MoveToTrash(file, places, when);
+    TrashResult r = moveFileToTrash(file, places, when);
     ASSERT_TRUE(r.ok) << r.message;
     EXPECT_FALSE(fs::exists(file));
     const fs::path trash = fs::path(places.dataHome) / "Trash";
@@ -367,50 +367,50 @@ TEST(Trash, TheHomeTrashKeepsTheNameTheOriginalPlaceAndTheDate) {
     std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%S", &local);
     const std::string info = readFile(trash / "info" / (kOddName + ".trashinfo"));
     EXPECT_EQ(info,
-              "[Trash Info]\nPath=" + PercentEncodePath(file) + "\nDeletionDate=" + date + "\n");
-    EXPECT_EQ(PercentDecode(info.substr(info.find("Path=") + 5, info.find('\n', 18) - 18)), file);
+              "[Trash Info]\nPath=" + percentEncodePath(file) + "\nDeletionDate=" + date + "\n");
+    EXPECT_EQ(percentDecode(info.substr(info.find("Path=") + 5, info.find('\n', 18) - 18)), file);
     EXPECT_EQ(fs::status(trash).permissions() & fs::perms::all, fs::perms::owner_all);
 
     // The same name again gets a name of its own; a folder goes as a whole.
     std::ofstream(file) << "second";
-    r = MoveToTrash(file, places, when);
+    r = moveFileToTrash(file, places, when);
     ASSERT_TRUE(r.ok) << r.message;
     EXPECT_EQ(r.trashedAs, (trash / "files" / (kOddName + ".2")).string());
     EXPECT_EQ(readFile(r.trashedAs), "second");
     fs::create_directories(tmp / "docs/sub/deeper");
-    ASSERT_TRUE(MoveToTrash((tmp / "docs/sub").string(), places, when).ok);
+    ASSERT_TRUE(moveFileToTrash((tmp / "docs/sub").string(), places, when).ok);
     EXPECT_TRUE(fs::exists(trash / "files/sub/deeper"));
 
-    EXPECT_FALSE(MoveToTrash((tmp / "docs/gone.txt").string(), places).ok);
+    EXPECT_FALSE(moveFileToTrash((tmp / "docs/gone.txt").string(), places).ok);
     std::ofstream(tmp / "docs/a.zip") << "PK";
-    r = MoveToTrash((tmp / "docs/a.zip//m.txt").string(), places);
+    r = moveFileToTrash((tmp / "docs/a.zip//m.txt").string(), places);
     EXPECT_FALSE(r.ok);
     EXPECT_TRUE(fs::exists(tmp / "docs/a.zip")) << "a member never takes its archive along";
-    EXPECT_FALSE(MoveToTrash(trash.string(), places).ok) << "not the trash itself";
-    EXPECT_FALSE(MoveToTrash((tmp / "home").string(), places).ok) << "nor what holds it";
-    EXPECT_FALSE(MoveToTrash("relative.txt", places).ok);
+    EXPECT_FALSE(moveFileToTrash(trash.string(), places).ok) << "not the trash itself";
+    EXPECT_FALSE(moveFileToTrash((tmp / "home").string(), places).ok) << "nor what holds it";
+    EXPECT_FALSE(moveFileToTrash("relative.txt", places).ok);
 }
 
 TEST(Trash, OtherFileSystemsUseTheirOwnTrashAndNothingIsEverCopied) {
     testing_support::TempDir tmp;
     // The shared .Trash counts only as a real folder with the sticky bit.
-    EXPECT_EQ(TopdirTrash(tmp.path().string(), 1000), (tmp / ".Trash-1000").string());
+    EXPECT_EQ(topdirTrash(tmp.path().string(), 1000), (tmp / ".Trash-1000").string());
     fs::create_directories(tmp / ".Trash");
-    EXPECT_EQ(TopdirTrash(tmp.path().string(), 1000), (tmp / ".Trash-1000").string());
+    EXPECT_EQ(topdirTrash(tmp.path().string(), 1000), (tmp / ".Trash-1000").string());
     ::chmod((tmp / ".Trash").c_str(), 01777);
-    EXPECT_EQ(TopdirTrash(tmp.path().string(), 1000), (tmp / ".Trash/1000").string());
+    EXPECT_EQ(topdirTrash(tmp.path().string(), 1000), (tmp / ".Trash/1000").string());
     testing_support::TempDir other;
     fs::create_directories(other / "real");
     ::chmod((other / "real").c_str(), 01777);
     fs::create_directory_symlink(other / "real", other / ".Trash");
-    EXPECT_EQ(TopdirTrash(other.path().string(), 7), (other / ".Trash-7").string());
+    EXPECT_EQ(topdirTrash(other.path().string(), 7), (other / ".Trash-7").string());
 
     // A trash on another file system: the rename fails, the file stays, no info is left.
     if (fs::exists("/dev/shm") && ::access("/dev/shm", W_OK) == 0) {
         std::ofstream(tmp / "stay.txt") << "x";
         const std::string shmTrash = "/dev/shm/vellumar-trash-test-" + std::to_string(::getpid());
         const TrashResult r =
-            MoveIntoTrashFolder((tmp / "stay.txt").string(), shmTrash, "stay.txt", 0);
+            moveIntoTrashFolder((tmp / "stay.txt").string(), shmTrash, "stay.txt", 0);
         EXPECT_FALSE(r.ok);
         EXPECT_TRUE(fs::exists(tmp / "stay.txt"));
         EXPECT_TRUE(fs::is_empty(fs::path(shmTrash) / "info"));
@@ -426,8 +426,8 @@ TEST(Trash, OtherFileSystemsUseTheirOwnTrashAndNothingIsEverCopied) {
             TrashPlaces places;
             places.dataHome = (tmp / "home").string();
             places.uid = 4242;
-            EXPECT_EQ(TopdirOf(shmFile.string()), "/dev/shm");
-            const TrashResult moved = MoveToTrash(shmFile.string(), places, 0);
+            EXPECT_EQ(topdirOf(shmFile.string()), "/dev/shm");
+            const TrashResult moved = moveFileToTrash(shmFile.string(), places, 0);
             ASSERT_TRUE(moved.ok) << moved.message;
             EXPECT_EQ(moved.trashedAs, "/dev/shm/.Trash-4242/files/" + shmFile.filename().string());
             EXPECT_NE(readFile(moved.infoFile).find("\nPath=" + shmFile.filename().string() + "\n"),
@@ -441,7 +441,7 @@ TEST(Trash, OtherFileSystemsUseTheirOwnTrashAndNothingIsEverCopied) {
             ::chown("/dev/shm/.Trash-4243", 4244, 4244);
             places.uid = 4243;
             if (::getuid() == 0) {
-                EXPECT_FALSE(MoveToTrash(shmFile.string(), places, 0).ok);
+                EXPECT_FALSE(moveFileToTrash(shmFile.string(), places, 0).ok);
                 EXPECT_TRUE(fs::exists(shmFile));
             }
             fs::remove_all("/dev/shm/.Trash-4243");

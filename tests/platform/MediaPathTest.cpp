@@ -12,10 +12,8 @@ using vellumar::retargetToMount;
 namespace {
 
 class MediaPathTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        fs::create_directories(root / "docs" / "sub");
-    }
+  protected:
+    void SetUp() override { fs::create_directories(root / "docs" / "sub"); }
     testing_support::TempDir tmp;
     fs::path root = tmp.path();
 };
@@ -40,7 +38,8 @@ TEST_F(MediaPathTest, RecordedMediaPathsMoveUnderTheCurrentMountPoint) {
         // the mount point itself
         {"/media/cdrom0", mount},
     };
-    for (const auto& c : cases) EXPECT_EQ(retargetToMount(c.recorded, mount), c.expected) << c.recorded;
+    for (const auto& c : cases)
+        EXPECT_EQ(retargetToMount(c.recorded, mount), c.expected) << c.recorded;
 }
 
 TEST_F(MediaPathTest, ExistingPathsAndPathsOnTheMountStayAsTheyAre) {

@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <thread>
-#include <unistd.h>
 #include "support/TempDir.h"
 
 namespace fs = std::filesystem;
@@ -81,10 +81,8 @@ TEST(ProfileFile, SurvivesHostileFiles) {
 }
 
 class ProfileFileOnDisk : public ::testing::Test {
-protected:
-    void SetUp() override {
-        fs::create_directories(dir);
-    }
+  protected:
+    void SetUp() override { fs::create_directories(dir); }
     testing_support::TempDir tmp;
     fs::path dir = tmp.path();
 };
@@ -110,7 +108,8 @@ TEST_F(ProfileFileOnDisk, ConcurrentWritersNeverInterleave) {
     const fs::path file = dir / "shared.ini";
     auto writer = [&](char fill) {
         ProfileFile p;
-        for (int i = 0; i < 200; ++i) p.writeString("S", "k" + std::to_string(i), std::string(200, fill));
+        for (int i = 0; i < 200; ++i)
+            p.writeString("S", "k" + std::to_string(i), std::string(200, fill));
         for (int round = 0; round < 30; ++round) ASSERT_TRUE(p.save(file));
     };
     std::thread a(writer, 'a'), b(writer, 'b');

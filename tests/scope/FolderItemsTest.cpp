@@ -105,7 +105,7 @@ TEST(DirItem, ExclusionsTakePatternsOutOfANewRegistration) {
             folder.AddPattern(static_cast<std::int32_t>(i), c.exclusions[i], true);
         folder.AddPattern(9, "<*.a,*.b,*.c,*.doc,*.txt>", false);  // inclusions take nothing out
         std::string patterns = c.patterns;
-        EXPECT_EQ(SubtractExclusions(folder, patterns), c.kept);
+        EXPECT_EQ(subtractExclusions(folder, patterns), c.kept);
         if (c.kept) {
             EXPECT_EQ(patterns, c.after);
         }

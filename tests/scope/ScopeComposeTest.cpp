@@ -65,17 +65,17 @@ TEST(ScopeCompose, AddingEntriesAndJoiningGroups) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.before + " + " + c.add.folder + " " + c.add.patterns);
-        const ComposedScope r = ComposeScopeEntry(c.before, c.add);
+        const ComposedScope r = composeScopeEntry(c.before, c.add);
         EXPECT_EQ(r.scope, c.after);
         EXPECT_EQ(r.scope.substr(r.changedStart, r.changedLength), c.changed);
     }
 }
 
 TEST(ScopeCompose, LabelsAreCleanedAndDroppedForExclusions) {
-    EXPECT_EQ(CleanScopeLabel("My Files-2"), "my_files__");
-    EXPECT_EQ(CleanScopeLabel("  Orders09 "), "orders09");
-    EXPECT_EQ(CleanScopeLabel("r\xc3\xa9sum\xc3\xa9"), "r__sum__");
-    const ComposedScope r = ComposeScopeEntry("", {"/d", false, true, "*.x", "label"});
+    EXPECT_EQ(cleanScopeLabel("My Files-2"), "my_files__");
+    EXPECT_EQ(cleanScopeLabel("  Orders09 "), "orders09");
+    EXPECT_EQ(cleanScopeLabel("r\xc3\xa9sum\xc3\xa9"), "r__sum__");
+    const ComposedScope r = composeScopeEntry("", {"/d", false, true, "*.x", "label"});
     EXPECT_EQ(r.label, "");
     EXPECT_EQ(r.scope, "-/d/<*.x>");
 }
@@ -98,10 +98,10 @@ TEST(ScopeCompose, RetargetMovesEveryFolderToTheCurrentMount) {
 
 TEST(ScopeCompose, CheckScopeNamesEntriesThatTakeNothing) {
     const auto problems =
-        CheckScope("/ok/+<*.txt>;docs/<*.txt>;nofolder;/a/+;-/b/+;/c/*.txt;/d/<*.txt;;  ");
+        checkScope("/ok/+<*.txt>;docs/<*.txt>;nofolder;/a/+;-/b/+;/c/*.txt;/d/<*.txt;;  ");
     std::vector<int> entries;
     for (const auto& p : problems) entries.push_back(p.entry);
     EXPECT_EQ(entries, (std::vector<int>{2, 3, 4, 6, 7}));
     EXPECT_EQ(problems[0].text, "docs/<*.txt>");
-    EXPECT_TRUE(CheckScope("/+<*.txt>;-/tmp/+").empty());
+    EXPECT_TRUE(checkScope("/+<*.txt>;-/tmp/+").empty());
 }

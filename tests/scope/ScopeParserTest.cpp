@@ -168,7 +168,7 @@ TEST(ScopeStrings, PatternTokens) {
 }
 
 TEST(ScopeStrings, SplitPatternGroupsKeepsLabelsPerGroup) {
-    const auto groups = SplitPatternGroups("<notes:*.xml,*.htm><*.txt><broken");
+    const auto groups = splitPatternGroups("<notes:*.xml,*.htm><*.txt><broken");
     ASSERT_EQ(groups.size(), 2u);
     EXPECT_EQ(groups[0].label, "notes");
     EXPECT_EQ(groups[0].patterns, (std::vector<std::string>{"*.xml", "*.htm"}));
@@ -203,23 +203,23 @@ TEST(ScopeStrings, PathHelpers) {
                                            {"/", "/"},
                                            {"relative/dir", ""},
                                            {" /a", ""}}) {
-        EXPECT_EQ(NormalizeScopeFolder(n.in), n.out) << n.in;
+        EXPECT_EQ(normalizeScopeFolder(n.in), n.out) << n.in;
     }
 }
 
 TEST(ScopeStrings, FoldersThatAreSpecial) {
-    EXPECT_TRUE(IsInSystemFolder("/etc"));
-    EXPECT_TRUE(IsInSystemFolder("/usr/share/doc"));
-    EXPECT_FALSE(IsInSystemFolder("/usrlocal"));
-    EXPECT_FALSE(IsInSystemFolder("/home/ann"));
-    EXPECT_TRUE(IsNeverWalkedFolder("/proc"));
-    EXPECT_TRUE(IsNeverWalkedFolder("/sys/kernel"));
-    EXPECT_TRUE(IsNeverWalkedFolder("/dev/shm"));
-    EXPECT_TRUE(IsNeverWalkedFolder("/run/user/1000"));
-    EXPECT_TRUE(IsNeverWalkedFolder("/run/media"));
-    EXPECT_FALSE(IsNeverWalkedFolder("/run/media/ann/STICK"));
-    EXPECT_FALSE(IsNeverWalkedFolder("/processes"));
-    EXPECT_FALSE(IsNeverWalkedFolder("/"));
+    EXPECT_TRUE(isInSystemFolder("/etc"));
+    EXPECT_TRUE(isInSystemFolder("/usr/share/doc"));
+    EXPECT_FALSE(isInSystemFolder("/usrlocal"));
+    EXPECT_FALSE(isInSystemFolder("/home/ann"));
+    EXPECT_TRUE(isNeverWalkedFolder("/proc"));
+    EXPECT_TRUE(isNeverWalkedFolder("/sys/kernel"));
+    EXPECT_TRUE(isNeverWalkedFolder("/dev/shm"));
+    EXPECT_TRUE(isNeverWalkedFolder("/run/user/1000"));
+    EXPECT_TRUE(isNeverWalkedFolder("/run/media"));
+    EXPECT_FALSE(isNeverWalkedFolder("/run/media/ann/STICK"));
+    EXPECT_FALSE(isNeverWalkedFolder("/processes"));
+    EXPECT_FALSE(isNeverWalkedFolder("/"));
 }
 
 // Random scope strings must never crash, hang or yield entries that point outside the
@@ -232,7 +232,7 @@ TEST(ScopeParser, RandomScopeStringsAreHandledSafely) {
         std::string scope;
         const int length = static_cast<int>(random() % 40);
         for (int i = 0; i < length; ++i) scope += alphabet[random() % alphabet.size()];
-        if (TrimScopeBlanks(scope).empty()) continue;
+        if (trimScopeBlanks(scope).empty()) continue;
         TScopeParser parser(scope);
         for (const TScopeItem& item : parser.Items()) {
             ASSERT_GE(item.start, 1);
@@ -250,7 +250,7 @@ TEST(ScopeParser, RandomScopeStringsAreHandledSafely) {
                 NextPatternToken(patterns, pos, patterns.size());
                 ASSERT_LE(++tokens, static_cast<int>(patterns.size()) + 1) << "tokenizer stuck";
             }
-            SplitPatternGroups(patterns);
+            splitPatternGroups(patterns);
         }
     }
 }

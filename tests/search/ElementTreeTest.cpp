@@ -11,7 +11,7 @@ namespace {
 std::optional<ElementTree> treeOf(const std::vector<std::string>& paths, int count = -1) {
     std::size_t next = 0;
     bool sawFirst = false;
-    return BuildElementTree(
+    return buildElementTree(
         [&](bool first, std::string& path) {
             EXPECT_EQ(first, !sawFirst) << "only the first call carries the first-call flag";
             sawFirst = true;
@@ -36,15 +36,15 @@ TEST(ElementTree, SharedPrefixesBecomeOneBranch) {
     auto tree = treeOf({"/a/b", "/a/c", "/d"});
     ASSERT_TRUE(tree);
     EXPECT_EQ(describe(*tree), "a() b(a) c(a) d() ");
-    EXPECT_EQ(ElementPathOf(*tree, 2, true), "/a/c");
-    EXPECT_EQ(ElementPathOf(*tree, 2, false), "//c");
-    EXPECT_EQ(ElementPathOf(*tree, 9, true), "");
+    EXPECT_EQ(elementPathOf(*tree, 2, true), "/a/c");
+    EXPECT_EQ(elementPathOf(*tree, 2, false), "//c");
+    EXPECT_EQ(elementPathOf(*tree, 9, true), "");
 
     // Names sharing leading characters are still different elements.
     tree = treeOf({"/ab", "/ab/c", "/ab/cd", "/ab/cd/e", "/abc", "/abc/c"});
     ASSERT_TRUE(tree);
     EXPECT_EQ(describe(*tree), "ab() c(ab) cd(ab) e(cd) abc() c(abc) ");
-    EXPECT_EQ(ElementPathOf(*tree, 3, true), "/ab/cd/e");
+    EXPECT_EQ(elementPathOf(*tree, 3, true), "/ab/cd/e");
 
     // A path that repeats part of the previous one adds nothing; parents come when needed.
     tree = treeOf({"/x/y/z", "/x/y", "/x/y/w"});
@@ -77,7 +77,7 @@ TEST(ElementTree, ManyPathsGrowTheHashListWithoutLosingNodes) {
         const auto& node = (*tree)[n];
         if (node.name == "leaf") {
             ASSERT_GE(node.parent, 0);
-            EXPECT_EQ(ElementPathOf(*tree, static_cast<int>(n), true),
+            EXPECT_EQ(elementPathOf(*tree, static_cast<int>(n), true),
                       "/" + (*tree)[node.parent].name + "/leaf");
         } else {
             EXPECT_EQ(node.parent, -1) << node.name;
@@ -93,7 +93,7 @@ TEST(ElementTree, FromTheElementsAnIndexRecorded) {
                                     "hello@title note@/orders/note"));
     ASSERT_TRUE(enginetest::addText(*index, "/y.txt", "plain words"));
     ASSERT_TRUE(enginetest::reopen(*index));
-    const auto tree = BuildElementTree(*index);
+    const auto tree = buildElementTree(*index);
     ASSERT_TRUE(tree);
     EXPECT_EQ(describe(*tree),
               "orders() note(orders) order(orders) customer(order) qty(order) "
@@ -104,5 +104,5 @@ TEST(ElementTree, FromTheElementsAnIndexRecorded) {
     ASSERT_TRUE(enginetest::addText(*plain, "/y.txt", "plain words"));
     ASSERT_TRUE(enginetest::reopen(*plain));
     EXPECT_EQ(plain->GetTagCount(), 0);
-    EXPECT_FALSE(BuildElementTree(*plain)) << "no tags: the advanced search stays disabled";
+    EXPECT_FALSE(buildElementTree(*plain)) << "no tags: the advanced search stays disabled";
 }

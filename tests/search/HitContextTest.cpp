@@ -25,7 +25,7 @@ std::vector<std::string> contexts(wordmill::Parser& parser, const std::string& t
     std::vector<vellcore::HitRecord> hits;
     EXPECT_TRUE(index->GetHits(0, hits));
     std::vector<std::string> out;
-    for (const auto& c : HitContexts(parser, hits, around, source))
+    for (const auto& c : hitContexts(parser, hits, around, source))
         out.push_back(c.before + "[" + c.words + "]" + c.after);
     return out;
 }
@@ -39,9 +39,9 @@ TEST(HitContext, WordNumbersMeetTheParsersWordsWithTheTextBetween) {
     const std::string story =
         "A red dog ran.\nI saw the red   dog,\tthen a cat;\r\n"
         "the end of the red dog";
-    EXPECT_EQ(contexts(*text, story, "red dog", 2, true),
-              (std::vector<std::string>{"[red dog] ran", "saw the [red dog], then",
-                                        "of the [red dog]"}));
+    EXPECT_EQ(
+        contexts(*text, story, "red dog", 2, true),
+        (std::vector<std::string>{"[red dog] ran", "saw the [red dog], then", "of the [red dog]"}));
     // Context reaching into the neighbouring hit, and no context at all.
     EXPECT_EQ(contexts(*text, story, "dog | cat", 1, true).size(), 4U);
     EXPECT_EQ(contexts(*text, story, "cat", 0, true), std::vector<std::string>{"[cat]"});
@@ -61,9 +61,9 @@ TEST(HitContext, MarkupBetweenWordsIsLeftOutAndOddHitsAreSkipped) {
     ASSERT_TRUE(html->OpenMemory(page, record));
     const std::vector<vellcore::HitRecord> odd = {
         {vellcore::kNoPosition, 0, 1}, {400, 0, 1}, {1, 0, 1}};
-    const auto c = HitContexts(*html, odd, 1, false);
+    const auto c = hitContexts(*html, odd, 1, false);
     ASSERT_EQ(c.size(), 1U) << "no position, and beyond the document: no context";
     EXPECT_EQ(c[0].before + "|" + c[0].words + "|" + c[0].after, "Pets |The| red");
     html->Close();
-    EXPECT_TRUE(HitContexts(*html, odd, 1, false).empty()) << "a closed parser";
+    EXPECT_TRUE(hitContexts(*html, odd, 1, false).empty()) << "a closed parser";
 }

@@ -72,7 +72,7 @@ TEST(PageSize, NumbersAboveZeroElseOneHundred) {
         int size;
     } cases[] = {{"100", 100}, {"25", 25}, {" 7 ", 7}, {"+3", 3},    {"abc", 100},
                  {"-5", 100},  {"0", 100}, {"", 100},  {"12x", 100}, {"99999999999", 100}};
-    for (const auto& c : cases) EXPECT_EQ(PageSizeFromText(c.text), c.size) << c.text;
+    for (const auto& c : cases) EXPECT_EQ(pageSizeFromText(c.text), c.size) << c.text;
 }
 
 TEST_F(ResultPages, ChangedFilesGetTheirPicturesButArchiveMembersAreNeverDeleted) {
@@ -103,8 +103,8 @@ TEST_F(ResultPages, ChangedFilesGetTheirPicturesButArchiveMembersAreNeverDeleted
               (std::vector<ItemPicture>{ItemPicture::None, ItemPicture::Deleted,
                                         ItemPicture::Modified, ItemPicture::None}));
     EXPECT_EQ(index->GetErrorCode(), 0);
-    EXPECT_TRUE(IsArchiveMember("/docs/a.zip//inner.txt"));
-    EXPECT_FALSE(IsArchiveMember("/docs/a.zip"));
+    EXPECT_TRUE(isArchiveMember("/docs/a.zip//inner.txt"));
+    EXPECT_FALSE(isArchiveMember("/docs/a.zip"));
 }
 
 TEST_F(ResultPages, NamesAreShownThroughTheMapper) {

@@ -68,8 +68,8 @@ TEST_F(SearchRun, FailuresGiveTheMessageOfTheirCodeAndLeaveTheIndexUsable) {
                                           0),
               0U);
     EXPECT_EQ(stop.query, "the");
-    EXPECT_EQ(FailureForCode(1).icon, MessageIcon::Error);
-    EXPECT_EQ(FailureForCode(1).message, "Out of memory or disk space.");
+    EXPECT_EQ(failureForCode(1).icon, MessageIcon::Error);
+    EXPECT_EQ(failureForCode(1).message, "Out of memory or disk space.");
     EXPECT_TRUE(history.empty()) << "failed queries stay out of the history";
     EXPECT_EQ(index->GetErrorCode(), 0) << "the error was cleared";
 
@@ -110,8 +110,8 @@ TEST_F(SearchRun, StaysOnTheViewedFileAfterSortingAndKeepsThePageFull) {
     o = run("dog", r);
     EXPECT_EQ(o.selectOnPage, 0);
     EXPECT_EQ(pager.page().label, "Records: 1-30");
-    EXPECT_EQ(SortOrderFromSetting(2), SortOrder::Relevance);
-    EXPECT_EQ(SortOrderFromSetting(7), SortOrder::Engine);
+    EXPECT_EQ(sortOrderFromSetting(2), SortOrder::Relevance);
+    EXPECT_EQ(sortOrderFromSetting(7), SortOrder::Engine);
 }
 
 TEST_F(SearchRun, CancelFromThePendingMessagesEndsTheQueryAndTheNextOneRuns) {

@@ -10,27 +10,27 @@ using namespace vellumar;
 
 TEST(SearchHistory, OneEntryPerQueryIgnoringCaseNewestSpellingOnTopAtMostForty) {
     std::vector<std::string> history;
-    RememberQuery(history, "cat");
-    RememberQuery(history, "dog");
-    RememberQuery(history, "Cat");
+    rememberQuery(history, "cat");
+    rememberQuery(history, "dog");
+    rememberQuery(history, "Cat");
     EXPECT_EQ(history, (std::vector<std::string>{"Cat", "dog"}));
-    RememberQuery(history, "\xC3\x84rger");      // Ärger
-    RememberQuery(history, "\xC3\xA4rger");      // ärger: the same word
-    RememberQuery(history, "\xCE\xA3\xCE\xBF");  // Σο
-    RememberQuery(history, "\xCF\x83\xCE\xBF");  // σο
+    rememberQuery(history, "\xC3\x84rger");      // Ärger
+    rememberQuery(history, "\xC3\xA4rger");      // ärger: the same word
+    rememberQuery(history, "\xCE\xA3\xCE\xBF");  // Σο
+    rememberQuery(history, "\xCF\x83\xCE\xBF");  // σο
     EXPECT_EQ(history.size(), 4U);
     EXPECT_EQ(history[1], "\xC3\xA4rger");
 
     history.clear();
-    for (int i = 1; i <= 41; ++i) RememberQuery(history, "q" + std::to_string(i));
+    for (int i = 1; i <= 41; ++i) rememberQuery(history, "q" + std::to_string(i));
     ASSERT_EQ(history.size(), 40U);
     EXPECT_EQ(history.front(), "q41");
     EXPECT_EQ(history.back(), "q2") << "the 41st query pushes the oldest out";
 
-    EXPECT_FALSE(SameIgnoringCase("cat", "cats"));
-    EXPECT_FALSE(SameIgnoringCase("cat\xFF", "CAT\xFF")) << "invalid UTF-8 compares by bytes";
-    EXPECT_EQ(TrimQuery("\t  red dog \r\n"), "red dog");
-    EXPECT_EQ(TrimQuery(" \x01 "), "");
+    EXPECT_FALSE(sameIgnoringCase("cat", "cats"));
+    EXPECT_FALSE(sameIgnoringCase("cat\xFF", "CAT\xFF")) << "invalid UTF-8 compares by bytes";
+    EXPECT_EQ(trimQuery("\t  red dog \r\n"), "red dog");
+    EXPECT_EQ(trimQuery(" \x01 "), "");
 }
 
 TEST(RefiningSearch, SelectedWordsAndJoinedExpressions) {
@@ -48,21 +48,21 @@ TEST(RefiningSearch, SelectedWordsAndJoinedExpressions) {
         {"x y z", "z"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(FilterSelectedWords(table, c.selected), c.query) << c.selected;
+        EXPECT_EQ(filterSelectedWords(table, c.selected), c.query) << c.selected;
 
-    EXPECT_EQ(ResearchExpression("y", "x"), "(y) & (x)");
-    EXPECT_EQ(ResearchExpression("", "x"), "x");
+    EXPECT_EQ(researchExpression("y", "x"), "(y) & (x)");
+    EXPECT_EQ(researchExpression("", "x"), "x");
     std::vector<std::string> list;
-    EXPECT_TRUE(RememberResearchText(list, "Red"));
-    EXPECT_FALSE(RememberResearchText(list, "red"));
-    EXPECT_TRUE(RememberResearchText(list, "blue"));
+    EXPECT_TRUE(rememberResearchText(list, "Red"));
+    EXPECT_FALSE(rememberResearchText(list, "red"));
+    EXPECT_TRUE(rememberResearchText(list, "blue"));
     EXPECT_EQ(list, (std::vector<std::string>{"Red", "blue"}));
 
-    EXPECT_EQ(ElementExpression("/a/c", "cat"), "/a/c[cat]");
-    EXPECT_EQ(ElementExpression("", "cat"), "cat");
-    EXPECT_EQ(AdvancedSearchQuery(true, "dog", "/a[cat]"), "/a[cat]");
-    EXPECT_EQ(AdvancedSearchQuery(false, " dog ", "/a[cat]"), "dog & /a[cat]");
-    EXPECT_EQ(AdvancedSearchQuery(false, "  ", "/a[cat]"), "/a[cat]") << "no lone \"&\"";
+    EXPECT_EQ(elementExpression("/a/c", "cat"), "/a/c[cat]");
+    EXPECT_EQ(elementExpression("", "cat"), "cat");
+    EXPECT_EQ(advancedSearchQuery(true, "dog", "/a[cat]"), "/a[cat]");
+    EXPECT_EQ(advancedSearchQuery(false, " dog ", "/a[cat]"), "dog & /a[cat]");
+    EXPECT_EQ(advancedSearchQuery(false, "  ", "/a[cat]"), "/a[cat]") << "no lone \"&\"";
 }
 
 TEST(ListFileQuery, WordsJoinedByBarsUnlessOtherTextStandsBetween) {
@@ -83,23 +83,23 @@ TEST(ListFileQuery, WordsJoinedByBarsUnlessOtherTextStandsBetween) {
         {"  ... ", ""},
     };
     for (const auto& c : cases) {
-        const auto query = QueryFromListText(*parser, c.text);
+        const auto query = queryFromListText(*parser, c.text);
         ASSERT_TRUE(query) << c.text;
         EXPECT_EQ(*query, c.query) << c.text;
     }
     parser->SetMinWordLength(4);
-    EXPECT_EQ(*QueryFromListText(*parser, "cat bird fish"), "cat bird | fish");
+    EXPECT_EQ(*queryFromListText(*parser, "cat bird fish"), "cat bird | fish");
 }
 
 TEST(ListFileQuery, PathsInsideTheHomeAreStoredRelative) {
-    EXPECT_EQ(StoredListFilePath("/home/ann/.vellumar/lists/a.txt", "/home/ann/.vellumar"),
+    EXPECT_EQ(storedListFilePath("/home/ann/.vellumar/lists/a.txt", "/home/ann/.vellumar"),
               "lists/a.txt");
-    EXPECT_EQ(StoredListFilePath("/home/ann/.vellumar/lists/a.txt", "/home/ann/.vellumar/"),
+    EXPECT_EQ(storedListFilePath("/home/ann/.vellumar/lists/a.txt", "/home/ann/.vellumar/"),
               "lists/a.txt");
-    EXPECT_EQ(StoredListFilePath("/home/ann/.vellumar2/a.txt", "/home/ann/.vellumar"),
+    EXPECT_EQ(storedListFilePath("/home/ann/.vellumar2/a.txt", "/home/ann/.vellumar"),
               "/home/ann/.vellumar2/a.txt");
-    EXPECT_EQ(StoredListFilePath("/home/Ann/Lists/A.txt", "/home/ann"), "/home/Ann/Lists/A.txt")
+    EXPECT_EQ(storedListFilePath("/home/Ann/Lists/A.txt", "/home/ann"), "/home/Ann/Lists/A.txt")
         << "paths keep their case and compare exactly";
-    EXPECT_EQ(ResolveListFilePath(" lists/a.txt ", "/h"), "/h/lists/a.txt");
-    EXPECT_EQ(ResolveListFilePath("/x/a.txt", "/h"), "/x/a.txt");
+    EXPECT_EQ(resolveListFilePath(" lists/a.txt ", "/h"), "/h/lists/a.txt");
+    EXPECT_EQ(resolveListFilePath("/x/a.txt", "/h"), "/x/a.txt");
 }

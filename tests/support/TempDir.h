@@ -5,8 +5,8 @@
 #include <stdlib.h>
 #include <unistd.h>
 
-#include <stdexcept>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 
 namespace testing_support {

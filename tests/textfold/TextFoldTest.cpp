@@ -25,10 +25,10 @@ TEST(TextFold, DecodesValidUtf8AndFallsBackToWindows1252) {
     EXPECT_TRUE(isValidUtf8("plain ascii"));
     EXPECT_TRUE(isValidUtf8("caf\xC3\xA9"));
     EXPECT_FALSE(isValidUtf8("caf\xE9"));
-    EXPECT_FALSE(isValidUtf8("\xC0\xAF"));          // overlong "/"
-    EXPECT_FALSE(isValidUtf8("\xED\xA0\x80"));      // surrogate
+    EXPECT_FALSE(isValidUtf8("\xC0\xAF"));                  // overlong "/"
+    EXPECT_FALSE(isValidUtf8("\xED\xA0\x80"));              // surrogate
     EXPECT_FALSE(isValidUtf8("abcdefgh\xF4\x90\x80\x80"));  // beyond U+10FFFF after a fast block
-    EXPECT_FALSE(isValidUtf8("\xE2\x82"));          // truncated
+    EXPECT_FALSE(isValidUtf8("\xE2\x82"));                  // truncated
     EXPECT_EQ(toUtf8Document("caf\xE9 \x80"), "caf\xC3\xA9 \xE2\x82\xAC");
     EXPECT_EQ(toUtf8Document("caf\xC3\xA9"), "caf\xC3\xA9");
 }

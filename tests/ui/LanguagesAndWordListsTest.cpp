@@ -23,7 +23,7 @@ textfold::CharTable casePreservingTable() {
 }
 
 void writeLanguage(const fs::path& file, const std::string& name) {
-    WriteLangFile(file, name, textfold::englishTable());
+    writeLangFile(file, name, textfold::englishTable());
 }
 
 }  // namespace
@@ -68,7 +68,7 @@ class LanguagesAndWordListsTest : public QObject {
         IndexFixture::create(*w, "docs", IndexFixture::scopeOf(f.docs));
         QCOMPARE(w->core()->catalogue.object(0)->GetLanguageName(), std::string("Francais"));
 
-        SelectLanguageByName(*ix.cmbLanguage, "Deutsch");
+        selectLanguageByName(*ix.cmbLanguage, "Deutsch");
         f.answers.queueAnswer(MessageResult::No);
         w->indexesPage().cmbLanguageChange();
         QCOMPARE(f.answers.messages().back().text,
@@ -76,7 +76,7 @@ class LanguagesAndWordListsTest : public QObject {
         QCOMPARE(w->core()->catalogue.object(0)->GetLanguageName(), std::string("Francais"));
         QCOMPARE(ix.cmbLanguage->currentText(), QStringLiteral("Francais"));
 
-        SelectLanguageByName(*ix.cmbLanguage, "Deutsch");
+        selectLanguageByName(*ix.cmbLanguage, "Deutsch");
         w->indexesPage().cmbLanguageChange();  // "Yes"
         QCOMPARE(IndexFixture::items(w->searchPage().controls().cmbUsedIndex), QStringList{"docs"});
         QCOMPARE(w->core()->notifier.ScopeCount(), 1);
@@ -153,7 +153,7 @@ class LanguagesAndWordListsTest : public QObject {
 
     void theWordsOfAnIndexAreExportedSortedWithoutRegardToCase() {
         IndexFixture f;
-        WriteLangFile(f.home / "Cased.LNG", "Cased", casePreservingTable());
+        writeLangFile(f.home / "Cased.LNG", "Cased", casePreservingTable());
         f.write(f.docs / "a.txt", "ZEBRA apple Mango");
         auto w = f.start();
         int asked = 0;
@@ -166,7 +166,7 @@ class LanguagesAndWordListsTest : public QObject {
         QCOMPARE(f.answers.messages().back().text, QStringLiteral("Index files are not exist."));
         QCOMPARE(asked, 0);
 
-        SelectLanguageByName(*w->indexesPage().controls().cmbLanguage, "Cased");
+        selectLanguageByName(*w->indexesPage().controls().cmbLanguage, "Cased");
         IndexFixture::create(*w, "docs", IndexFixture::scopeOf(f.docs));
         w->indexesPage().btnExportDidClick();
         QCOMPARE(WindowFixture::read(f.home / "out.dic"),

@@ -25,19 +25,19 @@ class PlatformUiTest : public QObject {
     void theResponderAnswersInOrderThenWithTheFirstButton() {
         MessageResponderScope answers;
         answers.queueAnswer(MessageResult::No);
-        QCOMPARE(ShowMessage("q1", MessageIcon::Question, MessageButtons::YesNo),
+        QCOMPARE(showMessageBox("q1", MessageIcon::Question, MessageButtons::YesNo),
                  MessageResult::No);
-        QCOMPARE(ShowMessage("q2", MessageIcon::Question, MessageButtons::YesNo),
+        QCOMPARE(showMessageBox("q2", MessageIcon::Question, MessageButtons::YesNo),
                  MessageResult::Yes);
-        QCOMPARE(ShowMessage("q3", MessageIcon::Warning, MessageButtons::RetryCancel),
+        QCOMPARE(showMessageBox("q3", MessageIcon::Warning, MessageButtons::RetryCancel),
                  MessageResult::Retry);
-        QCOMPARE(int(ShowMessage("m", MessageIcon::Error)), 1);
+        QCOMPARE(int(showMessageBox("m", MessageIcon::Error)), 1);
         QCOMPARE(answers.messages().size(), size_t(4));
         QCOMPARE(answers.messages()[2].icon, MessageIcon::Warning);
         {
             MessageResponderScope inner(
                 [](const MessageRequest&) { return MessageResult::Cancel; });
-            QCOMPARE(ShowMessage("x", MessageIcon::None, MessageButtons::OkCancel),
+            QCOMPARE(showMessageBox("x", MessageIcon::None, MessageButtons::OkCancel),
                      MessageResult::Cancel);
         }
         QCOMPARE(answers.messages().size(), size_t(4));  // the inner scope took that one

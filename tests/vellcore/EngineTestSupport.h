@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "vellcore/IndexObject.h"
 #include "support/TempDir.h"
+#include "vellcore/IndexObject.h"
 
 namespace enginetest {
 

@@ -131,14 +131,14 @@ TEST(TextFileStreamTest, ControlBytesReadAsBlanksExactlyAsTheParserSeesThem) {
         EXPECT_EQ(buffer[i], expected) << i;
     }
 
-    const auto shown = ReadTextForDisplay(dir / "program.exe");
+    const auto shown = readTextForDisplay(dir / "program.exe");
     ASSERT_TRUE(shown);
     auto parser = wordmill::CreateTextParser(textfold::englishTable());
     wordmill::WordRecord record;
     ASSERT_TRUE(parser->Open(dir / "program.exe", record));
     EXPECT_EQ(*shown, parser->DocumentText());
-    EXPECT_FALSE(ReadTextForDisplay(dir / "none.txt"));
-    EXPECT_FALSE(ReadTextForDisplay(dir.path()));
+    EXPECT_FALSE(readTextForDisplay(dir / "none.txt"));
+    EXPECT_FALSE(readTextForDisplay(dir.path()));
 }
 
 TEST(FileSizeLimitTest, KilobytesOrFiveHundredWhenNotANumber) {
@@ -155,18 +155,18 @@ TEST(FileSizeLimitTest, KilobytesOrFiveHundredWhenNotANumber) {
 
 TEST(ArchiveMemberTest, NamesSplitAtEveryDoubleSlash) {
     using Parts = std::vector<std::string>;
-    EXPECT_EQ(*SplitMemberName("/d/a.zip//sub/x.txt"), (Parts{"/d/a.zip", "sub/x.txt"}));
-    EXPECT_EQ(*SplitMemberName("/d/o.zip//i.zip//x.txt"), (Parts{"/d/o.zip", "i.zip", "x.txt"}));
-    EXPECT_EQ(*SplitMemberName("/d/plain.txt"), (Parts{"/d/plain.txt"}));
-    EXPECT_FALSE(SplitMemberName("/d/a.zip//"));
-    EXPECT_FALSE(SplitMemberName("//x"));
-    EXPECT_TRUE(IsArchiveMemberName("/d/a.zip//x"));
-    EXPECT_FALSE(IsArchiveMemberName("/d/a.zip/x"));
+    EXPECT_EQ(*splitMemberName("/d/a.zip//sub/x.txt"), (Parts{"/d/a.zip", "sub/x.txt"}));
+    EXPECT_EQ(*splitMemberName("/d/o.zip//i.zip//x.txt"), (Parts{"/d/o.zip", "i.zip", "x.txt"}));
+    EXPECT_EQ(*splitMemberName("/d/plain.txt"), (Parts{"/d/plain.txt"}));
+    EXPECT_FALSE(splitMemberName("/d/a.zip//"));
+    EXPECT_FALSE(splitMemberName("//x"));
+    EXPECT_TRUE(isArchiveMemberName("/d/a.zip//x"));
+    EXPECT_FALSE(isArchiveMemberName("/d/a.zip/x"));
 
     TempDir dir;
     ProgramTempFolder temp(dir / "tmp");
-    EXPECT_FALSE(ExtractArchiveMember((dir / "none.zip").string() + "//x.txt", temp));
-    EXPECT_FALSE(ExtractArchiveMember((dir / "plain.txt").string(), temp));
+    EXPECT_FALSE(extractArchiveMember((dir / "none.zip").string() + "//x.txt", temp));
+    EXPECT_FALSE(extractArchiveMember((dir / "plain.txt").string(), temp));
 }
 
 }  // namespace

@@ -8,7 +8,7 @@ namespace {
 
 TEST(PrintLayoutTest, AHundredFilesOnPagesOfSixtyLines) {
     const int text = 42, line = 50, page = 3158;  // 60 lines between the margins
-    const FileListLayout layout = LayOutFileList(100, text, page);
+    const FileListLayout layout = layOutFileList(100, text, page);
     EXPECT_EQ(layout.lineHeight, line);
     EXPECT_EQ(layout.heading.page, 0);
     EXPECT_EQ(layout.heading.y, 100);
@@ -37,12 +37,12 @@ TEST(PrintLayoutTest, AHundredFilesOnPagesOfSixtyLines) {
 }
 
 TEST(PrintLayoutTest, AnEmptyListPrintsOnlyTheHeadingAndTinyPagesStillProgress) {
-    const FileListLayout empty = LayOutFileList(0, 40, 3000);
+    const FileListLayout empty = layOutFileList(0, 40, 3000);
     EXPECT_TRUE(empty.items.empty());
     EXPECT_EQ(empty.pageCount, 1);
-    EXPECT_EQ(FileListHeading("cat & dog"), "File list found for \"cat & dog\":");
+    EXPECT_EQ(fileListHeading("cat & dog"), "File list found for \"cat & dog\":");
 
-    const FileListLayout tiny = LayOutFileList(3, 40, 100);  // no line fits anywhere
+    const FileListLayout tiny = layOutFileList(3, 40, 100);  // no line fits anywhere
     ASSERT_EQ(tiny.items.size(), 3u);
     EXPECT_EQ(tiny.items[0].page, 0);
     EXPECT_EQ(tiny.items[1].page, 1);

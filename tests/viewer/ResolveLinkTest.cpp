@@ -40,10 +40,12 @@ TEST(ResolveLinkTest, TheLinkRules) {
         // Anchors of the current page.
         {"/docs/page.html", "", "#Top", K::Anchor, "#Top", "Top"},
         // Addresses with a scheme.
-        {"/docs/page.html", "", "http://example.org/a", K::OpenOutside, "http://example.org/a", ""},
-        {"/docs/page.html", "", "HTTPS://example.org", K::OpenOutside, "HTTPS://example.org", ""},
-        {"/docs/page.html", "", "mailto:ann@example.org", K::OpenOutside, "mailto:ann@example.org",
+        {"/docs/page.html", "", "http://example.org/a", K::openOutsideProgram,
+         "http://example.org/a", ""},
+        {"/docs/page.html", "", "HTTPS://example.org", K::openOutsideProgram, "HTTPS://example.org",
          ""},
+        {"/docs/page.html", "", "mailto:ann@example.org", K::openOutsideProgram,
+         "mailto:ann@example.org", ""},
         {"/docs/page.html", "", "javascript:alert(1)", K::Ignore, "javascript:alert(1)", ""},
         {"/docs/page.html", "", "JavaScript:void(0)", K::Ignore, "JavaScript:void(0)", ""},
         {"/docs/page.html", "", "file:///docs/other%20page.htm#Part", K::LocalFile,
@@ -55,24 +57,25 @@ TEST(ResolveLinkTest, TheLinkRules) {
         {"/docs/page.html", "", "../up.htm?x=1#s", K::LocalFile, "/up.htm", "s"},
         {"/docs/page.html", "", "/abs/c.htm", K::LocalFile, "/abs/c.htm", ""},
         {"/docs/my page.html", "", "a%23b.htm", K::LocalFile, "/docs/a#b.htm", ""},
-        {"/docs/page.html", "", "a:b.htm", K::OpenOutside, "a:b.htm", ""},
+        {"/docs/page.html", "", "a:b.htm", K::openOutsideProgram, "a:b.htm", ""},
         {"/docs/page.html", "", "sub dir/b.htm", K::LocalFile, "/docs/sub dir/b.htm", ""},
         // No page shown: the program folder.
         {"", "", "help.html", K::LocalFile, "/opt/vellumar/help.html", ""},
         // A base of "DosPath": the page's folder.
         {"/docs/page.html", "DosPath", "x/y.htm", K::LocalFile, "/docs/x/y.htm", ""},
         // Any other base: resolved against it.
-        {"/docs/page.html", "http://site.org/a/", "b/c.htm", K::OpenOutside,
+        {"/docs/page.html", "http://site.org/a/", "b/c.htm", K::openOutsideProgram,
          "http://site.org/a/b/c.htm", ""},
-        {"/docs/page.html", "http://site.org/a/b.htm", "/root.htm", K::OpenOutside,
+        {"/docs/page.html", "http://site.org/a/b.htm", "/root.htm", K::openOutsideProgram,
          "http://site.org/root.htm", ""},
         {"/docs/page.html", "file:///srv/www/", "c.htm#k", K::LocalFile, "/srv/www/c.htm", "k"},
         {"/docs/page.html", "other/", "c.htm", K::LocalFile, "/docs/other/c.htm", ""},
         // A page saved from the web: its address.
-        {"/cache/saved.htm", "", "img/a.gif", K::OpenOutside, "http://example.org/dir/img/a.gif",
+        {"/cache/saved.htm", "", "img/a.gif", K::openOutsideProgram,
+         "http://example.org/dir/img/a.gif", ""},
+        {"/cache/saved.htm", "", "/top.htm", K::openOutsideProgram, "http://example.org/top.htm",
          ""},
-        {"/cache/saved.htm", "", "/top.htm", K::OpenOutside, "http://example.org/top.htm", ""},
-        {"/cache/saved.htm", "", "../x.htm", K::OpenOutside, "http://example.org/x.htm", ""},
+        {"/cache/saved.htm", "", "../x.htm", K::openOutsideProgram, "http://example.org/x.htm", ""},
     };
     for (const LinkCase& c : cases) {
         const ResolvedLink link = ResolveLink(context(c.currentFile, c.base), c.url);
@@ -114,8 +117,8 @@ TEST(ResolveLinkTest, RelativeReferencesResolveAsInTheStandard) {
         {"g/../h", "http://a/b/c/h"},
     };
     for (const auto& [reference, expected] : cases)
-        EXPECT_EQ(ExpandRelativeUrl(base, reference), expected) << reference;
-    EXPECT_EQ(ExpandRelativeUrl("http://site", "x.htm"), "http://site/x.htm");
+        EXPECT_EQ(expandRelativeUrl(base, reference), expected) << reference;
+    EXPECT_EQ(expandRelativeUrl("http://site", "x.htm"), "http://site/x.htm");
 }
 
 TEST(ResolveLinkTest, CacheCopiesAreFoundUnderTheirRenamedNames) {
@@ -140,12 +143,12 @@ TEST(ResolveLinkTest, CacheCopiesAreFoundUnderTheirRenamedNames) {
 
 TEST(ResolveLinkTest, TheStatusLineOverALink) {
     LinkContext saved = context("/cache/saved.htm", "");
-    EXPECT_EQ(HotSpotStatusText(saved, "b.htm"), "Shortcut to: http://example.org/dir/b.htm");
-    EXPECT_EQ(HotSpotStatusText(saved, "#top"), "Shortcut to: #top");
-    EXPECT_EQ(HotSpotStatusText(saved, "http://x.org/"), "Shortcut to: http://x.org/");
-    EXPECT_EQ(HotSpotStatusText(saved, ""), "Current file: /cache/saved.htm");
-    EXPECT_EQ(HotSpotStatusText(context("/docs/a.htm", ""), "b.htm"), "Shortcut to: b.htm");
-    EXPECT_EQ(HotSpotStatusText(context("", ""), ""), "");
+    EXPECT_EQ(hotSpotStatusText(saved, "b.htm"), "Shortcut to: http://example.org/dir/b.htm");
+    EXPECT_EQ(hotSpotStatusText(saved, "#top"), "Shortcut to: #top");
+    EXPECT_EQ(hotSpotStatusText(saved, "http://x.org/"), "Shortcut to: http://x.org/");
+    EXPECT_EQ(hotSpotStatusText(saved, ""), "Current file: /cache/saved.htm");
+    EXPECT_EQ(hotSpotStatusText(context("/docs/a.htm", ""), "b.htm"), "Shortcut to: b.htm");
+    EXPECT_EQ(hotSpotStatusText(context("", ""), ""), "");
 }
 
 }  // namespace

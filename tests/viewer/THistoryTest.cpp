@@ -100,13 +100,13 @@ TEST(THistoryTest, AMoveSearchesAgainShowsAFileOrLoadsAPage) {
         {page, true, page, HistoryMove::ScrollPage},
     };
     for (const Case& c : cases) {
-        const HistoryPlan plan = PlanHistoryMove(c.target, c.hasLeft ? &c.left : nullptr);
+        const HistoryPlan plan = planHistoryMove(c.target, c.hasLeft ? &c.left : nullptr);
         EXPECT_EQ(plan.move, c.move) << c.target.query << " " << c.target.fileName;
         EXPECT_EQ(plan.fileName, c.target.fileName);
         EXPECT_EQ(plan.htmlPosition, c.target.htmlPosition);
     }
-    EXPECT_EQ(FindListedFile({"/d/A.txt", "/d/a.txt"}, "/d/a.txt"), 1);
-    EXPECT_EQ(FindListedFile({"/d/A.txt"}, "/d/b.txt"), -1);
+    EXPECT_EQ(findListedFile({"/d/A.txt", "/d/a.txt"}, "/d/a.txt"), 1);
+    EXPECT_EQ(findListedFile({"/d/A.txt"}, "/d/b.txt"), -1);
 }
 
 }  // namespace

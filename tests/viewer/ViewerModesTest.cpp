@@ -27,40 +27,40 @@ TEST(ViewerModesTest, TheViewerInFront) {
         {{true, false, true, false, true}, false, true, true},
     };
     for (const Case& c : cases) {
-        const ViewChoice choice = ChooseView(c.state);
+        const ViewChoice choice = chooseView(c.state);
         EXPECT_EQ(choice.htmlInFront, c.html);
         EXPECT_EQ(choice.entryControlsVisible, c.controls);
         EXPECT_EQ(choice.selectEntry, c.select);
     }
-    EXPECT_EQ(TextViewerFor(DocumentKind::Rtf, true, false), TextViewer::Rich);
-    EXPECT_EQ(TextViewerFor(DocumentKind::Rtf, true, true), TextViewer::Plain);
-    EXPECT_EQ(TextViewerFor(DocumentKind::Rtf, false, false), TextViewer::Plain);
-    EXPECT_EQ(TextViewerFor(DocumentKind::Pdf, true, false), TextViewer::Plain);
+    EXPECT_EQ(textViewerFor(DocumentKind::Rtf, true, false), TextViewer::Rich);
+    EXPECT_EQ(textViewerFor(DocumentKind::Rtf, true, true), TextViewer::Plain);
+    EXPECT_EQ(textViewerFor(DocumentKind::Rtf, false, false), TextViewer::Plain);
+    EXPECT_EQ(textViewerFor(DocumentKind::Pdf, true, false), TextViewer::Plain);
 }
 
 TEST(ViewerModesTest, EntryLabelsAndPopupItems) {
-    const EntryLabels three = EntryLabelsFor(3, 0, false);
+    const EntryLabels three = entryLabelsFor(3, 0, false);
     EXPECT_EQ(three.number + three.slash + three.count, "1/3");
-    EXPECT_EQ(EntryLabelsFor(0, 0, true).number, "???");
-    EXPECT_EQ(EntryLabelsFor(0, 0, false).number, "");
-    EXPECT_EQ(EntryLabelsFor(0, 0, true).count, "");
+    EXPECT_EQ(entryLabelsFor(0, 0, true).number, "???");
+    EXPECT_EQ(entryLabelsFor(0, 0, false).number, "");
+    EXPECT_EQ(entryLabelsFor(0, 0, true).count, "");
 
-    ViewerPopup popup = ViewerPopupState(false, TextViewer::Plain, " \r\n", true, "S");
+    ViewerPopup popup = viewerPopupState(false, TextViewer::Plain, " \r\n", true, "S");
     EXPECT_EQ(popup.searchSelectedCaption, "Search for Selected Word     Ctrl+S");
     EXPECT_FALSE(popup.searchSelected);  // a blank selection
     EXPECT_TRUE(popup.font && popup.withinFound && popup.wordWrap && popup.rtfPlain);
     EXPECT_FALSE(popup.htmlBrowser);
-    popup = ViewerPopupState(true, TextViewer::Rich, "word", false, "Q");
+    popup = viewerPopupState(true, TextViewer::Rich, "word", false, "Q");
     EXPECT_TRUE(popup.searchSelected);
     EXPECT_FALSE(popup.font || popup.withinFound || popup.wordWrap || popup.rtfPlain);
     EXPECT_FALSE(popup.htmlBrowser);  // no results listed
-    EXPECT_TRUE(ViewerPopupState(true, TextViewer::Plain, "", true, "S").htmlBrowser);
+    EXPECT_TRUE(viewerPopupState(true, TextViewer::Plain, "", true, "S").htmlBrowser);
 
-    EXPECT_TRUE(LoadBrowserEnabled("/cw/1.htm"));
-    EXPECT_TRUE(LoadBrowserEnabled("/cw/page.HTML"));
-    EXPECT_FALSE(LoadBrowserEnabled("/cw/1.tmp"));
-    EXPECT_FALSE(LoadBrowserEnabled("/cw/noext"));
-    EXPECT_FALSE(LoadBrowserEnabled("/cw/a.shtml"));
+    EXPECT_TRUE(loadBrowserEnabled("/cw/1.htm"));
+    EXPECT_TRUE(loadBrowserEnabled("/cw/page.HTML"));
+    EXPECT_FALSE(loadBrowserEnabled("/cw/1.tmp"));
+    EXPECT_FALSE(loadBrowserEnabled("/cw/noext"));
+    EXPECT_FALSE(loadBrowserEnabled("/cw/a.shtml"));
 }
 
 }  // namespace

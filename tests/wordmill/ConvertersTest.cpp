@@ -35,19 +35,20 @@ std::string readFile(const std::filesystem::path& p) {
 }  // namespace
 
 TEST(Converters, RealPdftotextConvertsAHandWrittenPdf) {
-    if (!FindProgram("pdftotext")) GTEST_SKIP() << "pdftotext is not installed";
+    if (!findProgram("pdftotext")) GTEST_SKIP() << "pdftotext is not installed";
     TempDir dir;
     writeFile(dir / "doc.pdf", tinyPdf("Hello PDF world"));
     ConverterSettings settings;
-    ASSERT_TRUE(ConvertPdf(dir / "doc.pdf", dir / "pdftotxt.tmp", settings).ok());
+    ASSERT_TRUE(convertPdfToText(dir / "doc.pdf", dir / "pdftotxt.tmp", settings).ok());
     std::ifstream in(dir / "pdftotxt.tmp");
     std::string text((std::istreambuf_iterator<char>(in)), {});
     EXPECT_NE(text.find("Hello PDF world"), std::string::npos) << text;
 
     writeFile(dir / "broken.pdf", "%PDF-1.4\nthis is no pdf");
-    const ConversionResult broken = ConvertPdf(dir / "broken.pdf", dir / "pdftotxt.tmp", settings);
+    const ConversionResult broken =
+        convertPdfToText(dir / "broken.pdf", dir / "pdftotxt.tmp", settings);
     EXPECT_EQ(broken.status, ConversionStatus::Failed);
-    EXPECT_EQ(ConversionProblem(broken, settings).rfind("pdftotext failed (exit code", 0), 0u);
+    EXPECT_EQ(conversionProblem(broken, settings).rfind("pdftotext failed (exit code", 0), 0u);
     EXPECT_FALSE(std::filesystem::exists(dir / "pdftotxt.tmp")) << "no stale text is left";
 }
 
@@ -58,21 +59,21 @@ TEST(Converters, FailingOrHangingConvertersFailOnlyThatDocumentAndSayWhy) {
     settings.programFolder = dir.path();
     settings.timeLimit = 300ms;
     writeScript(dir / "pdftotext", "exit 3");
-    ConversionResult r = ConvertPdf(dir / "doc.pdf", dir / "out.tmp", settings);
-    EXPECT_EQ(ConversionProblem(r, settings), "pdftotext failed (exit code 3)");
+    ConversionResult r = convertPdfToText(dir / "doc.pdf", dir / "out.tmp", settings);
+    EXPECT_EQ(conversionProblem(r, settings), "pdftotext failed (exit code 3)");
     writeScript(dir / "pdftotext", "echo partial; sleep 30");
-    r = ConvertPdf(dir / "doc.pdf", dir / "out.tmp", settings);
+    r = convertPdfToText(dir / "doc.pdf", dir / "out.tmp", settings);
     EXPECT_EQ(r.status, ConversionStatus::TimedOut);
-    EXPECT_EQ(ConversionProblem(r, settings), "pdftotext was stopped after 300 ms");
+    EXPECT_EQ(conversionProblem(r, settings), "pdftotext was stopped after 300 ms");
     EXPECT_FALSE(std::filesystem::exists(dir / "out.tmp"));
-    EXPECT_FALSE(ConvertPdf(dir / "missing.pdf", dir / "out.tmp", settings).ok());
+    EXPECT_FALSE(convertPdfToText(dir / "missing.pdf", dir / "out.tmp", settings).ok());
 
     // A cancel stops a converter that would otherwise run to the time limit.
     settings.timeLimit = 30s;
     writeScript(dir / "pdftotext", "sleep 30");
     const auto started = std::chrono::steady_clock::now();
     settings.keepGoing = [&] { return std::chrono::steady_clock::now() - started < 200ms; };
-    r = ConvertPdf(dir / "doc.pdf", dir / "out.tmp", settings);
+    r = convertPdfToText(dir / "doc.pdf", dir / "out.tmp", settings);
     EXPECT_EQ(r.status, ConversionStatus::Cancelled);
     EXPECT_LT(std::chrono::steady_clock::now() - started, 2s);
 }
@@ -87,14 +88,14 @@ TEST(Converters, AFloodOfTextIsCutAtTheCapAndKept) {
     settings.outputLimit = 1u << 20;
     // Without end: only the cap reaches the disk, and the program is stopped there.
     writeScript(dir / "pdftotext", "while :; do echo flood flood flood flood; done");
-    const ConversionResult r = ConvertPdf(dir / "doc.pdf", dir / "out.tmp", settings);
+    const ConversionResult r = convertPdfToText(dir / "doc.pdf", dir / "out.tmp", settings);
     EXPECT_EQ(r.status, ConversionStatus::Truncated);
     EXPECT_TRUE(r.ok());
     EXPECT_EQ(std::filesystem::file_size(dir / "out.tmp"), 1u << 20);
     EXPECT_EQ(readFile(dir / "out.tmp").substr(0, 12), "flood flood ");
 
     writeScript(dir / "antiword", "head -c 3000000 /dev/zero | tr '\\0' a");
-    EXPECT_EQ(ConvertWordDocument(dir / "letter.doc", dir / "doc.tmp", settings).status,
+    EXPECT_EQ(convertWordDocument(dir / "letter.doc", dir / "doc.tmp", settings).status,
               ConversionStatus::Truncated);
     EXPECT_EQ(std::filesystem::file_size(dir / "doc.tmp"), 1u << 20);
 }
@@ -106,8 +107,8 @@ TEST(Converters, WordDocumentsThroughAntiwordThenCatdoc) {
     settings.programFolder = dir.path();
     settings.timeLimit = 5s;
     const auto convert = [&] {
-        const ConversionResult r = ConvertWordDocument(dir / "letter.doc", dir / "t.tmp", settings);
-        return r.ok() ? readFile(dir / "t.tmp") : "<" + ConversionProblem(r, settings) + ">";
+        const ConversionResult r = convertWordDocument(dir / "letter.doc", dir / "t.tmp", settings);
+        return r.ok() ? readFile(dir / "t.tmp") : "<" + conversionProblem(r, settings) + ">";
     };
     writeScript(dir / "antiword", "echo \"antiword $1 $2 $3 $4\"");
     EXPECT_EQ(convert(), "antiword -m UTF-8.txt -w 0\n");
@@ -136,7 +137,7 @@ TEST(XmlText, ChosenElementsWithLineBreaksAndTabs) {
         "Anna &amp; Bo</w:t></w:r></w:p><w:p><w:r><w:instrText>PAGE</w:instrText><w:tab/>"
         "<w:t>x&lt;y</w:t><w:br/><w:t><![CDATA[raw<]]></w:t></w:r></w:p><w:p/></w:body></"
         "w:document>";
-    EXPECT_EQ(ExtractXmlText(body, docx), "Dear Anna & Bo\n\tx<y\nraw<\n\n");
+    EXPECT_EQ(extractXmlText(body, docx), "Dear Anna & Bo\n\tx<y\nraw<\n\n");
 
     XmlTextRules xhtml;
     xhtml.textElements = {"body"};
@@ -144,7 +145,7 @@ TEST(XmlText, ChosenElementsWithLineBreaksAndTabs) {
     xhtml.lineElements = {"p", "h1"};
     xhtml.localNames = true;
     xhtml.htmlEntities = true;
-    EXPECT_EQ(ExtractXmlText(
+    EXPECT_EQ(extractXmlText(
                   "<html><head><title>T</title></head><BODY><h1>Ch&eacute;</h1><script>x</script>"
                   "<x:p>one</x:p>unclosed <p",
                   xhtml),

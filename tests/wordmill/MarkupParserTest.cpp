@@ -230,7 +230,7 @@ TEST(WordNumbers, ShortWordsCountInEveryFormat) {
     EXPECT_EQ(numbers(parse(CreateTextParser(latinTable()), "file I/O, system calls")), expected);
     EXPECT_EQ(numbers(html("<p>file <b>I</b>/O, system&nbsp;calls</p>")), expected);
     EXPECT_EQ(numbers(xml("<doc><a>file I</a><b>O, system</b> calls</doc>")), expected);
-    const auto rtf = ReadRtf(R"({\rtf1 file {\b I}/O, system\par calls})");
+    const auto rtf = readRtf(R"({\rtf1 file {\b I}/O, system\par calls})");
     ASSERT_TRUE(rtf);
     EXPECT_EQ(numbers(parse(CreateTextParser(latinTable()), rtf->text)), expected);
 

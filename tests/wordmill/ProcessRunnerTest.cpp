@@ -14,7 +14,7 @@ TEST(ProcessRunner, PassesArgumentsVerbatimWithoutAShell) {
     call.program = "/bin/echo";
     call.arguments = {"$(id)", ";", "*", "two words", "\"q\""};
     call.captureOutput = true;
-    const ProgramResult r = RunProgram(call);
+    const ProgramResult r = runProgram(call);
     ASSERT_TRUE(r.succeeded());
     EXPECT_EQ(r.output, "$(id) ; * two words \"q\"\n");
 }
@@ -22,14 +22,14 @@ TEST(ProcessRunner, PassesArgumentsVerbatimWithoutAShell) {
 TEST(ProcessRunner, ReportsExitCodesStartFailuresAndTruncation) {
     ProgramCall call;
     call.program = "/bin/false";
-    ProgramResult r = RunProgram(call);
+    ProgramResult r = runProgram(call);
     EXPECT_TRUE(r.started);
     EXPECT_TRUE(r.exited);
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_FALSE(r.succeeded());
 
     call.program = "/nonexistent/program";
-    r = RunProgram(call);
+    r = runProgram(call);
     EXPECT_FALSE(r.started);
     EXPECT_EQ(r.startError, ENOENT);
 
@@ -37,7 +37,7 @@ TEST(ProcessRunner, ReportsExitCodesStartFailuresAndTruncation) {
     writeFile(dir / "not-a-program", "just text");
     std::filesystem::permissions(dir / "not-a-program", std::filesystem::perms::owner_all);
     call.program = dir / "not-a-program";
-    r = RunProgram(call);
+    r = runProgram(call);
     EXPECT_FALSE(r.succeeded());
 
     call.program = "/bin/cat";
@@ -45,7 +45,7 @@ TEST(ProcessRunner, ReportsExitCodesStartFailuresAndTruncation) {
     call.captureOutput = true;
     call.outputLimit = 100000;
     call.timeLimit = 20s;
-    r = RunProgram(call);
+    r = runProgram(call);
     EXPECT_EQ(r.output.size(), 100000u);
     EXPECT_TRUE(r.outputTruncated);
 }
@@ -58,7 +58,7 @@ TEST(ProcessRunner, KillsAProgramAndItsChildrenAtTheTimeLimit) {
     call.program = dir / "hang";
     call.timeLimit = 300ms;
     call.captureOutput = true;
-    const ProgramResult r = RunProgram(call);
+    const ProgramResult r = runProgram(call);
     EXPECT_TRUE(r.started);
     EXPECT_TRUE(r.timedOut);
     EXPECT_FALSE(r.succeeded());
@@ -67,21 +67,21 @@ TEST(ProcessRunner, KillsAProgramAndItsChildrenAtTheTimeLimit) {
 TEST(ProcessRunner, FindsTheProgramFolderCopyFirst) {
     TempDir dir;
     writeScript(dir / "sh", "exit 0");
-    EXPECT_EQ(FindProgram("sh", dir.path()), dir / "sh");
-    EXPECT_NE(FindProgram("sh"), dir / "sh");
+    EXPECT_EQ(findProgram("sh", dir.path()), dir / "sh");
+    EXPECT_NE(findProgram("sh"), dir / "sh");
     writeFile(dir / "plain", "x");  // not executable
-    EXPECT_FALSE(FindProgram("plain", dir.path()).has_value() &&
-                 *FindProgram("plain", dir.path()) == dir / "plain");
-    EXPECT_FALSE(FindProgram("no-such-program-anywhere", dir.path()).has_value());
-    EXPECT_FALSE(FindProgram("").has_value());
+    EXPECT_FALSE(findProgram("plain", dir.path()).has_value() &&
+                 *findProgram("plain", dir.path()) == dir / "plain");
+    EXPECT_FALSE(findProgram("no-such-program-anywhere", dir.path()).has_value());
+    EXPECT_FALSE(findProgram("").has_value());
 }
 
 TEST(ProcessRunner, StartsDetachedPrograms) {
     TempDir dir;
     writeScript(dir / "tool", "echo \"$1\" > \"$1/started\"");
-    EXPECT_EQ(StartDetached(dir / "tool", {dir.path().string()}), 0);
+    EXPECT_EQ(startDetached(dir / "tool", {dir.path().string()}), 0);
     for (int i = 0; i < 200 && !std::filesystem::exists(dir / "started"); ++i)
         std::this_thread::sleep_for(10ms);
     EXPECT_TRUE(std::filesystem::exists(dir / "started"));
-    EXPECT_EQ(StartDetached(dir / "missing", {}), ENOENT);
+    EXPECT_EQ(startDetached(dir / "missing", {}), ENOENT);
 }

@@ -27,14 +27,14 @@ TEST(RtfReader, PlainTextOfTheDocumentBody) {
         {"{\\rtf1 text} trailing ignored", "text"},
     };
     for (const Case& c : cases) {
-        const auto doc = ReadRtf(c.rtf);
+        const auto doc = readRtf(c.rtf);
         ASSERT_TRUE(doc) << c.rtf;
         EXPECT_EQ(doc->text, c.text) << c.rtf;
     }
 }
 
 TEST(RtfReader, FormattingRunsCoverTheSameCharacters) {
-    const auto doc = ReadRtf(R"({\rtf1 plain {\b bold \i both}\fs40 big\b0 \ul u\ulnone n})");
+    const auto doc = readRtf(R"({\rtf1 plain {\b bold \i both}\fs40 big\b0 \ul u\ulnone n})");
     ASSERT_TRUE(doc);
     EXPECT_EQ(doc->text, "plain bold bothbigun");
     std::size_t covered = 0;
@@ -54,17 +54,17 @@ TEST(RtfReader, FormattingRunsCoverTheSameCharacters) {
 }
 
 TEST(RtfReader, DamagedDocuments) {
-    EXPECT_FALSE(ReadRtf("Plain text, not RTF"));
-    EXPECT_FALSE(ReadRtf(""));
-    EXPECT_FALSE(ReadRtf(std::string(50000, '{').insert(0, "{\\rtf1 ")));  // nested beyond reason
+    EXPECT_FALSE(readRtf("Plain text, not RTF"));
+    EXPECT_FALSE(readRtf(""));
+    EXPECT_FALSE(readRtf(std::string(50000, '{').insert(0, "{\\rtf1 ")));  // nested beyond reason
     // Cut short: the text up to the cut survives.
-    const auto cut = ReadRtf("{\\rtf1 {\\b first\\par second \\'e");
+    const auto cut = readRtf("{\\rtf1 {\\b first\\par second \\'e");
     ASSERT_TRUE(cut);
     EXPECT_EQ(cut->text, "first\nsecond e");
-    const auto bin = ReadRtf("{\\rtf1 x\\bin999999999 ");
+    const auto bin = readRtf("{\\rtf1 x\\bin999999999 ");
     ASSERT_TRUE(bin);
     EXPECT_EQ(bin->text, "x");
-    const auto strayClose = ReadRtf("{\\rtf1 a}}}}b");
+    const auto strayClose = readRtf("{\\rtf1 a}}}}b");
     ASSERT_TRUE(strayClose);
     EXPECT_EQ(strayClose->text, "a");
 }

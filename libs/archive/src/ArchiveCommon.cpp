@@ -70,7 +70,7 @@ const char* StatusText(Status status) {
     return "";
 }
 
-std::optional<std::string> SafeMemberPath(const std::string& raw) {
+std::optional<std::string> safeMemberPath(const std::string& raw) {
     if (raw.empty() || raw.find('\0') != std::string::npos) return std::nullopt;
     std::string name = raw;
     std::replace(name.begin(), name.end(), '\\', '/');
@@ -93,14 +93,14 @@ std::optional<std::string> SafeMemberPath(const std::string& raw) {
     return out;
 }
 
-bool MatchesMask(const std::string& fileName, const std::string& mask) {
+bool matchesMask(const std::string& fileName, const std::string& mask) {
     if (mask == "*" || mask == "*.*") return true;
     return wildcardMatch(fileName, mask);
 }
 
 bool matchesAny(const std::string& fileName, const std::vector<std::string>& masks) {
     return std::any_of(masks.begin(), masks.end(),
-                       [&](const std::string& m) { return MatchesMask(fileName, m); });
+                       [&](const std::string& m) { return matchesMask(fileName, m); });
 }
 
 bool sameNameIgnoringCase(const std::string& a, const std::string& b) {
@@ -113,11 +113,11 @@ bool ArchiveReader::IsSupportedName(const std::filesystem::path& archive) {
     return kindOfName(archive) != ArchiveKind::None;
 }
 
-bool IsCompressedFileName(const std::filesystem::path& file) {
+bool isCompressedFileName(const std::filesystem::path& file) {
     return kindOfName(file) == ArchiveKind::Compressed;
 }
 
-std::filesystem::path DecompressedName(const std::filesystem::path& file) {
+std::filesystem::path decompressedName(const std::filesystem::path& file) {
     return file.filename().stem();
 }
 

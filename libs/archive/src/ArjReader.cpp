@@ -55,7 +55,7 @@ class ArjReader : public ArchiveReader {
         call.outputLimit = 64u << 20;
         call.timeLimit = timeLimit_;
         call.keepGoing = keepGoingCallback();
-        const wordmill::ProgramResult r = wordmill::RunProgram(call);
+        const wordmill::ProgramResult r = wordmill::runProgram(call);
         cancelled_ = r.cancelled;
         if (!r.succeeded()) return std::nullopt;
         if (auto t = parseListing(r.output)) return t;
@@ -99,7 +99,7 @@ class ArjReader : public ArchiveReader {
     }
 
     Status ExtractMember(const std::string& member, const std::filesystem::path& file) override {
-        const std::optional<std::string> wanted = SafeMemberPath(member);
+        const std::optional<std::string> wanted = safeMemberPath(member);
         if (!wanted) return Status::NotFound;
         std::error_code ec;
         const std::filesystem::path parent = file.has_parent_path() ? file.parent_path() : ".";
@@ -116,7 +116,7 @@ class ArjReader : public ArchiveReader {
 
     Status ReadMember(const std::string& member, std::size_t maxBytes, std::string& out) override {
         out.clear();
-        const std::optional<std::string> wanted = SafeMemberPath(member);
+        const std::optional<std::string> wanted = safeMemberPath(member);
         if (!wanted) return Status::NotFound;
         std::error_code ec;
         Staging staging(std::filesystem::temp_directory_path(ec));
@@ -180,7 +180,7 @@ class ArjReader : public ArchiveReader {
                           std::filesystem::absolute(staging, ec).string() + "/"};
         call.timeLimit = timeLimit_;
         call.keepGoing = keepGoingCallback();
-        const wordmill::ProgramResult r = wordmill::RunProgram(call);
+        const wordmill::ProgramResult r = wordmill::runProgram(call);
         if (r.cancelled) return Status::Cancelled;
         if (!r.succeeded()) return Status::Damaged;
         return Status::Ok;
@@ -210,7 +210,7 @@ class ArjReader : public ArchiveReader {
 
 std::unique_ptr<ArchiveReader> openArj(const std::filesystem::path& archive, const Limits& limits,
                                        const ToolSettings& tools) {
-    const auto program = wordmill::FindProgram("arj", tools.programFolder);
+    const auto program = wordmill::findProgram("arj", tools.programFolder);
     if (!program) return nullptr;  // without arj, arj archives are skipped
     auto reader = std::make_unique<ArjReader>(archive, limits, *program, tools.timeLimit);
     if (!reader->totals()) return nullptr;

@@ -73,9 +73,9 @@ class Pass {
         if (!name) name = archive_entry_pathname(e);
         if (raw_) {
             entry.regular = true;
-            entry.safeName = SafeMemberPath(stem_);  // "notes.txt.gz" holds "notes.txt"
+            entry.safeName = safeMemberPath(stem_);  // "notes.txt.gz" holds "notes.txt"
         } else if (name) {
-            entry.safeName = SafeMemberPath(name);
+            entry.safeName = safeMemberPath(name);
         }
         return true;
     }
@@ -215,7 +215,7 @@ class LibArchiveReader : public ArchiveReader {
     }
 
     Status ExtractMember(const std::string& member, const std::filesystem::path& file) override {
-        const std::optional<std::string> wanted = SafeMemberPath(member);
+        const std::optional<std::string> wanted = safeMemberPath(member);
         if (!wanted) return Status::NotFound;
         std::error_code ec;
         if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), ec);
@@ -235,7 +235,7 @@ class LibArchiveReader : public ArchiveReader {
 
     Status ReadMember(const std::string& member, std::size_t maxBytes, std::string& out) override {
         out.clear();
-        const std::optional<std::string> wanted = SafeMemberPath(member);
+        const std::optional<std::string> wanted = safeMemberPath(member);
         if (!wanted) return Status::NotFound;
         const Status s = find(*wanted, [&](Pass& pass, const Entry& entry) {
             return pass.read(entry, std::min<std::uint64_t>(maxBytes, limits_.maxTotalBytes),
@@ -275,7 +275,7 @@ class LibArchiveReader : public ArchiveReader {
                 } else if (entries % 1024 == 0 && !keepGoing()) {
                     verdict = Status::Cancelled;
                 } else if (!e.folder) {
-                    const std::optional<std::string> name = SafeMemberPath(e.name);
+                    const std::optional<std::string> name = safeMemberPath(e.name);
                     if (name && matchesAny(baseName(*name), masks)) declared += e.size;
                     if (declared > limits_.maxTotalBytes) verdict = Status::TooLarge;
                 }
@@ -338,7 +338,7 @@ std::unique_ptr<ArchiveReader> openLibArchive(const std::filesystem::path& archi
     return std::make_unique<LibArchiveReader>(archive, limits, kind);
 }
 
-Status DecompressFile(const std::filesystem::path& compressed, const std::filesystem::path& target,
+Status decompressFile(const std::filesystem::path& compressed, const std::filesystem::path& target,
                       std::uint64_t maxBytes, bool& truncated, const KeepGoing& keepGoing) {
     truncated = false;
     Pass pass(compressed, /*raw=*/true, Limits{}, keepGoing);

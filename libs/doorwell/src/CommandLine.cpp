@@ -2,7 +2,7 @@
 
 namespace doorwell {
 
-std::optional<std::vector<std::string>> SplitCommandLine(std::string_view line,
+std::optional<std::vector<std::string>> splitCommandLine(std::string_view line,
                                                          std::string* error) {
     std::vector<std::string> words;
     std::string word;
@@ -46,14 +46,14 @@ std::optional<std::vector<std::string>> SplitCommandLine(std::string_view line,
     return words;
 }
 
-std::vector<std::string> ArgumentsForFile(const std::vector<std::string>& command,
+std::vector<std::string> argumentsForFile(const std::vector<std::string>& command,
                                           const std::string& file) {
     const std::string name = (!file.empty() && file[0] != '/') ? "./" + file : file;
     std::vector<std::string> argv;
     bool placed = false;
     for (const std::string& arg : command) {
         if (arg == "%f" || arg == "%F" || arg == "%u" || arg == "%U") {
-            argv.push_back(arg[1] == 'u' || arg[1] == 'U' ? FileUri(name) : name);
+            argv.push_back(arg[1] == 'u' || arg[1] == 'U' ? fileUri(name) : name);
             placed = true;
             continue;
         }
@@ -71,7 +71,7 @@ std::vector<std::string> ArgumentsForFile(const std::vector<std::string>& comman
                 out += name;
                 placed = true;
             } else if (code == 'u' || code == 'U') {
-                out += FileUri(name);
+                out += fileUri(name);
                 placed = true;
             } else {
                 dropped = true;  // %i, %c, %k and the deprecated codes
@@ -83,7 +83,7 @@ std::vector<std::string> ArgumentsForFile(const std::vector<std::string>& comman
     return argv;
 }
 
-std::string PercentEncodePath(std::string_view path) {
+std::string percentEncodePath(std::string_view path) {
     static const char hex[] = "0123456789ABCDEF";
     std::string out;
     out.reserve(path.size());
@@ -102,11 +102,11 @@ std::string PercentEncodePath(std::string_view path) {
     return out;
 }
 
-std::string FileUri(std::string_view absolutePath) {
-    return "file://" + PercentEncodePath(absolutePath);
+std::string fileUri(std::string_view absolutePath) {
+    return "file://" + percentEncodePath(absolutePath);
 }
 
-std::optional<std::string> PercentDecode(std::string_view text) {
+std::optional<std::string> percentDecode(std::string_view text) {
     const auto digit = [](char c) -> int {
         if (c >= '0' && c <= '9') return c - '0';
         if (c >= 'a' && c <= 'f') return c - 'a' + 10;

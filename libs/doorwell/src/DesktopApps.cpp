@@ -124,7 +124,7 @@ XdgDirs XdgDirs::FromEnvironment() {
     return d;
 }
 
-std::string MimeTypeOf(const std::string& file, const XdgDirs& dirs) {
+std::string mimeTypeOf(const std::string& file, const XdgDirs& dirs) {
     struct stat st {};
     if (::stat(file.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return "inode/directory";
     const std::size_t slash = file.rfind('/');
@@ -163,7 +163,7 @@ std::string MimeTypeOf(const std::string& file, const XdgDirs& dirs) {
     return best;
 }
 
-std::optional<DesktopEntry> FindDesktopEntry(const std::string& id, const XdgDirs& dirs) {
+std::optional<DesktopEntry> findDesktopEntry(const std::string& id, const XdgDirs& dirs) {
     if (id.empty() || id.find('/') != std::string::npos) return std::nullopt;
     for (const std::string& dir : dataDirsUserFirst(dirs)) {
         const std::vector<std::string> lines = readLines(dir + "/applications/" + id);
@@ -171,7 +171,7 @@ std::optional<DesktopEntry> FindDesktopEntry(const std::string& id, const XdgDir
         const auto exec = groupValue(lines, "Desktop Entry", "Exec");
         if (!exec) return std::nullopt;  // the first one found hides the others
         if (groupValue(lines, "Desktop Entry", "Hidden") == "true") return std::nullopt;
-        auto argv = SplitCommandLine(unescapeValue(*exec));
+        auto argv = splitCommandLine(unescapeValue(*exec));
         if (!argv) return std::nullopt;
         DesktopEntry entry;
         entry.id = id;
@@ -183,20 +183,20 @@ std::optional<DesktopEntry> FindDesktopEntry(const std::string& id, const XdgDir
     return std::nullopt;
 }
 
-std::optional<DesktopEntry> DefaultApplicationFor(const std::string& mimeType,
+std::optional<DesktopEntry> defaultApplicationFor(const std::string& mimeType,
                                                   const XdgDirs& dirs) {
     for (const std::string& file : mimeappsFiles(dirs)) {
         const auto value = groupValue(readLines(file), "Default Applications", mimeType);
         if (!value) continue;
         for (const std::string& id : splitList(*value, ';'))
-            if (auto entry = FindDesktopEntry(id, dirs)) return entry;
+            if (auto entry = findDesktopEntry(id, dirs)) return entry;
     }
-    const auto all = ApplicationsFor(mimeType, dirs);
+    const auto all = applicationsFor(mimeType, dirs);
     if (all.empty()) return std::nullopt;
     return all.front();
 }
 
-std::vector<DesktopEntry> ApplicationsFor(const std::string& mimeType, const XdgDirs& dirs) {
+std::vector<DesktopEntry> applicationsFor(const std::string& mimeType, const XdgDirs& dirs) {
     std::vector<std::string> ids;
     for (const std::string& file : mimeappsFiles(dirs)) {
         const auto lines = readLines(file);
@@ -212,7 +212,7 @@ std::vector<DesktopEntry> ApplicationsFor(const std::string& mimeType, const Xdg
     std::set<std::string> seen;
     for (const std::string& id : ids) {
         if (!seen.insert(id).second) continue;
-        if (auto entry = FindDesktopEntry(id, dirs)) out.push_back(std::move(*entry));
+        if (auto entry = findDesktopEntry(id, dirs)) out.push_back(std::move(*entry));
     }
     return out;
 }

@@ -53,7 +53,7 @@ bool GetUrl(const std::string& fileName, std::string& address, std::size_t capac
 }
 
 std::string GetDefaultItemInMenu(const std::string& fileName) {
-    return DefaultCommandOf(fileName, XdgDirs::FromEnvironment());
+    return defaultCommandOf(fileName, XdgDirs::FromEnvironment());
 }
 
 }  // namespace doorwell

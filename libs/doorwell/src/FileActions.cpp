@@ -57,7 +57,7 @@ std::string safeName(const std::string& file) {
 
 LaunchOutcome launchFor(const std::vector<std::string>& command, const std::string& file,
                         Launcher& launcher, std::chrono::milliseconds wait = kLaunchWait) {
-    const std::vector<std::string> argv = ArgumentsForFile(command, file);
+    const std::vector<std::string> argv = argumentsForFile(command, file);
     // A moment's wait catches a program that cannot start or gives up at once.
     const LaunchResult r = launcher.Launch(argv, wait);
     LaunchOutcome out;
@@ -119,7 +119,7 @@ std::string describeType(const std::string& name, const std::string& mimeType) {
 
 }  // namespace
 
-std::string OpenFailureMessage(int code) {
+std::string openFailureMessage(int code) {
     switch (code) {
         case kOutOfResources:
             return "The system is out of memory or resources";
@@ -140,10 +140,10 @@ std::string OpenFailureMessage(int code) {
     }
 }
 
-std::string DefaultCommandOf(const std::string& file, const XdgDirs& dirs) {
+std::string defaultCommandOf(const std::string& file, const XdgDirs& dirs) {
     struct stat st {};
     if (file.empty() || ::stat(file.c_str(), &st) != 0) return {};
-    const auto app = DefaultApplicationFor(MimeTypeOf(file, dirs), dirs);
+    const auto app = defaultApplicationFor(mimeTypeOf(file, dirs), dirs);
     return app ? app->id : std::string();
 }
 
@@ -155,24 +155,24 @@ OpenResult OpenWithAssociation(const std::string& file, Launcher& launcher, cons
         struct stat fst {};
         const bool folderThere = ::stat(folder.c_str(), &fst) == 0 && S_ISDIR(fst.st_mode);
         result.code = isMember(file) || folderThere ? kFileNotFound : kPathNotFound;
-        result.message = OpenFailureMessage(result.code);
+        result.message = openFailureMessage(result.code);
         return result;
     }
-    const std::string verb = DefaultCommandOf(file, dirs);
+    const std::string verb = defaultCommandOf(file, dirs);
     result.code = codeOfOpener(launcher.Launch({"xdg-open", safeName(file)}, kOpenerWait));
     if (result.code == kNoAssociation && !verb.empty()) {
         // The desktop's opener failed (or is missing); start the default application itself.
-        if (const auto app = FindDesktopEntry(verb, dirs); app && !app->terminal)
+        if (const auto app = findDesktopEntry(verb, dirs); app && !app->terminal)
             result.code = launchFor(app->exec, file, launcher).ok ? kOpened : kNoAssociation;
     }
-    result.message = OpenFailureMessage(result.code);
+    result.message = openFailureMessage(result.code);
     return result;
 }
 
-LaunchOutcome OpenWithCommand(const std::string& commandLine, const std::string& file,
+LaunchOutcome openWithCommand(const std::string& commandLine, const std::string& file,
                               Launcher& launcher, std::chrono::milliseconds wait) {
     std::string error;
-    const auto command = SplitCommandLine(commandLine, &error);
+    const auto command = splitCommandLine(commandLine, &error);
     if (!command) {
         LaunchOutcome out;
         out.message = "The command cannot be used: " + error + ".";
@@ -181,20 +181,20 @@ LaunchOutcome OpenWithCommand(const std::string& commandLine, const std::string&
     return launchFor(*command, file, launcher, wait);
 }
 
-LaunchOutcome OpenWithApplication(const DesktopEntry& application, const std::string& file,
+LaunchOutcome openWithApplication(const DesktopEntry& application, const std::string& file,
                                   Launcher& launcher) {
     return launchFor(application.exec, file, launcher);
 }
 
-FolderRequest ContainingFolder(const std::string& name) {
+FolderRequest containingFolder(const std::string& name) {
     FolderRequest r;
     r.item = outerFile(name);
     r.folder = folderOf(r.item);
-    r.itemUri = FileUri(r.item);
+    r.itemUri = fileUri(r.item);
     return r;
 }
 
-OpenResult OpenFolder(const std::string& folder, Launcher& launcher) {
+OpenResult openFolderOnDesktop(const std::string& folder, Launcher& launcher) {
     OpenResult result;
     struct stat st {};
     if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
@@ -202,32 +202,32 @@ OpenResult OpenFolder(const std::string& folder, Launcher& launcher) {
     } else {
         result.code = codeOfOpener(launcher.Launch({"xdg-open", safeName(folder)}, kOpenerWait));
     }
-    result.message = OpenFailureMessage(result.code);
+    result.message = openFailureMessage(result.code);
     return result;
 }
 
-std::string PathForClipboard(const std::string& name) {
-    return textfold::isValidUtf8(name) ? name : FileUri(name);
+std::string pathForClipboard(const std::string& name) {
+    return textfold::isValidUtf8(name) ? name : fileUri(name);
 }
 
-std::optional<ClipboardFiles> ClipboardDataFor(const std::vector<std::string>& names) {
+std::optional<ClipboardFiles> clipboardDataFor(const std::vector<std::string>& names) {
     ClipboardFiles data;
     data.gnomeCopiedFiles = "copy";
     bool any = false;
     for (const std::string& name : names) {
         if (name.empty() || name[0] != '/' || isMember(name)) continue;
-        const std::string uri = FileUri(name);
+        const std::string uri = fileUri(name);
         data.uriList += uri + "\r\n";
         data.gnomeCopiedFiles += "\n" + uri;
         if (any) data.text += "\n";
-        data.text += PathForClipboard(name);
+        data.text += pathForClipboard(name);
         any = true;
     }
     if (!any) return std::nullopt;
     return data;
 }
 
-AvailableActions ActionsFor(const std::string& name) {
+AvailableActions actionsFor(const std::string& name) {
     AvailableActions a;
     struct stat st {};
     const bool exists = ::lstat(outerFile(name).c_str(), &st) == 0;
@@ -238,7 +238,7 @@ AvailableActions ActionsFor(const std::string& name) {
     return a;
 }
 
-std::optional<FileProperties> GetFileProperties(const std::string& name, const XdgDirs& dirs) {
+std::optional<FileProperties> getFileProperties(const std::string& name, const XdgDirs& dirs) {
     const std::string file = outerFile(name);
     struct stat st {};
     if (::lstat(file.c_str(), &st) != 0) return std::nullopt;
@@ -277,7 +277,7 @@ std::optional<FileProperties> GetFileProperties(const std::string& name, const X
             p.type = "Link";
             p.mimeType = "inode/symlink";
         } else {
-            p.mimeType = MimeTypeOf(file, dirs);
+            p.mimeType = mimeTypeOf(file, dirs);
             p.type = describeType(p.name, p.mimeType);
         }
     }

@@ -85,7 +85,7 @@ TrashPlaces TrashPlaces::FromEnvironment() {
     return p;
 }
 
-std::string TopdirOf(const std::string& path) {
+std::string topdirOf(const std::string& path) {
     struct stat st {};
     std::string current = normalised(path);
     if (::lstat(current.c_str(), &st) != 0) return "/";
@@ -100,7 +100,7 @@ std::string TopdirOf(const std::string& path) {
     return current == normalised(path) ? parentOf(current) : current;
 }
 
-std::string TopdirTrash(const std::string& topdir, uid_t uid) {
+std::string topdirTrash(const std::string& topdir, uid_t uid) {
     const std::string base = topdir == "/" ? "" : topdir;
     const std::string shared = base + "/.Trash";
     struct stat st {};
@@ -109,7 +109,7 @@ std::string TopdirTrash(const std::string& topdir, uid_t uid) {
     return base + "/.Trash-" + std::to_string(uid);
 }
 
-TrashResult MoveIntoTrashFolder(const std::string& file, const std::string& trashFolder,
+TrashResult moveIntoTrashFolder(const std::string& file, const std::string& trashFolder,
                                 const std::string& pathValue, std::time_t now) {
     const std::string files = trashFolder + "/files";
     const std::string info = trashFolder + "/info";
@@ -121,7 +121,7 @@ TrashResult MoveIntoTrashFolder(const std::string& file, const std::string& tras
     char date[32];
     std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%S", &local);
     const std::string content =
-        "[Trash Info]\nPath=" + PercentEncodePath(pathValue) + "\nDeletionDate=" + date + "\n";
+        "[Trash Info]\nPath=" + percentEncodePath(pathValue) + "\nDeletionDate=" + date + "\n";
 
     // Claim a name: the file's own, else "name.2", "name.3", ...
     const std::string base = baseOf(file);
@@ -158,7 +158,7 @@ TrashResult MoveIntoTrashFolder(const std::string& file, const std::string& tras
     return failure("The trash holds too many files of that name.");
 }
 
-TrashResult MoveToTrash(const std::string& name, const TrashPlaces& places, std::time_t now) {
+TrashResult moveFileToTrash(const std::string& name, const TrashPlaces& places, std::time_t now) {
     if (name.find("//") != std::string::npos)
         return failure("A file inside an archive cannot be moved to the trash.");
     if (name.empty() || name[0] != '/') return failure("The file name is not a full path.");
@@ -177,11 +177,11 @@ TrashResult MoveToTrash(const std::string& name, const TrashPlaces& places, std:
         // A fresh account may not have its data folder yet.
         std::error_code ec;
         std::filesystem::create_directories(normalised(places.dataHome), ec);
-        return MoveIntoTrashFolder(file, homeTrash, file, now);
+        return moveIntoTrashFolder(file, homeTrash, file, now);
     }
 
-    const std::string topdir = TopdirOf(file);
-    const std::string trash = TopdirTrash(topdir, places.uid);
+    const std::string topdir = topdirOf(file);
+    const std::string trash = topdirTrash(topdir, places.uid);
     if (file == topdir || file.rfind(trash, 0) == 0)
         return failure("The file cannot be moved to the trash.");
     // A trash folder of someone else's (or a link) is never used: the files would leave
@@ -196,7 +196,7 @@ TrashResult MoveToTrash(const std::string& name, const TrashPlaces& places, std:
             return failure("The trash of this file system cannot be used.");
     }
     const std::string relative = topdir == "/" ? file.substr(1) : file.substr(topdir.size() + 1);
-    return MoveIntoTrashFolder(file, trash, relative, now);
+    return moveIntoTrashFolder(file, trash, relative, now);
 }
 
 }  // namespace doorwell

@@ -1,8 +1,8 @@
 #include "textfold/TextFold.h"
 
+#include <locale.h>
 #include <clocale>
 #include <cwctype>
-#include <locale.h>
 
 namespace textfold {
 

@@ -104,7 +104,8 @@ struct IndexObject::Impl {
     void openWriter();
     void loadState(const Xapian::Database& from);
     void saveState();
-    void requireRoomForCommit();  // throws kNoSpace, dropping the changes, when the disk is too full
+    void
+    requireRoomForCommit();  // throws kNoSpace, dropping the changes, when the disk is too full
     void commit();
     void maybeCommit();
     void closeWriter();    // stores, finishes a rescan, commits, closes

@@ -163,14 +163,12 @@ void IndexObject::Impl::requireRoomForCommit() {
     if (::statvfs(dbPath.c_str(), &disk) != 0) return;  // cannot tell: let Xapian try
     const std::uint64_t available =
         static_cast<std::uint64_t>(disk.f_bavail) * static_cast<std::uint64_t>(disk.f_frsize);
-    const std::uint64_t needed = 512 * 1024 +
-                                 static_cast<std::uint64_t>(wordsSinceCommit) * 16 +
+    const std::uint64_t needed = 512 * 1024 + static_cast<std::uint64_t>(wordsSinceCommit) * 16 +
                                  static_cast<std::uint64_t>(documentsSinceCommit) * 2048;
     if (available >= needed) return;
     abandonWriter();
-    fail(kNoSpace, "not enough disk space to write the index (" +
-                       std::to_string(available / 1024) + " KB free, about " +
-                       std::to_string(needed / 1024) + " KB needed)");
+    fail(kNoSpace, "not enough disk space to write the index (" + std::to_string(available / 1024) +
+                       " KB free, about " + std::to_string(needed / 1024) + " KB needed)");
 }
 
 void IndexObject::Impl::commit() {

@@ -13,7 +13,7 @@ ConversionResult runForText(const std::string& name, std::vector<std::string> ar
                             const ConverterSettings& settings) {
     ConversionResult out;
     out.program = name;
-    const auto program = FindProgram(name, settings.programFolder);
+    const auto program = findProgram(name, settings.programFolder);
     if (!program) {
         out.status = ConversionStatus::NotInstalled;
         return out;
@@ -26,7 +26,7 @@ ConversionResult runForText(const std::string& name, std::vector<std::string> ar
     call.outputFile = textFile;
     call.outputLimit = settings.outputLimit;
     call.keepGoing = settings.keepGoing;
-    const ProgramResult r = RunProgram(call);
+    const ProgramResult r = runProgram(call);
     if (r.exited) out.exitCode = r.exitCode;
     if (r.outputFileFailed)
         out.status = ConversionStatus::WriteFailed;
@@ -59,7 +59,7 @@ std::optional<std::string> absoluteInput(const std::filesystem::path& document) 
 
 }  // namespace
 
-std::string ConversionProblem(const ConversionResult& result, const ConverterSettings& settings) {
+std::string conversionProblem(const ConversionResult& result, const ConverterSettings& settings) {
     switch (result.status) {
         case ConversionStatus::Ok:
         case ConversionStatus::Truncated:
@@ -83,7 +83,7 @@ std::string ConversionProblem(const ConversionResult& result, const ConverterSet
     return {};
 }
 
-ConversionResult ConvertWordDocument(const std::filesystem::path& document,
+ConversionResult convertWordDocument(const std::filesystem::path& document,
                                      const std::filesystem::path& textFile,
                                      const ConverterSettings& settings) {
     std::error_code ec;
@@ -103,8 +103,9 @@ ConversionResult ConvertWordDocument(const std::filesystem::path& document,
     return second;
 }
 
-ConversionResult ConvertPdf(const std::filesystem::path& pdf, const std::filesystem::path& textFile,
-                            const ConverterSettings& settings) {
+ConversionResult convertPdfToText(const std::filesystem::path& pdf,
+                                  const std::filesystem::path& textFile,
+                                  const ConverterSettings& settings) {
     std::error_code ec;
     std::filesystem::remove(textFile, ec);
     const auto input = absoluteInput(pdf);

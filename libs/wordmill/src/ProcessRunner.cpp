@@ -120,7 +120,7 @@ bool isExecutableFile(const std::filesystem::path& p) {
 
 }  // namespace
 
-std::optional<std::filesystem::path> FindProgram(const std::string& name,
+std::optional<std::filesystem::path> findProgram(const std::string& name,
                                                  const std::filesystem::path& preferredFolder) {
     if (name.empty()) return std::nullopt;
     if (name.find('/') != std::string::npos) {
@@ -142,7 +142,7 @@ std::optional<std::filesystem::path> FindProgram(const std::string& name,
     return std::nullopt;
 }
 
-ProgramResult RunProgram(const ProgramCall& call) {
+ProgramResult runProgram(const ProgramCall& call) {
     ProgramResult result;
     Fd readEnd;
     Fd writeEnd;
@@ -268,7 +268,7 @@ ProgramResult RunProgram(const ProgramCall& call) {
     return result;
 }
 
-int StartDetached(const std::filesystem::path& program, const std::vector<std::string>& arguments) {
+int startDetached(const std::filesystem::path& program, const std::vector<std::string>& arguments) {
     SpawnSetup setup;
     posix_spawn_file_actions_addopen(&setup.actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addclosefrom_np(&setup.actions, 3);

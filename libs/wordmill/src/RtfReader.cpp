@@ -260,16 +260,16 @@ class RtfParser {
 
 }  // namespace
 
-std::optional<RtfDocument> ReadRtf(std::string_view bytes) { return RtfParser(bytes).run(); }
+std::optional<RtfDocument> readRtf(std::string_view bytes) { return RtfParser(bytes).run(); }
 
-std::optional<RtfDocument> ReadRtfFile(const std::filesystem::path& file) {
+std::optional<RtfDocument> readRtfFile(const std::filesystem::path& file) {
     std::error_code ec;
     const std::uintmax_t size = std::filesystem::file_size(file, ec);
     if (ec || size > kLargestFile) return std::nullopt;
     std::ifstream in(file, std::ios::binary);
     if (!in) return std::nullopt;
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return ReadRtf(bytes);
+    return readRtf(bytes);
 }
 
 }  // namespace wordmill

@@ -34,7 +34,7 @@ class Matcher {
 
 }  // namespace
 
-std::string ExtractXmlText(std::string_view xml, const XmlTextRules& rules) {
+std::string extractXmlText(std::string_view xml, const XmlTextRules& rules) {
     const Matcher match(rules);
     std::string out;
     long textDepth = rules.textElements.empty() ? 1 : 0;

@@ -195,8 +195,8 @@ void TFormMain::showHelp(int context) {
     if (!help) help = new THelpWindow(this);
     const QString file = QString::fromStdString(folders_.helpFile.string());
     if (!help->showContext(file, context))
-        ShowMessage(QStringLiteral("Can't open the file ") + file, MessageIcon::Warning,
-                    MessageButtons::Ok, this);
+        showMessageBox(QStringLiteral("Can't open the file ") + file, MessageIcon::Warning,
+                       MessageButtons::Ok, this);
 }
 
 // ---- Showing, activation, closing ----
@@ -253,7 +253,7 @@ bool TFormMain::FormCloseQuery() {
         return false;
     }
     if (state_.indexingBusy) {
-        if (ShowMessage(kCancelQuestion, MessageIcon::Warning, MessageButtons::YesNo, this) !=
+        if (showMessageBox(kCancelQuestion, MessageIcon::Warning, MessageButtons::YesNo, this) !=
             MessageResult::Yes)
             return false;
         requestCancel();
@@ -272,8 +272,8 @@ void TFormMain::closeEvent(QCloseEvent* event) {
 }
 
 void TFormMain::mnuExitClick() {
-    if (state_.indexingBusy && ShowMessage(kCancelQuestion, MessageIcon::Warning,
-                                           MessageButtons::YesNo, this) == MessageResult::No)
+    if (state_.indexingBusy && showMessageBox(kCancelQuestion, MessageIcon::Warning,
+                                              MessageButtons::YesNo, this) == MessageResult::No)
         return;
     requestCancel();
     quitting_ = true;
@@ -326,7 +326,7 @@ void TFormMain::FormDestroy() {
 void TFormMain::ApplicationException(const QString& message) {
     if (exceptionShown_) return;  // one message; the program is already ending
     exceptionShown_ = true;
-    ShowMessage(message, MessageIcon::Error, MessageButtons::Ok, this);
+    showMessageBox(message, MessageIcon::Error, MessageButtons::Ok, this);
     ui.TrayIcon1->setActive(false);
     quitting_ = true;
     emit quitRequested();

@@ -231,7 +231,7 @@ void TFormMain::mnuCopyClick() { btnCopyClick(); }
 void TFormMain::Tech1Click() {
     const auto file = writeSupportRequest(environment_.systemTemp);
     if (!file) {
-        ShowMessage(
+        showMessageBox(
             QStringLiteral("Cannot create file ") +
                 QString::fromStdString((environment_.systemTemp / kSupportFileName).string()),
             MessageIcon::Error, MessageButtons::Ok, this);

@@ -15,16 +15,16 @@ namespace vellumar {
 bool TFormMain::LoadSettings() {
     const LoadedSettings loaded = loadProgramSettings(environment_, folders_);
     for (const std::string& warning : loaded.warnings)
-        ShowMessage(QString::fromStdString(warning), MessageIcon::Warning, MessageButtons::Ok,
-                    this);
+        showMessageBox(QString::fromStdString(warning), MessageIcon::Warning, MessageButtons::Ok,
+                       this);
     settings_ = loaded.settings;
     // Read-only media neither load nor save the query history.
     if (!environment_.readOnlyMedia) {
         std::string problem;
         QueryHistory history = loadQueryHistory(queryHistoryFile(environment_), &problem);
         if (!problem.empty())
-            ShowMessage(QString::fromStdString(problem), MessageIcon::Warning,
-                        MessageButtons::Ok, this);
+            showMessageBox(QString::fromStdString(problem), MessageIcon::Warning,
+                           MessageButtons::Ok, this);
         searchPage_->setQueryHistory(std::move(history));
     }
     showSettingsOnPages();
@@ -41,18 +41,18 @@ void TFormMain::showSettingsOnPages() {
 void TFormMain::SaveSettings() {
     const SettingsLocation location = settingsLocation(environment_);
     if (!saveSettings(location, settings_)) {
-        ShowMessage(QStringLiteral("Can not write the configuration parameters to ") +
-                        QString::fromStdString(settingsTarget(location).string()) +
-                        QStringLiteral(" file"),
-                    MessageIcon::Error, MessageButtons::Ok, this);
+        showMessageBox(QStringLiteral("Can not write the configuration parameters to ") +
+                           QString::fromStdString(settingsTarget(location).string()) +
+                           QStringLiteral(" file"),
+                       MessageIcon::Error, MessageButtons::Ok, this);
         return;  // the query history is then not written either
     }
     if (environment_.readOnlyMedia) return;
     const std::filesystem::path history = queryHistoryFile(environment_);
     if (!saveQueryHistory(history, searchPage_->queryHistory()))
-        ShowMessage(QStringLiteral("Can not write the configuration parameters to ") +
-                        QString::fromStdString(history.string()) + QStringLiteral(" file"),
-                    MessageIcon::Error, MessageButtons::Ok, this);
+        showMessageBox(QStringLiteral("Can not write the configuration parameters to ") +
+                           QString::fromStdString(history.string()) + QStringLiteral(" file"),
+                       MessageIcon::Error, MessageButtons::Ok, this);
 }
 
 }  // namespace vellumar

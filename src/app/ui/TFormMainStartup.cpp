@@ -61,8 +61,8 @@ void TFormMain::DeferredStartup() {
     deferredStartupDone_ = true;
     state_.startup = true;
     if (!environment_.homeProblem.empty())
-        ShowMessage(QString::fromStdString(environment_.homeProblem), MessageIcon::Warning,
-                    MessageButtons::Ok, this);
+        showMessageBox(QString::fromStdString(environment_.homeProblem), MessageIcon::Warning,
+                       MessageButtons::Ok, this);
 
     // 2, 3.
     hide();
@@ -74,8 +74,8 @@ void TFormMain::DeferredStartup() {
         indexesPage_->FillLanguageList();
         definitionFiles = indexesPage_->countDefinitionFiles();
     } catch (...) {
-        ShowMessage(QStringLiteral("Loading error."), MessageIcon::Warning, MessageButtons::Ok,
-                    this);
+        showMessageBox(QStringLiteral("Loading error."), MessageIcon::Warning, MessageButtons::Ok,
+                       this);
         definitionFiles = 0;
     }
 

@@ -60,8 +60,7 @@ void TFormMain::wirePages() {
     connect(viewerPane_, &TViewerPane::viewedFileModified, resultList_,
             &TResultList::markViewedModified);
     connect(viewerPane_, &TViewerPane::viewedFileLeft, resultList_, &TResultList::deselectViewed);
-    connect(viewerPane_, &TViewerPane::historySearchRequested, searchPage_,
-            &TSearchPage::runQuery);
+    connect(viewerPane_, &TViewerPane::historySearchRequested, searchPage_, &TSearchPage::runQuery);
     connect(viewerPane_, &TViewerPane::historyFileRequested, this,
             [this](const QString& name) { resultList_->selectListedFile(name); });
     connect(viewerPane_, &TViewerPane::searchSelectedWordRequested, searchPage_,

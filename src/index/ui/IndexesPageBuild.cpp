@@ -34,8 +34,8 @@ void TIndexesPage::cmdUpdateClick(QObject* sender) {
     if (!core) return;
     if (host_.state().indexingBusy) {
         // Pressed while a build runs: it stops at its next file or folder on "Yes".
-        if (ShowMessage(kCancelBuildQuestion, MessageIcon::Warning, MessageButtons::YesNo, this) ==
-            MessageResult::Yes) {
+        if (showMessageBox(kCancelBuildQuestion, MessageIcon::Warning, MessageButtons::YesNo,
+                           this) == MessageResult::Yes) {
             core->cancel = true;
             core->notifier.SetAborted(true);
         }

@@ -171,7 +171,7 @@ void TIndexesPage::cmbIndexNameClick() {
     showStatistics(index);
     ui.lblLastUpdated1->setText(q(definition.lastUpdated));
 
-    SelectLanguageByName(*ui.cmbLanguage, index.GetLanguageName());
+    selectLanguageByName(*ui.cmbLanguage, index.GetLanguageName());
     if (!wizardOnly()) ui.chkArc->setEnabled(!readOnlyMedia());
     ui.txtMaxLen->setText(QString::number(index.GetMaxWordLength()));
     ui.txtMinLen->setText(QString::number(index.GetMinWordLength()));
@@ -221,8 +221,8 @@ void TIndexesPage::cmdChangeClick() {
     // Folder names are case-sensitive here: only the very same text is the same folder.
     if (after == before) return;
     if (!isUsableIndexFolder(after.toStdString())) {
-        ShowMessage(QStringLiteral("The index folder must be a full path other than \"/\"."),
-                    MessageIcon::Warning, MessageButtons::Ok, this);
+        showMessageBox(QStringLiteral("The index folder must be a full path other than \"/\"."),
+                       MessageIcon::Warning, MessageButtons::Ok, this);
         return;
     }
     setIndexFolder(after);

@@ -44,7 +44,7 @@ class ReportOnce : public UserInterface {
 }  // namespace
 
 void TIndexesPage::FillLanguageList() {
-    RefillLanguageCombo(*ui.cmbLanguage, host_.languages(), host_.environment().home,
+    refillLanguageCombo(*ui.cmbLanguage, host_.languages(), host_.environment().home,
                         host_.userInterface());
     ui.cmbLanguage->raise();
     if (!wordListsFilled_) {
@@ -57,12 +57,12 @@ void TIndexesPage::cmbLanguageEnter() {
     if (host_.state().indexingBusy) return;
     // New .LNG files appear; the selection stays.
     ReportOnce once(host_.userInterface(), languageProblemsShown_);
-    RefillLanguageCombo(*ui.cmbLanguage, host_.languages(), host_.environment().home, once);
+    refillLanguageCombo(*ui.cmbLanguage, host_.languages(), host_.environment().home, once);
     // An existing index whose language is not (or no longer) listed shows none.
     IndexingCore* core = host_.core();
     if (core && shownIndex_ >= 0 && creationOptionsLocked_)
         if (const vellcore::IndexObject* index = core->catalogue.object(shownIndex_))
-            SelectLanguageByName(*ui.cmbLanguage, index->GetLanguageName());
+            selectLanguageByName(*ui.cmbLanguage, index->GetLanguageName());
 }
 
 void TIndexesPage::cmbLanguageChange() {
@@ -72,16 +72,16 @@ void TIndexesPage::cmbLanguageChange() {
     const int position = ui.cmbIndexName->currentIndex();
     const vellcore::IndexObject* shown = catalogue.object(position);
     const bool creating = !showsExistingIndex() || !shown;
-    const LanguageChange change = DecideLanguageChange(creating, host_.userInterface());
+    const LanguageChange change = decideLanguageChange(creating, host_.userInterface());
     if (change == LanguageChange::ForNewIndex) return;
     if (change == LanguageChange::Keep) {
-        SelectLanguageByName(*ui.cmbLanguage, shown->GetLanguageName());
+        selectLanguageByName(*ui.cmbLanguage, shown->GetLanguageName());
         return;
     }
 
     const QString name = QString::fromStdString(catalogue.name(position));
     if (!dropIndexToRecreate(position)) {
-        SelectLanguageByName(*ui.cmbLanguage, shown->GetLanguageName());
+        selectLanguageByName(*ui.cmbLanguage, shown->GetLanguageName());
         return;
     }
     // The notes stay in their box: the index is made again with them.
@@ -94,7 +94,7 @@ void TIndexesPage::cmbLanguageChange() {
 
 void TIndexesPage::cmdCustLangsClick() {
     CursorScope starting(CursorShape::AppStart);
-    StartLanguageMaker(host_.environment().home, host_.userInterface());
+    startLanguageMaker(host_.environment().home, host_.userInterface());
 }
 
 }  // namespace vellumar

@@ -83,8 +83,8 @@ bool TIndexesPage::dropIndexToRecreate(int position) {
         }
     }
     if (!deleted) {
-        ShowMessage(QString::fromLatin1(kIndexInUseMessage), MessageIcon::Warning,
-                    MessageButtons::Ok, this);
+        showMessageBox(QString::fromLatin1(kIndexInUseMessage), MessageIcon::Warning,
+                       MessageButtons::Ok, this);
         return false;
     }
     emit viewerHistoryInvalidated();
@@ -117,7 +117,7 @@ bool TIndexesPage::takeWizardChoices(const WizardChoices& choices) {
     if (choices.archives) ui.chkAutoUpdate->setChecked(false);  // the two exclude each other
     ui.txtFileNames->setText(choices.scope);
     ui.txtFileNames->setCursorPosition(0);
-    SelectLanguageByName(*ui.cmbLanguage, choices.languageName.toStdString());
+    selectLanguageByName(*ui.cmbLanguage, choices.languageName.toStdString());
     ui.txtMaxLen->setText(choices.maxLen.trimmed());
     ui.txtMinLen->setText(choices.minLen.trimmed());
     chooseWordList(ui.cmbDic, ui.chDic, choices.dictionary);

@@ -101,7 +101,7 @@ void TIndexesPage::editWordListFile(QComboBox* box, const char* defaultFile) {
     if (useDefault) {
         file = home / defaultFile;
         if (!fs::exists(*file, ec) && !std::ofstream(*file, std::ios::app)) {
-            ShowMessage(
+            showMessageBox(
                 QStringLiteral("Cannot create file ") + QString::fromStdString(file->string()),
                 MessageIcon::Error, MessageButtons::Ok, this);
             return;
@@ -132,8 +132,8 @@ void TIndexesPage::btnExportDidClick() {
     vellcore::IndexObject* index =
         core ? core->catalogue.object(core->catalogue.opened()) : nullptr;
     if (!index) {
-        ShowMessage(QStringLiteral("Index files are not exist."), MessageIcon::Warning,
-                    MessageButtons::Ok, this);
+        showMessageBox(QStringLiteral("Index files are not exist."), MessageIcon::Warning,
+                       MessageButtons::Ok, this);
         return;
     }
     const QString file = host_.askFileName(FileDialogRequest{
@@ -146,8 +146,8 @@ void TIndexesPage::btnExportDidClick() {
         written = writeDictionaryFile(file.toStdString(), indexWords(*index));
     }
     if (!written)
-        ShowMessage(QStringLiteral("Cannot create file ") + file, MessageIcon::Error,
-                    MessageButtons::Ok, this);
+        showMessageBox(QStringLiteral("Cannot create file ") + file, MessageIcon::Error,
+                       MessageButtons::Ok, this);
 }
 
 }  // namespace vellumar

@@ -226,8 +226,8 @@ void TFormBrowse::drvBrowseChange() {
     const QString root = ui.drvBrowse->itemText(chosen);
     // A volume unmounted (or unreadable) since the list was made is not ready.
     while (!QFileInfo(root).isDir() || !QFileInfo(root).isReadable()) {
-        if (ShowMessage(kDriveNotReadyMessage, MessageIcon::Error, MessageButtons::RetryCancel,
-                        this) != MessageResult::Retry) {
+        if (showMessageBox(kDriveNotReadyMessage, MessageIcon::Error, MessageButtons::RetryCancel,
+                           this) != MessageResult::Retry) {
             const QSignalBlocker blocker(ui.drvBrowse);
             ui.drvBrowse->setCurrentIndex(lastVolume_);
             return;
@@ -246,7 +246,7 @@ void TFormBrowse::compose(const QString& patterns) {
     addition.exclude = ui.chkExclude->isChecked();
     addition.patterns = patterns.toStdString();
     addition.label = ui.cmbLabel->currentText().toStdString();
-    const ComposedScope composed = ComposeScopeEntry(ui.txtScope->text().toStdString(), addition);
+    const ComposedScope composed = composeScopeEntry(ui.txtScope->text().toStdString(), addition);
     const QString scope = QString::fromStdString(composed.scope);
     // The offsets count bytes; the edit box counts UTF-16 units.
     const QString before =
@@ -275,7 +275,7 @@ void TFormBrowse::rememberFileType(const QString& patterns) {
 void TFormBrowse::cmdAddFolderClick() {
     const QString types = ui.cmbFileTypes->currentText().trimmed();
     if (types.isEmpty()) {
-        ShowMessage(kNoFileTypeMessage, MessageIcon::Warning, MessageButtons::Ok, this);
+        showMessageBox(kNoFileTypeMessage, MessageIcon::Warning, MessageButtons::Ok, this);
         return;
     }
     compose(types);
@@ -287,7 +287,7 @@ void TFormBrowse::cmdAddFilesClick() {
         if (ui.filFiles->item(i)->isSelected())
             names << patternForFileName(ui.filFiles->item(i)->text());
     if (names.isEmpty()) {
-        ShowMessage(kNoFileSelectedMessage, MessageIcon::Warning, MessageButtons::Ok, this);
+        showMessageBox(kNoFileSelectedMessage, MessageIcon::Warning, MessageButtons::Ok, this);
         return;
     }
     compose(names.join(QLatin1Char(',')));

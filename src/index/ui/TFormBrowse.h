@@ -3,7 +3,7 @@
 // the chosen volume, the chosen folder's files (several may be selected) under the mask of
 // the file type, the file types ("File &types to select:", kept in FileTypesToSelect), a
 // virtual folder label, "With &Subfolders" and "&Exclude From Index", and the dialog's own
-// scope text, which every "add" extends through the core's ComposeScopeEntry.
+// scope text, which every "add" extends through the core's composeScopeEntry.
 //
 // FormShow starts each use afresh (the volumes read again, an empty scope, "With
 // &Subfolders" checked, "&Exclude From Index" unchecked, the file list read again); the

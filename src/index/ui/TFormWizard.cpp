@@ -295,17 +295,18 @@ bool TFormWizard::checkName() {
     recreate_ = false;
     switch (checkWizardIndexName(name.toStdString(), names)) {
         case IndexNameCheck::Empty:
-            ShowMessage(q(kEmptyIndexNameMessage), MessageIcon::Warning, MessageButtons::Ok, this);
+            showMessageBox(q(kEmptyIndexNameMessage), MessageIcon::Warning, MessageButtons::Ok,
+                           this);
             return false;
         case IndexNameCheck::BadName:
             // The build would refuse it after the last page; say so now.
-            ShowMessage(q(kIndexNameCharactersMessage), MessageIcon::Warning, MessageButtons::Ok,
-                        this);
+            showMessageBox(q(kIndexNameCharactersMessage), MessageIcon::Warning, MessageButtons::Ok,
+                           this);
             return false;
         case IndexNameCheck::Exists:
-            if (ShowMessage(QString::fromStdString(recreateIndexQuestion(name.toStdString())),
-                            MessageIcon::Warning, MessageButtons::YesNo,
-                            this) != MessageResult::Yes)
+            if (showMessageBox(QString::fromStdString(recreateIndexQuestion(name.toStdString())),
+                               MessageIcon::Warning, MessageButtons::YesNo,
+                               this) != MessageResult::Yes)
                 return false;
             recreate_ = true;
             return true;
@@ -338,7 +339,8 @@ void TFormWizard::btnNextClick() {
             return;
         case 4: {
             if (ui.cmbLanguage->currentText().isEmpty()) {
-                ShowMessage(q(kNoLanguageMessage), MessageIcon::Warning, MessageButtons::Ok, this);
+                showMessageBox(q(kNoLanguageMessage), MessageIcon::Warning, MessageButtons::Ok,
+                               this);
                 return;
             }
             const TIndexesPage::WizardStart start = indexes_.wizardStart();
@@ -360,7 +362,8 @@ void TFormWizard::btnNextClick() {
         case 5:
             if (!wordLengthsAcceptable(ui.txtMaxLen->text().toStdString(),
                                        ui.txtMinLen->text().toStdString())) {
-                ShowMessage(q(kWordLengthMessage), MessageIcon::Warning, MessageButtons::Ok, this);
+                showMessageBox(q(kWordLengthMessage), MessageIcon::Warning, MessageButtons::Ok,
+                               this);
                 return;
             }
             ui.btnNext->setText(QStringLiteral("&Finish"));
@@ -420,7 +423,7 @@ void TFormWizard::cmdCustLangsClick() {
 
 void TFormWizard::btnReloadClick() {
     // Problems with language files were reported when the list was first read.
-    RefillLanguageCombo(*ui.cmbLanguage, host_.languages(), host_.environment().home,
+    refillLanguageCombo(*ui.cmbLanguage, host_.languages(), host_.environment().home,
                         host_.userInterface());
 }
 

@@ -243,9 +243,10 @@ void TIndexesPage::chkAutoUpdateClick() {
         checked == core->notifier.GetAutoUpdate(selected))
         return;
     if (checked &&
-        ShowMessage(QStringLiteral("To make the index automatically updateable the system\rfirst "
-                                   "must update it. Do you want to proceed?"),
-                    MessageIcon::Warning, MessageButtons::YesNo, this) != MessageResult::Yes) {
+        showMessageBox(
+            QStringLiteral("To make the index automatically updateable the system\rfirst "
+                           "must update it. Do you want to proceed?"),
+            MessageIcon::Warning, MessageButtons::YesNo, this) != MessageResult::Yes) {
         ui.chkAutoUpdate->setChecked(false);
         ui.chkArc->setChecked(archivesBefore);
         return;

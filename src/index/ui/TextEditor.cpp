@@ -36,12 +36,12 @@ bool openInTextEditor(const QString& file) {
     if (editor.isEmpty()) return false;
     // A terminal editor needs a terminal of its own: the program has none.
     for (const char* terminal : {"x-terminal-emulator", "xterm"}) {
-        const auto program = wordmill::FindProgram(terminal, {});
+        const auto program = wordmill::findProgram(terminal, {});
         if (!program) continue;
         std::vector<std::string> arguments{"-e"};
         for (const QString& part : editor) arguments.push_back(part.toStdString());
         arguments.push_back(file.toStdString());
-        return wordmill::StartDetached(*program, arguments) == 0;
+        return wordmill::startDetached(*program, arguments) == 0;
     }
     return false;
 }

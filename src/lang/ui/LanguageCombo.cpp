@@ -7,7 +7,7 @@
 
 namespace vellumar {
 
-int RefillLanguageCombo(QComboBox& box, TLanguageList& list,
+int refillLanguageCombo(QComboBox& box, TLanguageList& list,
                         const std::filesystem::path& programFolder, UserInterface& ui) {
     const std::string remembered =
         box.currentIndex() >= 0 ? box.currentText().toStdString() : std::string();
@@ -30,7 +30,7 @@ const TLangStorage* LanguageOfItem(const QComboBox& box, int index) {
     return reinterpret_cast<const TLangStorage*>(box.itemData(index).value<quintptr>());
 }
 
-bool SelectLanguageByName(QComboBox& box, const std::string& name) {
+bool selectLanguageByName(QComboBox& box, const std::string& name) {
     const int index =
         box.findText(QString::fromStdString(name), Qt::MatchExactly | Qt::MatchCaseSensitive);
     box.setCurrentIndex(index);

@@ -20,13 +20,13 @@ class UserInterface;
 // Refills list from programFolder (reporting unreadable files through ui) and the box
 // from list; keeps the selected language when it is still there, else selects item 0.
 // Returns the selected index.
-int RefillLanguageCombo(QComboBox& box, TLanguageList& list,
+int refillLanguageCombo(QComboBox& box, TLanguageList& list,
                         const std::filesystem::path& programFolder, UserInterface& ui);
 
 // The language of item `index` (the current item when -1), or nullptr.
 const TLangStorage* LanguageOfItem(const QComboBox& box, int index = -1);
 
 // Selects the item named exactly `name` (an index's language); none when there is none.
-bool SelectLanguageByName(QComboBox& box, const std::string& name);
+bool selectLanguageByName(QComboBox& box, const std::string& name);
 
 }  // namespace vellumar

@@ -97,7 +97,7 @@ TCacheWatcherPage::TCacheWatcherPage(PageHost& host, QWidget* parent)
         context.currentFile = ui.HTML2->CurrentFile().toStdString();
         context.base = ui.HTML2->Base().toStdString();
         context.programFolder = host_.environment().home;
-        host_.setStatusText(q(HotSpotStatusText(context, url.toStdString())));
+        host_.setStatusText(q(hotSpotStatusText(context, url.toStdString())));
     });
     ui.HTML2->SetHotSpotClickHandler([this](const QString& url) { return HTML2HotSpotClick(url); });
 }
@@ -131,7 +131,7 @@ void TCacheWatcherPage::ShowCacheWatcherStartPage() {
     }
     const QString file = q(start.formFile.string());
     if (!ui.HTML2->LoadFromFile(file))
-        ShowMessage(kCannotOpenFile + file, MessageIcon::Warning, MessageButtons::Ok, this);
+        showMessageBox(kCannotOpenFile + file, MessageIcon::Warning, MessageButtons::Ok, this);
 }
 
 void TCacheWatcherPage::CreateCacheWatcherIndex() {
@@ -212,16 +212,16 @@ bool TCacheWatcherPage::HTML2HotSpotClick(const QString& url) {
         case LinkKind::Anchor:
             ui.HTML2->PositionTo(q(link.anchor));
             return true;
-        case LinkKind::OpenOutside: {
+        case LinkKind::openOutsideProgram: {
             bool opened = false;
             {
                 CursorScope starting(CursorShape::AppStart);
                 opened = openOutside && openOutside(q(link.target));
             }
             if (!opened)
-                ShowMessage(QStringLiteral("There is no application associated\rwith the given "
-                                           "filename extension"),
-                            MessageIcon::Warning, MessageButtons::Ok, this);
+                showMessageBox(QStringLiteral("There is no application associated\rwith the given "
+                                              "filename extension"),
+                               MessageIcon::Warning, MessageButtons::Ok, this);
             return true;
         }
         case LinkKind::LocalFile:
@@ -236,7 +236,7 @@ void TCacheWatcherPage::loadPage(const QString& file, const QString& anchor) {
     const bool loaded = QFileInfo(file).isFile() && ui.HTML2->LoadFromFile(file);
     host_.setStatusText(QString());
     if (!loaded) {
-        ShowMessage(kCannotOpenFile + file, MessageIcon::Warning, MessageButtons::Ok, this);
+        showMessageBox(kCannotOpenFile + file, MessageIcon::Warning, MessageButtons::Ok, this);
         return;
     }
     if (!anchor.isEmpty()) ui.HTML2->PositionTo(anchor);

@@ -300,8 +300,8 @@ void TMonitoringPage::automaticUpdateStarting() {
 void TMonitoringPage::automaticUpdateFinished(const FolderChangeReport& report) {
     host_.setStatusText(savedStatus_);
     if (!report.outcome.message.empty())
-        ShowMessage(QString::fromStdString(report.outcome.message), MessageIcon::Error,
-                    MessageButtons::Ok, this);
+        showMessageBox(QString::fromStdString(report.outcome.message), MessageIcon::Error,
+                       MessageButtons::Ok, this);
     else if (report.outcome.changed)
         emit indexAutoUpdated(report.position, QString::fromStdString(report.outcome.lastUpdated));
     emit automaticUpdateRunning(false);
@@ -404,9 +404,9 @@ void TMonitoringPage::drvDirsOffChange() {
             shownVolume_ = volume;
             return;
         }
-        if (ShowMessage(QStringLiteral("The drive is not ready.\rRetry or cancel the operation."),
-                        MessageIcon::Error, MessageButtons::RetryCancel,
-                        this) != MessageResult::Retry) {
+        if (showMessageBox(
+                QStringLiteral("The drive is not ready.\rRetry or cancel the operation."),
+                MessageIcon::Error, MessageButtons::RetryCancel, this) != MessageResult::Retry) {
             // Back to the volume the folder list shows.
             const int shown = ui.drvDirsOff->findText(shownVolume_);
             ui.drvDirsOff->setCurrentIndex(shown);

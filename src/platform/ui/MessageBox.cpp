@@ -36,8 +36,8 @@ QString displayText(const QString& text) {
     return shown;
 }
 
-MessageResult ShowMessage(const QString& text, MessageIcon icon, MessageButtons buttons,
-                          QWidget* parent) {
+MessageResult showMessageBox(const QString& text, MessageIcon icon, MessageButtons buttons,
+                             QWidget* parent) {
     if (gResponder) return gResponder(MessageRequest{text, icon, buttons});
 
     QMessageBox box(parent ? parent : QApplication::activeWindow());

@@ -1,5 +1,5 @@
 // The one message function of the program. Every message box and question goes through
-// ShowMessage: the caption is the application title, the icon and buttons are the
+// showMessageBox: the caption is the application title, the icon and buttons are the
 // caller's, and the answer is one of the classic numbers of MessageResult.
 //
 // Message texts are written as the program has always written them, with "\r" (or
@@ -34,8 +34,9 @@ void setApplicationTitle(const QString& title);
 QString applicationTitle();
 
 // The message box; parent null means the active window.
-MessageResult ShowMessage(const QString& text, MessageIcon icon,
-                          MessageButtons buttons = MessageButtons::Ok, QWidget* parent = nullptr);
+MessageResult showMessageBox(const QString& text, MessageIcon icon,
+                             MessageButtons buttons = MessageButtons::Ok,
+                             QWidget* parent = nullptr);
 
 // The text as a box shows it: every "\r\n" and lone "\r" becomes "\n".
 QString displayText(const QString& text);

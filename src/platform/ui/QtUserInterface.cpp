@@ -35,7 +35,7 @@ void QtUserInterface::showStatus(const std::string& text) {
 MessageResult QtUserInterface::showMessage(const std::string& text, MessageIcon icon,
                                            MessageButtons buttons) {
     MessageResult result = MessageResult::Ok;
-    onMainThread([&] { result = ShowMessage(QString::fromStdString(text), icon, buttons); });
+    onMainThread([&] { result = showMessageBox(QString::fromStdString(text), icon, buttons); });
     return result;
 }
 

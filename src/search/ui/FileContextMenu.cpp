@@ -22,7 +22,7 @@ FileContextMenu::FileContextMenu(PageHost& host, std::string name, FileServices 
                                  QWidget* parent)
     : QMenu(parent), host_(host), name_(std::move(name)), services_(services) {
     setObjectName(QStringLiteral("FileContextMenu"));
-    const doorwell::AvailableActions can = doorwell::ActionsFor(name_);
+    const doorwell::AvailableActions can = doorwell::actionsFor(name_);
     const auto add = [this](const QString& caption, bool enabled, auto handler) {
         QAction* action = addAction(caption);
         action->setEnabled(enabled);
@@ -57,14 +57,14 @@ void FileContextMenu::openWith() {
         // A program that needs a terminal would start without one: only a typed command
         // can say how to run it.
         std::vector<doorwell::DesktopEntry> applications;
-        for (auto& app : doorwell::ApplicationsFor(doorwell::MimeTypeOf(file, dirs), dirs))
+        for (auto& app : doorwell::applicationsFor(doorwell::mimeTypeOf(file, dirs), dirs))
             if (!app.terminal) applications.push_back(std::move(app));
         TOpenWithDialog dialog(file, std::move(applications), owner);
         if (host->runModal(dialog) != QDialog::Accepted) return;
         const doorwell::LaunchOutcome outcome = dialog.launch(*services.launcher);
         if (!outcome.ok)
-            ShowMessage(QString::fromStdString(outcome.message), MessageIcon::Warning,
-                        MessageButtons::Ok, owner);
+            showMessageBox(QString::fromStdString(outcome.message), MessageIcon::Warning,
+                           MessageButtons::Ok, owner);
     };
     // The menu goes away after this action; the portal's answer may come later.
     if (services_.desktopBus && askDesktopToOpenWith(file, ownChooser, owner)) return;
@@ -72,20 +72,21 @@ void FileContextMenu::openWith() {
 }
 
 void FileContextMenu::openContainingFolder() {
-    const doorwell::FolderRequest request = doorwell::ContainingFolder(name_);
+    const doorwell::FolderRequest request = doorwell::containingFolder(name_);
     if (services_.desktopBus && askFileManagerToShow(request.itemUri)) return;
-    const doorwell::OpenResult result = doorwell::OpenFolder(request.folder, *services_.launcher);
+    const doorwell::OpenResult result =
+        doorwell::openFolderOnDesktop(request.folder, *services_.launcher);
     if (!result.ok())
-        ShowMessage(QString::fromStdString(result.message), MessageIcon::Warning,
-                    MessageButtons::Ok, parentWidget());
+        showMessageBox(QString::fromStdString(result.message), MessageIcon::Warning,
+                       MessageButtons::Ok, parentWidget());
 }
 
 void FileContextMenu::copyPath() {
-    QApplication::clipboard()->setText(QString::fromStdString(doorwell::PathForClipboard(name_)));
+    QApplication::clipboard()->setText(QString::fromStdString(doorwell::pathForClipboard(name_)));
 }
 
 void FileContextMenu::copyFile() {
-    const auto data = doorwell::ClipboardDataFor({name_});
+    const auto data = doorwell::clipboardDataFor({name_});
     if (!data) return;
     auto* mime = new QMimeData;
     mime->setData(QStringLiteral("text/uri-list"), QByteArray::fromStdString(data->uriList));
@@ -97,23 +98,24 @@ void FileContextMenu::copyFile() {
 
 void FileContextMenu::moveToTrash() {
     const QString question = QStringLiteral("Move \"%1\" to the trash?").arg(displayName(name_));
-    if (ShowMessage(question, MessageIcon::Question, MessageButtons::YesNo, parentWidget()) !=
+    if (showMessageBox(question, MessageIcon::Question, MessageButtons::YesNo, parentWidget()) !=
         MessageResult::Yes)
         return;
-    const doorwell::TrashResult result = doorwell::MoveToTrash(name_);
+    const doorwell::TrashResult result = doorwell::moveFileToTrash(name_);
     if (!result.ok) {
-        ShowMessage(QString::fromStdString(result.message), MessageIcon::Warning,
-                    MessageButtons::Ok, parentWidget());
+        showMessageBox(QString::fromStdString(result.message), MessageIcon::Warning,
+                       MessageButtons::Ok, parentWidget());
         return;
     }
     emit trashed();
 }
 
 void FileContextMenu::showProperties() {
-    const auto properties = doorwell::GetFileProperties(name_);
+    const auto properties = doorwell::getFileProperties(name_);
     if (!properties) {
-        ShowMessage(QString::fromStdString(doorwell::OpenFailureMessage(doorwell::kFileNotFound)),
-                    MessageIcon::Warning, MessageButtons::Ok, parentWidget());
+        showMessageBox(
+            QString::fromStdString(doorwell::openFailureMessage(doorwell::kFileNotFound)),
+            MessageIcon::Warning, MessageButtons::Ok, parentWidget());
         return;
     }
     TFilePropertiesDialog dialog(*properties, parentWidget());

@@ -70,10 +70,10 @@ TOpenWithDialog::TOpenWithDialog(const std::string& file,
 
 doorwell::LaunchOutcome TOpenWithDialog::launch(doorwell::Launcher& launcher) const {
     const std::string command = ui.txtCommand->text().trimmed().toStdString();
-    if (!command.empty()) return doorwell::OpenWithCommand(command, file_, launcher);
+    if (!command.empty()) return doorwell::openWithCommand(command, file_, launcher);
     const int row = ui.lstApplications->currentRow();
     if (row >= 0 && row < static_cast<int>(applications_.size()))
-        return doorwell::OpenWithApplication(applications_[static_cast<std::size_t>(row)], file_,
+        return doorwell::openWithApplication(applications_[static_cast<std::size_t>(row)], file_,
                                              launcher);
     return {false, "Choose an application or type a command."};
 }

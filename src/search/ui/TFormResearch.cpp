@@ -45,11 +45,11 @@ void TFormResearch::cmdOKClick() {
     const QString text = ui.cmbSearchExpr->currentText().trimmed();
     if (text.isEmpty()) return;  // the dialog stays open
     expression_ =
-        QString::fromStdString(ResearchExpression(lastQuery_.toStdString(), text.toStdString()));
+        QString::fromStdString(researchExpression(lastQuery_.toStdString(), text.toStdString()));
     std::vector<std::string> list;
     for (int i = 0; i < ui.cmbSearchExpr->count(); ++i)
         list.push_back(ui.cmbSearchExpr->itemText(i).toStdString());
-    if (RememberResearchText(list, text.toStdString())) ui.cmbSearchExpr->addItem(text);
+    if (rememberResearchText(list, text.toStdString())) ui.cmbSearchExpr->addItem(text);
     ui.cmbSearchExpr->setEditText(text);
     accept();
 }

@@ -136,8 +136,8 @@ void TResultList::openFile(const std::string& name) {
     connect(worker, &QThread::finished, this, [this, result, before] {
         if (screenCursor() == CursorShape::AppStart) setScreenCursor(before);
         if (!result->ok())
-            ShowMessage(QString::fromStdString(result->message), MessageIcon::Warning,
-                        MessageButtons::Ok, window());
+            showMessageBox(QString::fromStdString(result->message), MessageIcon::Warning,
+                           MessageButtons::Ok, window());
         emit openFinished(result->code);
     });
     connect(worker, &QThread::finished, worker, &QObject::deleteLater);
@@ -149,7 +149,7 @@ void TResultList::lstFilesDblClick() {
     if (row < 0) return;
     const std::string name = listedName(row);
     // An archive member is no file of its own: the desktop cannot open it.
-    if (IsArchiveMember(name)) return;
+    if (isArchiveMember(name)) return;
     openFile(name);
     if (selectedRow() != results_.viewedItem) selectViewedAgain();
 }
@@ -211,7 +211,7 @@ int TResultList::FillResultPage(PageMode mode) {
     vellcore::IndexObject* index =
         core ? core->catalogue.object(core->catalogue.opened()) : nullptr;
     if (!index) return -1;
-    const int pageSize = PageSizeFromText(host_.settings().maximumFiles);
+    const int pageSize = pageSizeFromText(host_.settings().maximumFiles);
     int start = 0;
     {
         // An automatic update may be writing this index on the notifier thread.

@@ -24,7 +24,7 @@ void TSearchPage::searchForSelectedWord(const QString& selectedText) {
                                       : host_.languages().size() > 0
                                           ? host_.languages().at(0).CharacterTable()
                                           : textfold::englishTable();
-    const std::string words = FilterSelectedWords(table, selectedText.toStdString());
+    const std::string words = filterSelectedWords(table, selectedText.toStdString());
     if (words.empty()) return;  // nothing that could be searched
     runQuery(QString::fromStdString(words));
 }

@@ -125,7 +125,7 @@ void TSearchPage::cmdOKClick() {
                                            : SortOrder::Engine;
     request.stayOn = host_.settings().stayOnPreviouslyViewed;
     request.viewedFile = results_.viewedName();  // before the results are cleared
-    request.pageSize = PageSizeFromText(host_.settings().maximumFiles);
+    request.pageSize = pageSizeFromText(host_.settings().maximumFiles);
     emit clearResultsRequested(false);
 
     std::vector<std::string> history;
@@ -149,8 +149,8 @@ void TSearchPage::cmdOKClick() {
         ui.lblTotalEntries1->clear();
         setScreenCursor(CursorShape::Default);
         if (window()->isMinimized()) window()->showNormal();
-        ShowMessage(QString::fromStdString(outcome.failure->message), outcome.failure->icon,
-                    MessageButtons::Ok, window());
+        showMessageBox(QString::fromStdString(outcome.failure->message), outcome.failure->icon,
+                       MessageButtons::Ok, window());
         emit searchFoundNothing(lastQuery_);
         focusQuery();
         return;  // the result list stays disabled
@@ -186,7 +186,7 @@ void TSearchPage::btnFromFileClick() {
     const QString chosen = host_.askFileName(request);
     if (chosen.isEmpty()) return;
     const std::string stored =
-        StoredListFilePath(QFile::encodeName(chosen).toStdString(), host_.environment().home);
+        storedListFilePath(QFile::encodeName(chosen).toStdString(), host_.environment().home);
     ui.cmbFileList->insertItem(0, QString::fromStdString(stored));
     ui.cmbFileList->setCurrentIndex(0);
     cmbFileListClick();
@@ -195,11 +195,11 @@ void TSearchPage::btnFromFileClick() {
 void TSearchPage::cmbFileListClick() {
     vellcore::IndexObject* index = indexInUse();
     if (!index || searching() || !ui.cmbFileList->isEnabled()) return;
-    const auto file = ResolveListFilePath(
+    const auto file = resolveListFilePath(
         QFile::encodeName(ui.cmbFileList->currentText()).toStdString(), host_.environment().home);
     // A file that cannot be read, is no text or holds no word makes no search, silently.
-    const auto query = QueryFromListFile(file, *index);
-    if (!query || TrimQuery(*query).empty()) return;
+    const auto query = readListFileQuery(file, *index);
+    if (!query || trimQuery(*query).empty()) return;
     ui.cmbSearchExpr->setEditText(QString::fromStdString(*query));
     cmdOKClick();
 }

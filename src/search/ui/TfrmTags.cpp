@@ -76,7 +76,7 @@ bool TfrmTags::FormShow(vellcore::IndexObject* index) {
     ui.txtWords->clear();
     ui.txtExpr->clear();
     if (!index || index->GetTagCount() <= 0) return false;
-    auto tree = BuildElementTree(*index);
+    auto tree = buildElementTree(*index);
     if (!tree) return false;
     tree_ = std::move(*tree);
     fillTree();
@@ -108,19 +108,19 @@ void TfrmTags::trtChange() {
     const QTreeWidgetItem* item = ui.trt->currentItem();
     if (!item) return;
     const int node = item->data(0, kNodeRole).toInt();
-    path_ = QString::fromStdString(ElementPathOf(tree_, node, ui.chFull->isChecked()));
+    path_ = QString::fromStdString(elementPathOf(tree_, node, ui.chFull->isChecked()));
     txtWordsChange();
 }
 
 void TfrmTags::txtWordsChange() {
     ui.txtExpr->setText(QString::fromStdString(
-        ElementExpression(path_.toStdString(), ui.txtWords->text().toStdString())));
+        elementExpression(path_.toStdString(), ui.txtWords->text().toStdString())));
 }
 
 void TfrmTags::chFullClick() { trtChange(); }
 
 void TfrmTags::OKBtnClick() {
-    query_ = QString::fromStdString(AdvancedSearchQuery(
+    query_ = QString::fromStdString(advancedSearchQuery(
         ui.chkNew->isChecked(), currentQuery_.toStdString(), ui.txtExpr->text().toStdString()));
     confirmed_ = true;
     accept();

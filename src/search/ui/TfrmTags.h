@@ -1,6 +1,6 @@
 // TfrmTags: "Advanced search", which builds an element query from the markup elements
 // (tags) an index recorded: the element tree (built once per index by the core's
-// BuildElementTree and kept until the index is closed or rebuilt), the words to find in
+// buildElementTree and kept until the index is closed or rebuilt), the words to find in
 // the selected element, "&Full path" (the element's path from the top, else the element at
 // any depth) and "&New query" (else the element query is joined to the current one with
 // " & ").

@@ -28,7 +28,7 @@ QString failureText(const QPrinter& printer) {
 
 }  // namespace
 
-QString PrintFileList(QPrinter& printer, const QFont& font, const QString& lastQuery,
+QString printFileList(QPrinter& printer, const QFont& font, const QString& lastQuery,
                       const QStringList& files) {
     printer.setDocName(QString::fromLatin1(kFileListJobTitle));
     QPainter painter;
@@ -38,10 +38,10 @@ QString PrintFileList(QPrinter& printer, const QFont& font, const QString& lastQ
     bold.setBold(true);
     painter.setFont(bold);
     const FileListLayout layout =
-        LayOutFileList(static_cast<std::size_t>(files.size()),
+        layOutFileList(static_cast<std::size_t>(files.size()),
                        QFontMetrics(font, &printer).height(),  // the height of "W_"
                        printer.height());
-    const QString heading = QString::fromStdString(FileListHeading(lastQuery.toStdString()));
+    const QString heading = QString::fromStdString(fileListHeading(lastQuery.toStdString()));
     painter.drawText(layout.heading.x, layout.heading.y + painter.fontMetrics().ascent(), heading);
     painter.setFont(font);
     const int ascent = painter.fontMetrics().ascent();

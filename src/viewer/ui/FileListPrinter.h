@@ -1,5 +1,5 @@
 // "Print file list": draws the current result page's files on a printer (a real one, or
-// the PDF file the print dialog offers) where LayOutFileList places them, in the printer's
+// the PDF file the print dialog offers) where layOutFileList places them, in the printer's
 // own pixels: the bold heading "File list found for "QUERY":", then one file a line.
 //
 // Free function; main thread only.
@@ -15,7 +15,7 @@ namespace vellumar {
 
 // Prints the job "File list from Vellumar" in font (the current text viewer's). Returns
 // the reason the job failed (it is then aborted), or an empty text.
-QString PrintFileList(QPrinter& printer, const QFont& font, const QString& lastQuery,
+QString printFileList(QPrinter& printer, const QFont& font, const QString& lastQuery,
                       const QStringList& files);
 
 }  // namespace vellumar

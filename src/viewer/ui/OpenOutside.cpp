@@ -18,7 +18,7 @@ DesktopOpener& desktopOpener() {
     return opener;
 }
 
-QString OpenOutside(const QString& target) {
+QString openOutsideProgram(const QString& target) {
     if (target.trimmed().isEmpty()) return kFileNotFound;
     QUrl url;
     if (target.startsWith(QLatin1Char('/'))) {

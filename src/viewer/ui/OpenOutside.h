@@ -24,6 +24,6 @@ DesktopOpener& desktopOpener();
 // Opens target (an address, or a path of a local file) with the application-starting
 // cursor shown while the program starts. Returns the message to show on failure, or an
 // empty text when the desktop took it.
-QString OpenOutside(const QString& target);
+QString openOutsideProgram(const QString& target);
 
 }  // namespace vellumar

@@ -42,7 +42,7 @@ void TViewerPane::GoToHistoryItem(THistoryItem& target, THistoryItem* left) {
         left->entryPosition = ui.scrNextPrev->value();
         left->htmlPosition = ui.HTML1->ScrollPosition();
     }
-    const HistoryPlan plan = PlanHistoryMove(target, left);
+    const HistoryPlan plan = planHistoryMove(target, left);
     HistoryNavigation navigating(*history_);
     const QString file = QString::fromStdString(plan.fileName);
     switch (plan.move) {
@@ -60,7 +60,7 @@ void TViewerPane::GoToHistoryItem(THistoryItem& target, THistoryItem* left) {
                 ui.HTML1->SetScrollPosition(plan.htmlPosition);
                 host_.setStatusText(QStringLiteral("Current file: ") + file);
             } else {
-                ShowMessage(QStringLiteral("Can't open the file ") + file, MessageIcon::Warning);
+                showMessageBox(QStringLiteral("Can't open the file ") + file, MessageIcon::Warning);
             }
             itemSelected_ = false;
             emit viewedFileLeft();

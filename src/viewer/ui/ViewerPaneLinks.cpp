@@ -42,8 +42,8 @@ LinkContext TViewerPane::linkContext() const {
 }
 
 void TViewerPane::openOutside(const QString& target) {
-    const QString message = OpenOutside(target);
-    if (!message.isEmpty()) ShowMessage(message, MessageIcon::Warning);
+    const QString message = openOutsideProgram(target);
+    if (!message.isEmpty()) showMessageBox(message, MessageIcon::Warning);
 }
 
 bool TViewerPane::showLinkedPage(const QString& file, const QString& anchor) {
@@ -51,7 +51,7 @@ bool TViewerPane::showLinkedPage(const QString& file, const QString& anchor) {
     if (!anchor.isEmpty()) ui.HTML1->PositionTo(anchor);
     // The page's source in the text viewer, as the parsers read it.
     const QString shown = ui.HTML1->CurrentFile();
-    const auto source = ReadTextForDisplay(shown.toStdString());
+    const auto source = readTextForDisplay(shown.toStdString());
     ui.rtfEntries->setPlainText(source ? QString::fromStdString(*source) : QString());
     ui.ree->clear();
     currentTextViewer_ = ui.rtfEntries;
@@ -69,7 +69,7 @@ void TViewerPane::HTML1HotSpotClick(const QString& url) {
     switch (link.kind) {
         case LinkKind::Ignore:  // a script: never run
             return;
-        case LinkKind::OpenOutside:
+        case LinkKind::openOutsideProgram:
             openOutside(target);
             return;
         case LinkKind::Anchor:
@@ -84,7 +84,7 @@ void TViewerPane::HTML1HotSpotClick(const QString& url) {
     }
     // A local document that is not a page (a PDF, a picture, a text) is shown by the
     // program the desktop has for it; the display would show its bytes as markup.
-    if (QFileInfo(target).isFile() && KindOfDocument(link.target) != DocumentKind::Html) {
+    if (QFileInfo(target).isFile() && kindOfDocument(link.target) != DocumentKind::Html) {
         openOutside(target);
         return;
     }
@@ -94,13 +94,13 @@ void TViewerPane::HTML1HotSpotClick(const QString& url) {
         emit viewedFileLeft();
         if (history_) history_->Record({"", 1, utf8(ui.HTML1->CurrentFile())});
     } else {
-        ShowMessage(kCannotOpen + target, MessageIcon::Warning);
+        showMessageBox(kCannotOpen + target, MessageIcon::Warning);
     }
     host_.setStatusText(QString());
 }
 
 void TViewerPane::HTML1HotSpotCovered(const QString& url) {
-    host_.setStatusText(QString::fromStdString(HotSpotStatusText(linkContext(), utf8(url))));
+    host_.setStatusText(QString::fromStdString(hotSpotStatusText(linkContext(), utf8(url))));
 }
 
 QByteArray TViewerPane::HTML1ImageRequest(const QString& source) {

@@ -106,7 +106,7 @@ void TViewerPane::EntriesDelay(int resultNumber, const QString& name, quint32 st
         ShowCurrentView();
     } catch (const std::exception&) {
         showFailedPreview();
-        ShowMessage(kCannotOpen, MessageIcon::Warning);
+        showMessageBox(kCannotOpen, MessageIcon::Warning);
         return;
     }
 
@@ -123,7 +123,7 @@ void TViewerPane::EntriesDelay(int resultNumber, const QString& name, quint32 st
         scrNextPrevScroll(start);
     } else {
         ui.scrNextPrev->hide();
-        const EntryLabels labels = EntryLabelsFor(0, 0, modified);
+        const EntryLabels labels = entryLabelsFor(0, 0, modified);
         ui.lblEntries1->setText(QString::fromStdString(labels.number));
         ui.lblEntries2->clear();
         ui.lblEntries3->clear();
@@ -137,7 +137,7 @@ bool TViewerPane::LoadDocumentView(const QString& listName) {
     const QString file = QString::fromStdString(preview_->FileToShow().string());
     if (formatFilters_ && preview_->IsHtml()) {
         if (!ui.HTML1->LoadFromFile(file)) {
-            ShowMessage(kCannotOpen + file, MessageIcon::Warning);
+            showMessageBox(kCannotOpen + file, MessageIcon::Warning);
             return false;
         }
         if (history_ && history_->Navigating() && history_->Current())
@@ -152,7 +152,7 @@ bool TViewerPane::LoadDocumentView(const QString& listName) {
 
 void TViewerPane::loadTextViewers() {
     const TextViewer kind =
-        TextViewerFor(preview_->Kind(), formatFilters_, host_.settings().rtfAsPlain);
+        textViewerFor(preview_->Kind(), formatFilters_, host_.settings().rtfAsPlain);
     // The text the parser numbered, so that its offsets are the viewer's positions.
     const QString text = fromUtf8(preview_->Text());
     if (kind == TextViewer::Rich) {
@@ -222,7 +222,7 @@ void TViewerPane::ShowCurrentView() {
     state.htmlAsSource = host_.settings().htmlAsSource;
     const int number = shownEntryNumber();
     state.hasEntryNumber = number > 0;
-    const ViewChoice choice = ChooseView(state);
+    const ViewChoice choice = chooseView(state);
     const bool entries = shown && preview_->HitCount() > 0;
     if (choice.htmlInFront) {
         ui.viewerStack->setCurrentWidget(ui.HTML1);

@@ -26,16 +26,16 @@ void TViewerPane::Printfilelist1Click() {
     QString failure;
     {
         CursorScope busy(CursorShape::Hourglass);
-        failure = PrintFileList(printer, currentTextViewer_->font(), lastQuery_, listedFiles());
+        failure = printFileList(printer, currentTextViewer_->font(), lastQuery_, listedFiles());
     }
-    if (!failure.isEmpty()) ShowMessage(failure, MessageIcon::None);
+    if (!failure.isEmpty()) showMessageBox(failure, MessageIcon::None);
 }
 
 void TViewerPane::mnuRtfPopup() {
     const TextViewer current =
         currentTextViewer_ == ui.rtfEntries ? TextViewer::Plain : TextViewer::Rich;
     const QString selection = htmlMode_ ? ui.HTML1->SelText() : selectedTextOf(currentTextViewer_);
-    const ViewerPopup popup = ViewerPopupState(htmlMode_, current, selection.toStdString(),
+    const ViewerPopup popup = viewerPopupState(htmlMode_, current, selection.toStdString(),
                                                !listedFiles().isEmpty(), host_.settings().hotKey);
     ui.mnuSearchSelWord->setText(QString::fromStdString(popup.searchSelectedCaption));
     ui.mnuSearchSelWord->setEnabled(popup.searchSelected);

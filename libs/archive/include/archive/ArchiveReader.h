@@ -128,24 +128,24 @@ class ArchiveReader {
 
 // Whether the name is that of one file compressed as a whole: .gz .bz2 .xz .zst (any
 // case), but not a compressed tar (.tar.gz is an archive).
-bool IsCompressedFileName(const std::filesystem::path& file);
+bool isCompressedFileName(const std::filesystem::path& file);
 
 // The name of the document inside a compressed file: "changelog.html.gz" gives
 // "changelog.html".
-std::filesystem::path DecompressedName(const std::filesystem::path& file);
+std::filesystem::path decompressedName(const std::filesystem::path& file);
 
 // Writes the document inside a compressed file into target (replaced; never through a
 // symbolic link), at most maxBytes of it: more sets truncated and keeps the first
 // maxBytes. Damaged when the compressed data ends early or is corrupt (target is then
 // removed), OpenFailed when the file cannot be read.
-Status DecompressFile(const std::filesystem::path& compressed, const std::filesystem::path& target,
+Status decompressFile(const std::filesystem::path& compressed, const std::filesystem::path& target,
                       std::uint64_t maxBytes, bool& truncated, const KeepGoing& keepGoing = {});
 
 // A member name made safe for writing below a folder: "\" read as "/", "." and empty
 // parts dropped; nothing for absolute names, drive names, ".." parts or NUL.
-std::optional<std::string> SafeMemberPath(const std::string& raw);
+std::optional<std::string> safeMemberPath(const std::string& raw);
 
 // Whether a file name matches a mask (* and ?, without regard to case).
-bool MatchesMask(const std::string& fileName, const std::string& mask);
+bool matchesMask(const std::string& fileName, const std::string& mask);
 
 }  // namespace arcread

@@ -24,7 +24,7 @@ struct XdgDirs {
 
 // "inode/directory" for a folder; by the name's globs otherwise (the heaviest glob wins,
 // then the longest); "application/octet-stream" when none matches.
-std::string MimeTypeOf(const std::string& file, const XdgDirs& dirs);
+std::string mimeTypeOf(const std::string& file, const XdgDirs& dirs);
 
 struct DesktopEntry {
     std::string id;                 // "org.gnome.TextEditor.desktop"
@@ -34,13 +34,13 @@ struct DesktopEntry {
 };
 
 // The desktop entry of an application id, when one is installed and can be started.
-std::optional<DesktopEntry> FindDesktopEntry(const std::string& id, const XdgDirs& dirs);
+std::optional<DesktopEntry> findDesktopEntry(const std::string& id, const XdgDirs& dirs);
 
 // The default application of a MIME type (the first installed of the defaults named in
 // the mimeapps.list files, else the first application that lists the type), or nothing.
-std::optional<DesktopEntry> DefaultApplicationFor(const std::string& mimeType, const XdgDirs& dirs);
+std::optional<DesktopEntry> defaultApplicationFor(const std::string& mimeType, const XdgDirs& dirs);
 
 // Every installed application that says it opens the type, the default first, each once.
-std::vector<DesktopEntry> ApplicationsFor(const std::string& mimeType, const XdgDirs& dirs);
+std::vector<DesktopEntry> applicationsFor(const std::string& mimeType, const XdgDirs& dirs);
 
 }  // namespace doorwell

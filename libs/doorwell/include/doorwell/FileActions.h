@@ -3,7 +3,7 @@
 // Copy File, Properties; Move to Trash is in Trash.h. The window shows the menu and the
 // dialogs and calls these; the D-Bus call that asks the file manager to select a file
 // (org.freedesktop.FileManager1.ShowItems) is the window's, with the request made here
-// and OpenFolder as its fallback.
+// and openFolderOnDesktop as its fallback.
 //
 // An archive member ("archive//member") is not a file of its own: it is never opened,
 // copied or trashed; its folder is the archive's. No action ever goes through a shell:
@@ -37,11 +37,11 @@ enum OpenCode : int {
 };
 
 // The message of a failed open (empty for success and for codes without one).
-std::string OpenFailureMessage(int code);
+std::string openFailureMessage(int code);
 
 struct OpenResult {
     int code = kOpened;
-    std::string message;  // OpenFailureMessage(code)
+    std::string message;  // openFailureMessage(code)
     bool ok() const { return code > 32; }
 };
 
@@ -54,7 +54,7 @@ OpenResult OpenWithAssociation(const std::string& file, Launcher& launcher = Sys
                                const XdgDirs& dirs = XdgDirs::FromEnvironment());
 
 // The default application's desktop id of the file, or empty (no file, no application).
-std::string DefaultCommandOf(const std::string& file, const XdgDirs& dirs);
+std::string defaultCommandOf(const std::string& file, const XdgDirs& dirs);
 
 // "Open With...": the command line (as typed, or an application's Exec) with the file.
 // A failure comes back with a message for the user.
@@ -64,10 +64,10 @@ struct LaunchOutcome {
 };
 // A program that ends within `wait` with a non-zero status counts as failed.
 inline constexpr std::chrono::milliseconds kLaunchWait{300};
-LaunchOutcome OpenWithCommand(const std::string& commandLine, const std::string& file,
+LaunchOutcome openWithCommand(const std::string& commandLine, const std::string& file,
                               Launcher& launcher = SystemLauncher(),
                               std::chrono::milliseconds wait = kLaunchWait);
-LaunchOutcome OpenWithApplication(const DesktopEntry& application, const std::string& file,
+LaunchOutcome openWithApplication(const DesktopEntry& application, const std::string& file,
                                   Launcher& launcher = SystemLauncher());
 
 // "Open Containing Folder": the folder to show and the item to select in it (for an
@@ -78,17 +78,17 @@ struct FolderRequest {
     std::string item;
     std::string itemUri;
 };
-FolderRequest ContainingFolder(const std::string& name);
+FolderRequest containingFolder(const std::string& name);
 inline constexpr const char* kFileManagerService = "org.freedesktop.FileManager1";
 inline constexpr const char* kFileManagerPath = "/org/freedesktop/FileManager1";
 inline constexpr const char* kFileManagerInterface = "org.freedesktop.FileManager1";
 inline constexpr const char* kFileManagerShowItems = "ShowItems";
 // The fallback: the folder opened with xdg-open.
-OpenResult OpenFolder(const std::string& folder, Launcher& launcher = SystemLauncher());
+OpenResult openFolderOnDesktop(const std::string& folder, Launcher& launcher = SystemLauncher());
 
 // "Copy Path": the name as text when it is valid UTF-8, else its file:// address (the
 // only text form that keeps every byte).
-std::string PathForClipboard(const std::string& name);
+std::string pathForClipboard(const std::string& name);
 
 // "Copy File": what a file manager reads from the clipboard to paste files.
 struct ClipboardFiles {
@@ -97,14 +97,14 @@ struct ClipboardFiles {
     std::string text;              // text/plain: the names, one per line
 };
 // Archive members and names that are not absolute are left out; nothing when none is left.
-std::optional<ClipboardFiles> ClipboardDataFor(const std::vector<std::string>& names);
+std::optional<ClipboardFiles> clipboardDataFor(const std::vector<std::string>& names);
 
 // Which actions the menu offers for a name.
 struct AvailableActions {
     bool open = false, openWith = false, openFolder = false, copyPath = true, copyFile = false,
          moveToTrash = false, properties = false;
 };
-AvailableActions ActionsFor(const std::string& name);
+AvailableActions actionsFor(const std::string& name);
 
 // "Properties".
 struct FileProperties {
@@ -118,7 +118,7 @@ struct FileProperties {
     std::string owner, group;
     std::string linkTarget;  // for a symbolic link, where it points
 };
-std::optional<FileProperties> GetFileProperties(const std::string& name,
+std::optional<FileProperties> getFileProperties(const std::string& name,
                                                 const XdgDirs& dirs = XdgDirs::FromEnvironment());
 
 }  // namespace doorwell

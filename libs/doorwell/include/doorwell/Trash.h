@@ -33,21 +33,21 @@ struct TrashResult {
     std::string infoFile;   // its .trashinfo
 };
 
-TrashResult MoveToTrash(const std::string& file,
-                        const TrashPlaces& places = TrashPlaces::FromEnvironment(),
-                        std::time_t now = std::time(nullptr));
+TrashResult moveFileToTrash(const std::string& file,
+                            const TrashPlaces& places = TrashPlaces::FromEnvironment(),
+                            std::time_t now = std::time(nullptr));
 
 // The trash folder of a file system's top folder for uid: "$topdir/.Trash/$uid" when
 // "$topdir/.Trash" is a real folder with the sticky bit, else "$topdir/.Trash-$uid".
-std::string TopdirTrash(const std::string& topdir, uid_t uid);
+std::string topdirTrash(const std::string& topdir, uid_t uid);
 
 // The top folder of the file system holding path (the highest folder above it on the
 // same device).
-std::string TopdirOf(const std::string& path);
+std::string topdirOf(const std::string& path);
 
 // Moves file into trashFolder (creating it and its files/ and info/ folders, mode 0700)
 // with pathValue as the .trashinfo's Path= (escaped here).
-TrashResult MoveIntoTrashFolder(const std::string& file, const std::string& trashFolder,
+TrashResult moveIntoTrashFolder(const std::string& file, const std::string& trashFolder,
                                 const std::string& pathValue, std::time_t now);
 
 }  // namespace doorwell

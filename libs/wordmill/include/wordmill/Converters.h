@@ -48,17 +48,18 @@ struct ConversionResult {
 
 // A short English reason for the log: "pdftotext failed (exit code 1)", "antiword was
 // stopped after 60 s"; empty for Ok and Truncated.
-std::string ConversionProblem(const ConversionResult& result, const ConverterSettings& settings);
+std::string conversionProblem(const ConversionResult& result, const ConverterSettings& settings);
 
 // Writes the text of a .doc file as UTF-8 into textFile (replaced). On failure textFile
 // is removed.
-ConversionResult ConvertWordDocument(const std::filesystem::path& document,
+ConversionResult convertWordDocument(const std::filesystem::path& document,
                                      const std::filesystem::path& textFile,
                                      const ConverterSettings& settings);
 
 // Writes the text of a PDF as UTF-8 into textFile (replaced). On failure textFile is
 // removed.
-ConversionResult ConvertPdf(const std::filesystem::path& pdf, const std::filesystem::path& textFile,
-                            const ConverterSettings& settings);
+ConversionResult convertPdfToText(const std::filesystem::path& pdf,
+                                  const std::filesystem::path& textFile,
+                                  const ConverterSettings& settings);
 
 }  // namespace wordmill

@@ -22,7 +22,7 @@ namespace wordmill {
 inline constexpr std::chrono::milliseconds kConverterTimeLimit{60000};
 
 struct ProgramCall {
-    std::filesystem::path program;       // a full path (see FindProgram)
+    std::filesystem::path program;       // a full path (see findProgram)
     std::vector<std::string> arguments;  // without the program name
     std::chrono::milliseconds timeLimit = kConverterTimeLimit;
     bool captureOutput = false;           // standard output into ProgramResult::output
@@ -48,15 +48,15 @@ struct ProgramResult {
     bool succeeded() const { return started && !timedOut && !cancelled && exited && exitCode == 0; }
 };
 
-ProgramResult RunProgram(const ProgramCall& call);
+ProgramResult runProgram(const ProgramCall& call);
 
 // Finds a program by name: a copy in `preferredFolder` (when given) wins over the PATH.
 // Only regular executable files count.
-std::optional<std::filesystem::path> FindProgram(const std::string& name,
+std::optional<std::filesystem::path> findProgram(const std::string& name,
                                                  const std::filesystem::path& preferredFolder = {});
 
 // Starts a program that runs on by itself (an interactive tool); it is reaped when it
 // ends. Returns 0, or the errno of the failed start.
-int StartDetached(const std::filesystem::path& program, const std::vector<std::string>& arguments);
+int startDetached(const std::filesystem::path& program, const std::vector<std::string>& arguments);
 
 }  // namespace wordmill

@@ -39,7 +39,7 @@ struct RtfDocument {
 // Nothing when the bytes are not RTF (no "{\rtf" at the start) or are damaged beyond
 // reading (groups nested deeper than any real document). A document cut short keeps the
 // text read up to the cut.
-std::optional<RtfDocument> ReadRtf(std::string_view bytes);
-std::optional<RtfDocument> ReadRtfFile(const std::filesystem::path& file);
+std::optional<RtfDocument> readRtf(std::string_view bytes);
+std::optional<RtfDocument> readRtfFile(const std::filesystem::path& file);
 
 }  // namespace wordmill

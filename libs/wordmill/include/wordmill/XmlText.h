@@ -30,6 +30,6 @@ struct XmlTextRules {
     bool htmlEntities = false;
 };
 
-std::string ExtractXmlText(std::string_view xml, const XmlTextRules& rules);
+std::string extractXmlText(std::string_view xml, const XmlTextRules& rules);
 
 }  // namespace wordmill
