@@ -93,27 +93,6 @@ int Session::open(const std::string& name) {
     return error == 0 ? position : -1;
 }
 
-IndexRequest Session::requestFor(int position) {
-    IndexRequest r;
-    const auto definition =
-        IndexDefinition::load(core->catalogue.definitionFile(position)).value_or(IndexDefinition{});
-    vellcore::IndexObject* index = core->catalogue.object(position);
-    r.name = core->catalogue.name(position);
-    r.scope = core->catalogue.effectiveScope(definition.scope);
-    r.maxLength = std::to_string(index->GetMaxWordLength());
-    r.minLength = std::to_string(index->GetMinWordLength());
-    r.languageName = index->GetLanguageName();
-    r.languageTable = index->GetLanguageTable();
-    r.autoUpdate = definition.monitored;
-    r.archives = definition.archive;
-    r.filesAsText = definition.filesAsText;
-    r.express = definition.express;
-    r.useDictionary = !definition.dictionary.empty();
-    r.dictionary = definition.dictionary;
-    r.useStopWords = !definition.stopWords.empty();
-    r.stopWords = definition.stopWords;
-    r.notes = definition.notes;
-    return r;
-}
+IndexRequest Session::requestFor(int position) { return core->builder.RequestFor(position); }
 
 }  // namespace vellumar::cli

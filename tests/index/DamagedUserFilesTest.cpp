@@ -6,7 +6,7 @@
 #include "index/IndexFolder.h"
 #include "index/WordLists.h"
 #include "platform/UserFileReader.h"
-#include "support/SpecialFiles.h"
+#include "support/UnusualFiles.h"
 
 namespace fs = std::filesystem;
 using namespace vellumar;

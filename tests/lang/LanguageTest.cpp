@@ -8,7 +8,7 @@
 #include "lang/SampleLanguages.h"
 #include "lang/TLangStorage.h"
 #include "lang/TLanguageList.h"
-#include "support/SpecialFiles.h"
+#include "support/UnusualFiles.h"
 #include "wordmill/ProcessRunner.h"
 
 using namespace vellumar;

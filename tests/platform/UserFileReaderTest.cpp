@@ -6,8 +6,8 @@
 #include "platform/Settings.h"
 #include "platform/UserFileReader.h"
 
-#include "support/SpecialFiles.h"
 #include "support/TempDir.h"
+#include "support/UnusualFiles.h"
 
 #include <gtest/gtest.h>
 

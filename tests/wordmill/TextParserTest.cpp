@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "TestHelpers.h"
-#include "support/SpecialFiles.h"
+#include "support/UnusualFiles.h"
 #include "wordmill/Parser.h"
 
 using namespace wordmill;
