@@ -1,11 +1,6 @@
 #include "search/ListFileQuery.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-
+#include "platform/UserFileReader.h"
 #include "search/SearchHistory.h"
 
 namespace vellumar {
@@ -27,33 +22,11 @@ fs::path resolveListFilePath(std::string_view stored, const fs::path& home) {
     return home / path;
 }
 
-// Hook: the safe reader of user files in src/platform (regular files, size cap) takes
-// this over when it lands.
 std::optional<std::string> readListFile(const fs::path& file) {
-    // O_NONBLOCK: a FIFO given as a list file must not hang the window in open().
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) return std::nullopt;
-    struct Closer {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer{fd};
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
-        static_cast<std::uintmax_t>(st.st_size) > kMaxListFileBytes)
-        return std::nullopt;
-    std::string text;
-    text.resize(static_cast<std::size_t>(st.st_size));
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::read(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return std::nullopt;
-        if (n == 0) break;  // the file shrank meanwhile
-        done += static_cast<std::size_t>(n);
-    }
-    text.resize(done);
-    if (text.find('\0') != std::string::npos) return std::nullopt;
-    return text;
+    // Through the one reader of user files: never a FIFO, never without end.
+    UserFileRead read = readUserFile(file, kMaxListFileBytes);
+    if (!read.ok() || read.data.find('\0') != std::string::npos) return std::nullopt;
+    return std::move(read.data);
 }
 
 std::optional<std::string> queryFromListText(wordmill::Parser& parser, std::string_view text) {
