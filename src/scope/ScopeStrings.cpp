@@ -129,6 +129,23 @@ bool isNeverWalkedFolder(std::string_view path) {
                        [&](std::string_view f) { return isPathUnder(path, f); });
 }
 
+std::vector<std::string> scopeLabels(std::string_view scope) {
+    std::vector<std::string> labels;
+    for (std::size_t open = scope.find('<'); open != std::string_view::npos;
+         open = scope.find('<', open + 1)) {
+        const std::size_t close = scope.find('>', open + 1);
+        const std::size_t colon = scope.find(':', open + 1);
+        if (colon == std::string_view::npos || colon > close) continue;
+        const std::string label(trimScopeBlanks(scope.substr(open + 1, colon - open - 1)));
+        if (label.empty()) continue;
+        const std::string folded = asciiLower(label);
+        bool known = false;
+        for (const std::string& l : labels) known = known || asciiLower(l) == folded;
+        if (!known) labels.push_back(label);
+    }
+    return labels;
+}
+
 std::string asciiLower(std::string_view text) {
     std::string out(text);
     for (char& c : out) {

@@ -54,6 +54,11 @@ struct PatternGroup {
 };
 std::vector<PatternGroup> splitPatternGroups(std::string_view groups);
 
+// The labels of a scope's pattern groups (the text between a group's "<" and its ":"),
+// trimmed, each once without regard to case, in the order they first appear. A ":"
+// after the group's ">" belongs to another group and names nothing here.
+std::vector<std::string> scopeLabels(std::string_view scope);
+
 // folder + name, with one "/" between them unless the folder already ends in "/".
 std::string JoinPath(std::string_view folder, std::string_view name);
 

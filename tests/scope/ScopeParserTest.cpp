@@ -254,3 +254,14 @@ TEST(ScopeParser, RandomScopeStringsAreHandledSafely) {
         }
     }
 }
+
+TEST(ScopeLabels, EachGroupLabelOnceInTheOrderMet) {
+    EXPECT_EQ(
+        vellumar::scopeLabels("/a/+<mail:*.xml>;/b/<Mail:*.eml><docs:*.xml,*.htm>;-/c/<*.txt>"),
+        (std::vector<std::string>{"mail", "docs"}));
+    // A group without a label borrows nothing from the next group's label.
+    EXPECT_EQ(vellumar::scopeLabels("/a/<*.txt>;/b/<x:*.xml>"), std::vector<std::string>{"x"});
+    EXPECT_TRUE(vellumar::scopeLabels("/a/<*.txt>;/b/+<:*.xml>").empty());
+    EXPECT_TRUE(vellumar::scopeLabels("/a/<unclosed").empty());
+    EXPECT_EQ(vellumar::scopeLabels("/a/< news :*.xml"), std::vector<std::string>{"news"});
+}

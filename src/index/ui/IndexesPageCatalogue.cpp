@@ -3,6 +3,7 @@
 // into the box, the statistics, and changing the index folder.
 #include "index/IndexFolder.h"
 #include "index/IndexingCore.h"
+#include "index/ui/TFormBrowse.h"
 #include "index/ui/TFormChange.h"
 #include "index/ui/TIndexesPage.h"
 #include "lang/ui/LanguageCombo.h"
@@ -11,6 +12,7 @@
 #include "platform/ui/Cursors.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/PageHost.h"
+#include "scope/ScopeStrings.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -152,8 +154,7 @@ void TIndexesPage::cmbIndexNameClick() {
     emit formatFiltersShown(!definition.filesAsText);
     addMissingName(ui.cmbDic, q(definition.dictionary));
     addMissingName(ui.cmbSW, q(definition.stopWords));
-    // Hook: the add-folders dialog's label list is refilled from the scope here (folder
-    // dialogs).
+    ui.FormBrowse->setLabels(scopeLabels(catalogue.effectiveScope(definition.scope)));
 
     if (!host_.state().startup) {
         if (!wizardOnly()) ui.cmdUpdate->setEnabled(true);

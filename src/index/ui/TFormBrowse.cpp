@@ -144,6 +144,13 @@ void TFormBrowse::FormShow() {
 
 QString TFormBrowse::scope() const { return ui.txtScope->text().trimmed(); }
 
+void TFormBrowse::setLabels(const std::vector<std::string>& labels) {
+    const QString typed = ui.cmbLabel->currentText();
+    ui.cmbLabel->clear();
+    for (const std::string& label : labels) ui.cmbLabel->addItem(QString::fromStdString(label));
+    ui.cmbLabel->setCurrentText(typed);
+}
+
 void TFormBrowse::setVolumes(std::vector<MountedVolume> volumes) {
     volumes_ = std::move(volumes);
     const QSignalBlocker blocker(ui.drvBrowse);

@@ -67,6 +67,8 @@ class TFormBrowse : public QDialog {
     QString folder() const { return folder_; }
     // Replaces the volume list (the machine's mounted volumes at creation).
     void setVolumes(std::vector<MountedVolume> volumes);
+    // Replaces the "&Virtual Folder:" list (the labels of the index's scope).
+    void setLabels(const std::vector<std::string>& labels);
 
     // ---- Handlers ----
     void drvBrowseChange();
