@@ -240,9 +240,11 @@ int searchIndex(Session& s, const Arguments& a, std::FILE* out) {
                      countOf(entries, "entry", "entries").c_str());
     std::vector<vellcore::HitRecord> hits;
     std::optional<HitContextReader> contextReader;
+    const ProgramTempFolder temp(s.core->settings.programTempFolder);
     if (a.context) {
         const auto definition = IndexDefinition::load(s.core->catalogue.definitionFile(position));
-        contextReader.emplace(s.core->viewerParsers, index, definition && definition->filesAsText);
+        contextReader.emplace(s.core->viewerParsers, index, definition && definition->filesAsText,
+                              temp);
     }
     std::vector<HitContext> contexts;
     for (long i = first; i < last; ++i) {

@@ -4,6 +4,7 @@
 #include "search/ListFileQuery.h"
 #include "search/ResultPager.h"
 #include "search/SearchHistory.h"
+#include "viewer/ArchiveMember.h"
 
 namespace vellumar::cli {
 
@@ -30,8 +31,8 @@ std::optional<std::string> queryFromListFile(const std::string& file, vellcore::
 }
 
 HitContextReader::HitContextReader(TParserSet& parsers, const vellcore::IndexObject& index,
-                                   bool filesAsText)
-    : parsers_(parsers), filesAsText_(filesAsText) {
+                                   bool filesAsText, const ProgramTempFolder& temp)
+    : parsers_(parsers), filesAsText_(filesAsText), temp_(temp) {
     parsers_.SetMaxWordLength(static_cast<std::uint8_t>(index.GetMaxWordLength()));
     parsers_.SetMinWordLength(static_cast<std::uint8_t>(index.GetMinWordLength()));
     parsers_.SetLanguageTable(index.GetLanguageTable());
@@ -39,11 +40,18 @@ HitContextReader::HitContextReader(TParserSet& parsers, const vellcore::IndexObj
 
 std::vector<HitContext> HitContextReader::read(const std::string& name,
                                                const std::vector<vellcore::HitRecord>& hits) {
-    // Hook: archive members get their context once the viewer's entry location (which
-    // unpacks them) is joined with this reader.
-    if (hits.empty() || isArchiveMember(name)) return {};
+    if (hits.empty()) return {};
+    // A member is read from its extracted copy, as the viewer shows it; the copies of one
+    // file go before the next one is extracted.
+    std::string file = name;
+    if (isArchiveMemberName(name)) {
+        temp_.Empty();
+        const auto extracted = extractArchiveMember(name, temp_);
+        if (!extracted) return {};
+        file = extracted->string();
+    }
     wordmill::WordRecord record;
-    wordmill::Parser* parser = parsers_.OpenDocument(name, filesAsText_, record);
+    wordmill::Parser* parser = parsers_.OpenDocument(file, filesAsText_, record);
     if (!parser) return {};
     const DocumentKind kind = parsers_.LastKind();
     const bool markup = kind == DocumentKind::Html || kind == DocumentKind::Xml;

@@ -14,6 +14,7 @@
 #include "platform/UserInterface.h"
 #include "search/HitContext.h"
 #include "vellcore/IndexObject.h"
+#include "viewer/PreviewFiles.h"
 
 namespace vellumar::cli {
 
@@ -29,15 +30,17 @@ std::optional<std::string> queryFromListFile(const std::string& file, vellcore::
 // language and word lengths, as it was when the files were indexed.
 class HitContextReader {
   public:
-    HitContextReader(TParserSet& parsers, const vellcore::IndexObject& index, bool filesAsText);
-    // Empty when the file cannot be read any more, or is an archive member (not unpacked
-    // here).
+    // Archive members are extracted into temp (the program temp folder) to be read.
+    HitContextReader(TParserSet& parsers, const vellcore::IndexObject& index, bool filesAsText,
+                     const ProgramTempFolder& temp);
+    // Empty when the file (or the archive of a member) cannot be read any more.
     std::vector<HitContext> read(const std::string& name,
                                  const std::vector<vellcore::HitRecord>& hits);
 
   private:
     TParserSet& parsers_;
     bool filesAsText_;
+    const ProgramTempFolder& temp_;
 };
 
 // "    12: before [hit words] after" lines under a file.

@@ -91,5 +91,12 @@ TEST_F(ShowCommandTest, FilesNotFoundAndBadArguments) {
     EXPECT_EQ(run({"show", "docs", doc("fox.txt"), "fox", "extra"}), 2);
 }
 
+TEST_F(ShowCommandTest, SearchContextReadsMembersOfNestedArchivesToo) {
+    ASSERT_EQ(run({"search", "docs", "quick & fox", "--context"}), 0) << errors;
+    const std::size_t member = output.find("outer.zip//inner.zip//sub/a.txt");
+    ASSERT_NE(member, std::string::npos) << output;
+    EXPECT_NE(output.find("one [quick] fox", member), std::string::npos) << output;
+}
+
 }  // namespace
 }  // namespace vellumar::cli
