@@ -4,6 +4,7 @@
 #include "cli/CliText.h"
 #include "cli/Json.h"
 #include "platform/Settings.h"
+#include "support/CliRun.h"
 
 #include <gtest/gtest.h>
 
@@ -85,27 +86,10 @@ class CliRun : public ::testing::Test {
     // With answers, a person at a terminal types them.
     int run(std::vector<std::string> args, const char* answers = nullptr) {
         args.insert(args.begin(), {"--home", (root / "home").string()});
-        std::FILE* out = std::tmpfile();
-        std::FILE* err = std::tmpfile();
-        std::FILE* in = nullptr;
-        if (answers) {
-            in = std::tmpfile();
-            std::fputs(answers, in);
-            std::rewind(in);
-        }
-        const int status = runCommand(parseArguments(args), out, err, false, in);
-        if (in) std::fclose(in);
-        output = readAll(out);
-        errors = readAll(err);
-        return status;
-    }
-    static std::string readAll(std::FILE* f) {
-        std::rewind(f);
-        std::string text;
-        char buffer[4096];
-        while (std::size_t n = std::fread(buffer, 1, sizeof buffer, f)) text.append(buffer, n);
-        std::fclose(f);
-        return text;
+        const testing_support::CliResult r = testing_support::runCli(args, answers);
+        output = r.output;
+        errors = r.errors;
+        return r.status;
     }
     testing_support::TempDir tmp;
     fs::path root = tmp.path();

@@ -8,6 +8,7 @@
 #include "archive/ArchiveMaker.h"
 #include "cli/CliArguments.h"
 #include "cli/CliCommands.h"
+#include "support/CliRun.h"
 
 namespace fs = std::filesystem;
 
@@ -34,20 +35,10 @@ class ShowCommandTest : public ::testing::Test {
 
     int run(std::vector<std::string> args) {
         args.insert(args.begin(), {"--home", (dir / "home").string()});
-        std::FILE* out = std::tmpfile();
-        std::FILE* err = std::tmpfile();
-        const int status = runCommand(parseArguments(args), out, err, false);
-        output = readAll(out);
-        errors = readAll(err);
-        return status;
-    }
-    static std::string readAll(std::FILE* f) {
-        std::rewind(f);
-        std::string text;
-        char buffer[4096];
-        while (std::size_t n = std::fread(buffer, 1, sizeof buffer, f)) text.append(buffer, n);
-        std::fclose(f);
-        return text;
+        const testing_support::CliResult r = testing_support::runCli(args);
+        output = r.output;
+        errors = r.errors;
+        return r.status;
     }
     std::string doc(const std::string& name) const { return (dir / "docs" / name).string(); }
 
