@@ -38,8 +38,8 @@ inline CliResult runCli(const std::vector<std::string>& args, const char* answer
         std::rewind(in);
     }
     CliResult result;
-    result.status = vellumar::cli::runCommand(vellumar::cli::parseArguments(args), out, err,
-                                              false, in);
+    result.status =
+        vellumar::cli::runCommand(vellumar::cli::parseArguments(args), out, err, false, in);
     if (in) std::fclose(in);
     result.output = readAndClose(out);
     result.errors = readAndClose(err);
