@@ -27,7 +27,9 @@ using Clock = std::chrono::steady_clock;
 
 constexpr std::size_t kSize = 10u << 20;
 
-inline double millis(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+inline double millis(Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
 
 // The process's processor time in ms: unlike the wall clock, it leaves out the time other
 // programs on a busy machine take the processor away.
@@ -43,8 +45,8 @@ inline double median(std::vector<double> v) {
 }
 
 inline const char* const kPool[] = {"the",   "search", "index", "of",      "a",     "document",
-                             "quick", "brown",  "fox",   "jumps",   "over",  "lazy",
-                             "dog",   "and",    "query", "archive", "words", "system"};
+                                    "quick", "brown",  "fox",   "jumps",   "over",  "lazy",
+                                    "dog",   "and",    "query", "archive", "words", "system"};
 
 inline std::string words(std::mt19937& random, std::size_t bytes, bool html) {
     std::string text;
