@@ -8,6 +8,7 @@
 
 #include "htmlview/THTMLViewer.h"
 #include "textfold/TextFold.h"
+#include "viewer/DisplayLines.h"
 #include "viewer/DisplayPositions.h"
 #include "viewer/EntryLocator.h"
 #include "wordmill/Parser.h"
@@ -16,19 +17,21 @@ using namespace vellumar;
 
 namespace {
 
-// What a text control's selection shows for a piece of the document text: its line ends
-// are paragraph separators.
+// What a text control's selection shows for a piece of the document text, with every line
+// end (a paragraph or line separator there) read as a line feed.
 QString asSelected(const std::string& utf8) {
     QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QChar('\r'), QChar('\n'));
     text.replace(QChar::ParagraphSeparator, QChar('\n'));
+    text.replace(QChar::LineSeparator, QChar('\n'));
     return text;
 }
 
 QString selectionOf(const QTextCursor& cursor) {
     QString text = cursor.selectedText();
     text.replace(QChar::ParagraphSeparator, QChar('\n'));
+    text.replace(QChar::LineSeparator, QChar('\n'));
     return text;
 }
 
@@ -51,10 +54,17 @@ std::vector<Word> wordsOf(wordmill::Parser& parser) {
     return words;
 }
 
+// With `linesPerBlock`, the text is loaded with its lines grouped into blocks, as the
+// viewers load a large text.
 template <class Edit>
-void checkEveryWord(const std::string& text, const std::vector<Word>& words) {
+void checkEveryWord(const std::string& text, const std::vector<Word>& words,
+                    std::size_t linesPerBlock = 0) {
     Edit edit;
-    edit.setPlainText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    QString loaded = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    if (linesPerBlock > 0)
+        loaded.truncate(static_cast<qsizetype>(groupDisplayLines(
+            reinterpret_cast<char16_t*>(loaded.data()), loaded.size(), linesPerBlock)));
+    edit.setPlainText(loaded);
     DisplayPositions positions(text);
     for (const Word& word : words) {
         QTextCursor cursor(edit.document());
@@ -120,6 +130,8 @@ class SelectionTest : public QObject {
         QVERIFY(words.size() >= 3);
         checkEveryWord<QPlainTextEdit>(text, words);
         checkEveryWord<QTextEdit>(text, words);
+        checkEveryWord<QPlainTextEdit>(text, words, 2);
+        checkEveryWord<QTextEdit>(text, words, 2);
     }
 
     void entityReferencesInThePageAndItsSource() {

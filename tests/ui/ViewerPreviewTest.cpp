@@ -132,6 +132,21 @@ class ViewerPreviewTest : public QObject {
         f.vp().scrNextPrev->setValue(77);
         QCOMPARE(viewer->SelStart(), starts[77]);
         QCOMPARE(f.selected(), QStringLiteral("hit"));
+        // An entry brought from out of sight is centred; the next one, on the same screen,
+        // is selected without scrolling.
+        const int middle = viewer->cursorRect(viewer->textCursor()).center().y();
+        const int height = viewer->viewport()->height();
+        QVERIFY2(middle > height / 4 && middle < height * 3 / 4,
+                 qPrintable(QString("%1 of %2").arg(middle).arg(height)));
+        const int scrolled = viewer->verticalScrollBar()->value();
+        f.key(Qt::Key_F3);
+        QCOMPARE(viewer->SelStart(), starts[78]);
+        QCOMPARE(viewer->verticalScrollBar()->value(), scrolled);
+        // A text this large is loaded with its lines grouped into blocks; lines still read
+        // as lines.
+        QVERIFY(viewer->document()->blockCount() < 100000 / 10);
+        QVERIFY(f.vp().rtfEntries->SelectRange(starts[76], starts[77] + 3 - starts[76]));
+        QCOMPARE(viewer->SelText(), QStringLiteral("hit\nn77 hit"));
     }
 
     void filesThatCannotBeShownSaySoAndLeaveNothingBehind() {

@@ -1,5 +1,7 @@
 #include "viewer/ui/TRichEditEx.h"
 
+#include "viewer/DisplayLines.h"
+
 #include <QScrollBar>
 #include <QTextBlock>
 
@@ -68,13 +70,14 @@ QString TRichEditEx::SelText() const { return plainSelection(textCursor()); }
 
 bool TRichEditEx::SelectRange(qint64 start, qint64 length) {
     if (start < 0 || length < 0 || start + length > lastPosition(*document())) return false;
-    setTextCursor(rangeCursor(document(), start, length));
-    QTextCursor end = textCursor();
-    end.clearSelection();
     QTextCursor begin(document());
     begin.setPosition(static_cast<int>(start));
-    const QRect rect = cursorRect(begin).united(cursorRect(end));
-    if (!inView(rect, viewport())) {
+    QTextCursor end(document());
+    end.setPosition(static_cast<int>(start + length));
+    // Decided before selecting: selecting scrolls the entry just into view, at the edge.
+    const bool shown = shows(begin) && shows(end);
+    setTextCursor(rangeCursor(document(), start, length));
+    if (!shown) {
         // Centre the entry's start; a long phrase shows from its beginning.
         QTextCursor keep = textCursor();
         setTextCursor(begin);
@@ -82,6 +85,25 @@ bool TRichEditEx::SelectRange(qint64 start, qint64 length) {
         setTextCursor(keep);
     }
     return true;
+}
+
+bool TRichEditEx::shows(const QTextCursor& at) const {
+    // Only blocks on screen are measured: the geometry of a block far away is found by
+    // laying out every block up to it.
+    const int block = at.blockNumber();
+    const int bottom = cursorForPosition(QPoint(0, viewport()->height() - 1)).blockNumber();
+    if (block < firstVisibleBlock().blockNumber() || block > bottom) return false;
+    return inView(cursorRect(at), viewport());
+}
+
+QString viewerText(std::string_view utf8) {
+    QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    if (static_cast<std::size_t>(text.size()) >= kGroupLinesFrom) {
+        const std::size_t length = groupDisplayLines(reinterpret_cast<char16_t*>(text.data()),
+                                                     static_cast<std::size_t>(text.size()));
+        text.truncate(static_cast<qsizetype>(length));
+    }
+    return text;
 }
 
 bool selectTextRange(QWidget* viewer, qint64 start, qint64 length) {

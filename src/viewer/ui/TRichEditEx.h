@@ -14,6 +14,8 @@
 #include <QPlainTextEdit>
 #include <QTextEdit>
 
+#include <string_view>
+
 namespace vellumar {
 
 class TRichEditEx : public QPlainTextEdit {
@@ -30,7 +32,15 @@ class TRichEditEx : public QPlainTextEdit {
     // Selects [start, start + length) and brings it into view; false when the range lies
     // outside the text (nothing changes then).
     bool SelectRange(qint64 start, qint64 length);
+
+  private:
+    // Whether the position is on screen now.
+    bool shows(const QTextCursor& at) const;
 };
+
+// A document's UTF-8 text as the text viewers take it; a large text has its lines grouped
+// into blocks (see DisplayLines.h), which keeps every position where it was.
+QString viewerText(std::string_view utf8);
 
 // The same for whichever text viewer is current (rtfEntries or ree).
 bool selectTextRange(QWidget* viewer, qint64 start, qint64 length);

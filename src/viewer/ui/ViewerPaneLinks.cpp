@@ -52,7 +52,7 @@ bool TViewerPane::showLinkedPage(const QString& file, const QString& anchor) {
     // The page's source in the text viewer, as the parsers read it.
     const QString shown = ui.HTML1->CurrentFile();
     const auto source = readTextForDisplay(shown.toStdString());
-    ui.rtfEntries->setPlainText(source ? QString::fromStdString(*source) : QString());
+    ui.rtfEntries->setPlainText(source ? viewerText(*source) : QString());
     ui.ree->clear();
     currentTextViewer_ = ui.rtfEntries;
     setHint(ui.rtfEntries, QStringLiteral("Current file: ") + shown);

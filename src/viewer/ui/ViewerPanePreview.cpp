@@ -30,10 +30,6 @@ namespace {
 
 const QString kCannotOpen = QStringLiteral("Can't open the file ");
 
-QString fromUtf8(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // The RTF reader's formatting laid over the text in the rich viewer. Text in the
 // document's default size keeps the viewer's font size.
 void applyRtfRuns(QTextEdit& viewer, const std::string& text,
@@ -154,7 +150,7 @@ void TViewerPane::loadTextViewers() {
     const TextViewer kind =
         textViewerFor(preview_->Kind(), formatFilters_, host_.settings().rtfAsPlain);
     // The text the parser numbered, so that its offsets are the viewer's positions.
-    const QString text = fromUtf8(preview_->Text());
+    const QString text = viewerText(preview_->Text());
     if (kind == TextViewer::Rich) {
         ui.rtfEntries->clear();
         ui.ree->setPlainText(text);
