@@ -2,7 +2,9 @@
 # Incremental updates against the file system's own speed, on bench/build's corpus:
 #   - an update with nothing changed, side by side with `find CORPUS -type f -newer MARK`
 #     (the least any update must do: look at every file), round by round;
-#   - an update after touching 100 files, against the unchanged one.
+#   - an update after touching 100 files, against the unchanged one (a touched file whose
+#     words are unchanged has only its stamp stored anew);
+#   - an update after changing 100 files (a word added to each), against the unchanged one.
 # Prints every round and the medians and ratios. Works on a copy of the corpus (touching
 # files must not disturb other benchmarks that share it).
 # Usage: bench/update/run.sh [BUILD_DIR] [ROUNDS]
@@ -39,7 +41,7 @@ echo "corpus: $(find "$corpus" -type f | wc -l) files; $("$cli" --home "$home" l
 touch "$work/mark"
 sleep 1
 
-same=(); find_=(); touched=(); per=()
+same=(); find_=(); touched=(); changed=(); per=()
 for round in $(seq "$rounds"); do
   # Alternate which goes first, so a warm cache favours neither.
   if [ $((round % 2)) -eq 1 ]; then
@@ -51,11 +53,16 @@ for round in $(seq "$rounds"); do
   fi
   find "$corpus" -type f -name '*.html' | sort | sed -n "$((round * 7)),+99p" | xargs touch
   t=$(seconds "$cli" --home "$home" update corpus)
+  find "$corpus" -type f -name '*.html' | sort | sed -n "$((round * 7 + 1000)),+99p" |
+    while read -r file; do echo " benchround$round" >>"$file"; done
+  c=$(seconds "$cli" --home "$home" update corpus)
   touch "$work/mark"
-  same+=("$s"); find_+=("$f"); touched+=("$t"); per+=("$(ratio "$s" "$f")")
-  echo "round $round: unchanged $s s, find -newer $f s (ratio $(ratio "$s" "$f")), 100 touched $t s"
+  same+=("$s"); find_+=("$f"); touched+=("$t"); changed+=("$c"); per+=("$(ratio "$s" "$f")")
+  echo "round $round: unchanged $s s, find -newer $f s (ratio $(ratio "$s" "$f")), 100 touched $t s, 100 changed $c s"
 done
 ms=$(median "${same[@]}"); mf=$(median "${find_[@]}"); mt=$(median "${touched[@]}")
-echo "medians: unchanged $ms s, find -newer $mf s, 100 touched $mt s"
+mc=$(median "${changed[@]}")
+echo "medians: unchanged $ms s, find -newer $mf s, 100 touched $mt s, 100 changed $mc s"
 echo "unchanged / find -newer: $(ratio "$ms" "$mf") (median of the rounds' ratios $(median "${per[@]}"))"
 echo "100 touched / unchanged: $(ratio "$mt" "$ms")"
+echo "100 changed / unchanged: $(ratio "$mc" "$ms")"

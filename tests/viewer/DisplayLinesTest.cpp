@@ -27,10 +27,14 @@ int lineEndsOf(const std::string& utf8) {
 }
 
 TEST(DisplayLinesTest, EveryCharacterKeepsItsPositionAndLinesGroupAsAsked) {
-    const Piece pieces[] = {{"word ", u"word "},           {"\r\n", u"\r\n"},
-                            {"\r", u"\r"},                 {"\n", u"\n"},
-                            {"\U0001F600", u"\U0001F600"}, {"\u4e2d", u"\u4e2d"},
-                            {"\u2029", u"\u2029"},         {"\u2028", u"\u2028"},
+    const Piece pieces[] = {{"word ", u"word "},
+                            {"\r\n", u"\r\n"},
+                            {"\r", u"\r"},
+                            {"\n", u"\n"},
+                            {"\U0001F600", u"\U0001F600"},
+                            {"\u4e2d", u"\u4e2d"},
+                            {"\u2029", u"\u2029"},
+                            {"\u2028", u"\u2028"},
                             {"\t", u"\t"}};
     std::mt19937 random(11);
     for (const std::size_t perBlock : {1u, 2u, 3u, 32u}) {

@@ -106,6 +106,7 @@ bool IndexObject::Impl::addWord(std::string_view word, std::int32_t position, in
     if (scratch.empty()) return true;
     if (!stopWords.empty() && stopWords.count(scratch)) return true;
     if (!dictionary.empty() && !dictionary.count(scratch)) return true;
+    pending.digest.Add(scratch, position, field);
     Xapian::Document& doc = pending.doc;
     if (position >= 0) {
         const Xapian::termpos pos = toTermPos(position);
@@ -127,6 +128,8 @@ bool IndexObject::Impl::addWord(std::string_view word, std::int32_t position, in
 
 void IndexObject::Impl::storePending() {
     if (!pending.open) return;
+    pending.meta.digest = pending.digest.Value();
+    if (storeTouched()) return;
     Xapian::WritableDatabase& w = *writer;
     Xapian::Document& doc = pending.doc;
     // The unique-word count changes only where a word's document frequency leaves or
@@ -187,6 +190,29 @@ void IndexObject::Impl::storePending() {
     wordsSinceCommit += pending.meta.words;
     pending = PendingDocument{};
     maybeCommit();
+}
+
+bool IndexObject::Impl::storeTouched() {
+    const DocMeta& before = pending.replacedMeta;
+    if (!pending.replaces || before.digest == 0 || before.digest != pending.meta.digest ||
+        before.words != pending.meta.words)
+        return false;
+    // The stored document, read through the writer and given back with only its meta
+    // value changed: Xapian then rewrites that value and leaves terms and positions alone.
+    Xapian::WritableDatabase& w = *writer;
+    Xapian::Document stored = w.get_document(pending.replaces);
+    stored.add_value(kMetaSlot, packMeta(pending.meta));
+    w.replace_document(pending.replaces, stored);
+    if (versions) (*versions)[pending.name] = Found{pending.replaces, pending.meta};
+    // Counted as the replacement it is, so that statistics read as after any other.
+    ++counters.removed;
+    counters.bytes +=
+        static_cast<std::int64_t>(pending.meta.size) - static_cast<std::int64_t>(before.size);
+    writerChanged = true;
+    ++documentsSinceCommit;
+    pending = PendingDocument{};
+    maybeCommit();
+    return true;
 }
 
 void IndexObject::Impl::removeStored(Xapian::docid doc, const DocMeta& meta,

@@ -46,6 +46,7 @@ struct PendingDocument {
     Xapian::docid replaces = 0;  // the stored version it replaces, if any
     DocMeta replacedMeta;
     std::vector<int> fields;  // fields its words stood in (may repeat)
+    WordDigest digest;
     bool positional = false, positionless = false;
     int lastField = 0;
 };
@@ -148,6 +149,9 @@ struct IndexObject::Impl {
     bool removeDocument(std::string_view name);
     bool findDocument(std::string_view name, Stamp& stamp, FileVersion* file);
     void storePending();
+    // Stores only the pending document's stamp and versions, when its words are those
+    // of the version it replaces; false when they may differ.
+    bool storeTouched();
     void removeStored(Xapian::docid doc, const DocMeta& meta, std::string_view name);
     void endDictionaryLoad();
     bool readyForRescan();

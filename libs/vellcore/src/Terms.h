@@ -4,7 +4,8 @@
 //   field terms    "\xFF" <field number> ":" word, for words inside an element or tag
 //   the name term  "\xFE" name (names over 200 bytes: the first 200, NUL, a hash)
 //   value 0        the document name;  value 1  stamp, size, word count and, when known,
-//                  the file's size and exact modification time (DocMeta)
+//                  the file's size and exact modification time and the digest of the
+//                  words as stored (DocMeta)
 // Word terms are valid UTF-8, so they never begin with 0xFE or 0xFF and sort first.
 //
 // Threads: pure functions.
@@ -49,7 +50,23 @@ struct DocMeta {
     std::uint32_t words = 0;
     std::uint64_t fileSize = 0;  // with modified: 0 when not known
     std::int64_t modified = 0;   // nanoseconds since the epoch
+    std::uint64_t digest = 0;    // of the words as stored (WordDigest); 0 when not known
 };
+
+// What a document's words leave in the index, reduced to 64 bits: each word as folded,
+// its word number (or none) and its field, in order. Two versions of a file with equal
+// digests store the same terms and positions, so a file that was only touched needs its
+// stamp stored anew, not its words. Stable across runs and machines: indexes keep it.
+class WordDigest {
+  public:
+    void Add(std::string_view word, std::int32_t position, int field);
+    // Never 0, which stands for "not known".
+    std::uint64_t Value() const { return state_ == 0 ? 1 : state_; }
+
+  private:
+    std::uint64_t state_ = 0x9E3779B97F4A7C15ULL;
+};
+
 std::string packMeta(const DocMeta& meta);
 // False when the value is not a DocMeta (a damaged document).
 bool unpackMeta(std::string_view packed, DocMeta& meta);
