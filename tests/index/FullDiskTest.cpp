@@ -2,7 +2,7 @@
 // searchable, with its definition file and in the catalogue; a failed creation leaves
 // nothing behind.
 #include "CoreFixture.h"
-#include "SmallDisk.h"
+#include "support/SmallDisk.h"
 
 #include "index/BuildResult.h"
 #include "index/IndexDefinition.h"
@@ -69,7 +69,7 @@ class FullDisk : public CoreFixture {
 
 TEST_F(FullDisk, AFailedCreationLeavesNothingBehind) {
     writeDocuments(50, "alpha");
-    disk->fill();
+    ASSERT_TRUE(disk->fill());
     IndexRequest r = request("docs", docs() + "/+<*.txt>");
     const BuildOutcome outcome = core->builder.Build(BuildKind::Create, -1, r);
     EXPECT_FALSE(isBuildSuccess(outcome.code));
@@ -88,7 +88,7 @@ TEST_F(FullDisk, AFailedUpdateKeepsTheIndexAndTheNextOneSucceeds) {
 
     writeDocuments(300, "omega");
     touchAll(300);
-    disk->fill();
+    ASSERT_TRUE(disk->fill());
     const BuildOutcome failed = core->builder.Build(BuildKind::Update, 0, r);
     EXPECT_EQ(failed.code, BuildResult::kOutOfMemory);
     EXPECT_TRUE(ui.saw("Index wasn't updated successfully: Out of memory or disk space."));
@@ -109,7 +109,7 @@ TEST_F(FullDisk, AFailedOneFileUpdateKeepsTheIndex) {
 
     write("docs/f3.txt", "omega changed");
     touchAll(4);
-    disk->fill();
+    ASSERT_TRUE(disk->fill());
     IndexRequest one = r;
     one.scope = docs() + "/f3.txt";
     const BuildOutcome failed = core->builder.Build(BuildKind::UpdateFile, 0, one);
@@ -131,7 +131,7 @@ TEST_F(FullDisk, AFailedCompactingUpdateKeepsTheOldIndex) {
     ASSERT_EQ(core->builder.Build(BuildKind::Update, 0, r).code, 0);
     ASSERT_EQ(core->catalogue.object(0)->GetRemovedCount(), 60);
 
-    disk->fill();
+    ASSERT_TRUE(disk->fill());
     const BuildOutcome failed = core->builder.Build(BuildKind::Update, 0, r);
     EXPECT_FALSE(isBuildSuccess(failed.code));
     expectKept(failed, "alpha", 100);
@@ -150,7 +150,7 @@ TEST_F(FullDisk, AFailedFolderUpdateKeepsTheIndex) {
 
     writeDocuments(40, "omega");
     touchAll(40);
-    disk->fill();
+    ASSERT_TRUE(disk->fill());
     const FolderUpdateOutcome failed = core->folderUpdater.Update(0, docs());
     EXPECT_TRUE(failed.ran);
     EXPECT_EQ(failed.code, BuildResult::kOutOfMemory);

@@ -1,14 +1,17 @@
 // Automatic updating in the window: an index made automatically updateable follows the
 // changes in its folder on the notifier thread, with the listed results marked; monitoring
 // suspended and resumed; an excluded folder and its catch-up; the two index check boxes;
-// and the home shared with the watcher.
+// an automatic update that fails on a full disk; quitting while one runs; and the home
+// shared with the watcher.
 #include "SearchFixture.h"
 
 #include "index/IndexBuilder.h"
 #include "monitor/HomeLock.h"
 #include "platform/Settings.h"
+#include "support/SmallDisk.h"
 
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QListWidget>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -166,6 +169,74 @@ class MonitoringTest : public QObject {
         page.controls().radNormal->setChecked(true);
         page.radNormalClick();
         QCOMPARE(changed.count(), 2);
+    }
+
+    void anAutomaticUpdateOnAFullDiskSaysSoAndKeepsTheIndex() {
+        SearchFixture f;
+        vellumar::testing::SmallDisk disk(f.indexes, 16 * 1024);
+        if (!disk.mounted()) QSKIP(disk.why().c_str());
+        for (int i = 0; i < 40; ++i)
+            f.write(f.docs / ("f" + std::to_string(i) + ".txt"),
+                    "alpha " + std::string(1500, 'x') + " w" + std::to_string(i));
+        startAutomatic(f);
+        QVERIFY(disk.fill());
+        for (int i = 0; i < 40; ++i) {
+            const fs::path file = f.docs / ("f" + std::to_string(i) + ".txt");
+            f.write(file, "omega " + std::string(1500, 'y') + " v" + std::to_string(i));
+            touchLater(file);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(f.saw(QStringLiteral("Out of memory or disk space.: \"docs\" "
+                                                      "index update failed.")),
+                                 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(f.sp().cmdOK->isEnabled(), 5000);
+        QCOMPARE(f.w->core()->catalogue.count(), 1);
+        f.search("alpha");
+        QCOMPARE(f.listed().size(), 40);
+
+        // With room again, the next change brings the folder up to date.
+        disk.makeRoom();
+        f.write(f.docs / "late.txt", "omega");
+        QTRY_COMPARE_WITH_TIMEOUT(IndexFixture::records(*f.w, 0), 41, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(f.sp().cmdOK->isEnabled(), 5000);
+        f.search("omega");
+        QCOMPARE(f.listed().size(), 41);
+    }
+
+    void quittingWhileAnAutomaticUpdateRunsEndsSoonAndKeepsTheIndex() {
+        SearchFixture f;
+        f.write(f.docs / "a.txt", "alpha");
+        startAutomatic(f);
+        QSignalSpy running(&f.w->monitoringPage(), &TMonitoringPage::automaticUpdateRunning);
+        // Enough new files that the automatic update is still running when "Exit" comes.
+        for (int i = 0; i < 4000; ++i)
+            f.write(f.docs / ("n" + std::to_string(i) + ".txt"),
+                    "omega words number " + std::to_string(i));
+        QTRY_VERIFY_WITH_TIMEOUT(!running.isEmpty(), 10000);
+        QCOMPARE(running.first().first().toBool(), true);
+
+        // As the program ends: "Exit", then what main does once the event loop is over.
+        const std::size_t messages = f.answers.messages().size();
+        QElapsedTimer clock;
+        clock.start();
+        f.w->mnuExitClick();
+        f.w->FormDestroy();
+        f.w.reset();
+        QVERIFY2(clock.elapsed() < 15000, qPrintable(QString::number(clock.elapsed())));
+        // At most the question whether to stop the update (answered Yes); no failure.
+        for (std::size_t i = messages; i < f.answers.messages().size(); ++i)
+            QVERIFY2(f.answers.messages()[i].text.startsWith(
+                         QStringLiteral("Creating\\updating the index is not completed yet.")),
+                     qPrintable(f.answers.messages()[i].text));
+
+        // The next start finds the index whole: the old document and whatever the update
+        // had stored before it stopped.
+        f.w = f.start();
+        QCOMPARE(f.w->core()->catalogue.count(), 1);
+        const int records = IndexFixture::records(*f.w, 0);
+        QVERIFY2(records >= 1 && records <= 4001, qPrintable(QString::number(records)));
+        f.w->controls().tabMain->setCurrentIndex(vellumar::pageSearch);
+        f.search("alpha");
+        QCOMPARE(f.listed().size(), 1);
     }
 
     void theWatcherAndTheWindowNeverWriteOneHomeTogether() {

@@ -64,10 +64,10 @@ TEST(TouchedFiles, AnyDifferenceInTheStoredWordsReplacesTheDocumentInFull) {
     };
     const char* original = "alpha beta gamma@title delta";
     const Change changes[] = {
-        {"alpha beta gamma@title omega", "omega", "delta"},             // a word
-        {"beta alpha gamma@title delta", "beta alpha", "alpha beta"},   // the order
+        {"alpha beta gamma@title omega", "omega", "delta"},                    // a word
+        {"beta alpha gamma@title delta", "beta alpha", "alpha beta"},          // the order
         {"alpha beta gamma delta@title", "//title[delta]", "//title[gamma]"},  // the field
-        {"alpha beta gamma@title", "alpha", "delta"},                   // one word fewer
+        {"alpha beta gamma@title", "alpha", "delta"},                          // one word fewer
     };
     for (const Change& change : changes) {
         TempFolder folder;

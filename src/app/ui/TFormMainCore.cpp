@@ -61,6 +61,13 @@ void TFormMain::createCoreObjects() {
     // When the watcher holds the home already, every write asks again and is refused with
     // the program's message until the watcher ends.
     core_->homeLock.TryAcquire();
+    // An automatic update on the notifier thread shows its progress the way that thread
+    // reaches the main thread, so that a main thread waiting for the notifier still
+    // serves it (quitting, or changing a monitoring option, during an update).
+    userInterface_->setOtherThreadRunner(
+        [notifier = &core_->notifier](const std::function<void()>& work) {
+            notifier->RunInMainThread(work);
+        });
     coreListener_.reset(new CoreListener(*this));
     core_->catalogue.setListener(coreListener_.get());
     core_->builder.setListener(coreListener_.get());
@@ -80,8 +87,9 @@ void TFormMain::releaseCoreObjects() {
         core_->indexer.setDocumentListener({});
     }
     // The core's destructor detaches the events, clears the notifier and waits for its
-    // thread, serving its last main-thread calls.
+    // thread, serving its last main-thread calls (through the runner, which goes with it).
     core_.reset();
+    userInterface_->setOtherThreadRunner({});
     coreListener_.reset();
     dispatcher_.reset();
     // The language list stays until the window goes: the language box's items point at

@@ -17,6 +17,10 @@ void QtUserInterface::onMainThread(const std::function<void()>& work) {
         work();
         return;
     }
+    if (otherThreadRunner_) {
+        otherThreadRunner_(work);
+        return;
+    }
     QMetaObject::invokeMethod(this, work, Qt::BlockingQueuedConnection);
 }
 
