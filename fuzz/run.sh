@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets (clang, AddressSanitizer, UndefinedBehaviorSanitizer) in a
 # tree of their own and runs each one, one after another, from its seed corpus.
-#   fuzz/run.sh [--seconds N | --runs N] [--timeout S] [--work DIR] [--build DIR] [TARGET...]
+#   fuzz/run.sh [--seconds N | --runs N] [--timeout S] [--work DIR] [--build DIR]
+#               [--sanitizers LIST] [TARGET...]
 # Targets: query scope profile lng html xml rtf (default: all). --seconds (default 5)
 # limits each target's time, --runs its executions; --timeout (default 10) is how many
 # seconds one input may take before it counts as a hang (raise it on a busy machine: the
@@ -9,13 +10,15 @@
 # (the seeds in fuzz/corpus stay as they are), findings to WORK/findings; without --work a
 # fresh temporary folder is used and removed afterwards unless something was found. Ends
 # with a table of executions and findings per target; the exit status is 1 when any target
-# found a fault.
+# found a fault. --sanitizers (default "address,undefined") is the -fsanitize= list; any
+# other list builds in a tree of its own (build-fuzz-LIST).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 limit=(-max_total_time=5)
 timeout=10
 work=
-build=build-fuzz
+build=
+sanitizers=address,undefined
 targets=()
 while [ $# -gt 0 ]; do
   case $1 in
@@ -24,6 +27,7 @@ while [ $# -gt 0 ]; do
     --timeout) timeout=$2; shift 2 ;;
     --work) work=$2; shift 2 ;;
     --build) build=$2; shift 2 ;;
+    --sanitizers) sanitizers=$2; shift 2 ;;
     *) targets+=("$1"); shift ;;
   esac
 done
@@ -34,9 +38,14 @@ if [ -z "$work" ]; then
   temporary=1
 fi
 
+if [ -z "$build" ]; then
+  build=build-fuzz
+  [ "$sanitizers" = address,undefined ] || build=build-fuzz-${sanitizers//,/-}
+fi
 if [ ! -f "$build/CMakeCache.txt" ]; then
   CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DVELLUMAR_CORE_ONLY=ON -DVELLUMAR_SANITIZE=ON -DVELLUMAR_FUZZ=ON >/dev/null
+    -DVELLUMAR_CORE_ONLY=ON -DVELLUMAR_SANITIZE=ON -DVELLUMAR_SANITIZERS="$sanitizers" \
+    -DVELLUMAR_FUZZ=ON >/dev/null
 fi
 cmake --build "$build" --target fuzzers --parallel "$(nproc)" >/dev/null
 source bench/env.sh
