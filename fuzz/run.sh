@@ -69,16 +69,19 @@ for t in "${targets[@]}"; do
   start=$(date +%s)
   if "$build/fuzz/fuzz_$t" "${limit[@]}" -max_len=$max_len -timeout="$timeout" -rss_limit_mb=2048 -print_final_stats=1 \
       -artifact_prefix="$work/findings/$t-" "$work/corpus/$t" "fuzz/corpus/$t" >"$log" 2>&1; then
-    found=0
+    outcome='no findings'
+  elif grep -q '^==[0-9]*== libFuzzer: run interrupted' "$log"; then
+    # Ctrl+C or SIGINT ends a run early, with its statistics: not a fault of the target.
+    outcome='no findings (interrupted)'
   else
-    found=1
+    outcome='FAULT FOUND'
     status=1
     echo "fuzz_$t found a fault; its output ($log):" >&2
     grep -v '^#' "$log" | tail -40 >&2
   fi
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
   summary+=("$(printf '%-8s %12s executions %6ss %s' "$t" "${runs:-?}" "$(( $(date +%s) - start ))" \
-    "$([ $found -eq 0 ] && echo 'no findings' || echo 'FAULT FOUND')")")
+    "$outcome")")
 done
 printf '%s\n' "${summary[@]}"
 if [ $temporary -eq 1 ]; then
