@@ -46,6 +46,9 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
   CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DVELLUMAR_CORE_ONLY=ON -DVELLUMAR_SANITIZE=ON -DVELLUMAR_SANITIZERS="$sanitizers" \
     -DVELLUMAR_FUZZ=ON >/dev/null
+elif ! grep -qx "VELLUMAR_SANITIZERS:STRING=$sanitizers" "$build/CMakeCache.txt"; then
+  # A tree given with --build keeps its compiler; only the sanitizer list changes.
+  cmake -S . -B "$build" -DVELLUMAR_SANITIZERS="$sanitizers" >/dev/null
 fi
 cmake --build "$build" --target fuzzers --parallel "$(nproc)" >/dev/null
 source bench/env.sh
